@@ -1,0 +1,12 @@
+# Thin wrapper over scripts/dev, which also installs what is missing.
+.PHONY: run test asan bench format
+run:
+	scripts/dev run
+test:
+	scripts/dev test
+asan:
+	scripts/dev asan
+bench:
+	scripts/dev bench
+format:
+	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

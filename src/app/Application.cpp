@@ -1,0 +1,53 @@
+#include "Application.h"
+
+#include "prefs/Themes.h"
+#include "ui/About.h"
+#include "ui/CaptureHistory.h"
+#include "ui/FixedDriveInfo.h"
+#include "ui/Main.h"
+#include "ui/SetBrowser.h"
+#include "ui/ValidateURLResult.h"
+#include "ui/WebMonitor.h"
+#include "ui/WebUpdate.h"
+#include "ui/widgets/Hints.h"
+
+#include <QApplication>
+
+// The resources live in a static library; they must be registered by name.
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace clipvane {
+
+ClipvaneApp::ClipvaneApp(Services services) : m_services(services) {}
+
+ClipvaneApp::~ClipvaneApp() {
+    if (m_hints)
+        qApp->removeEventFilter(m_hints.get());
+}
+
+void ClipvaneApp::createWindows() {
+    initResources();
+    applyStyle(QStringLiteral("Iceberg Classico"));
+    m_hints = std::make_unique<HintTracker>();
+    qApp->installEventFilter(m_hints.get());
+
+    m_form1 = std::make_unique<TForm1>(m_services, m_session);
+    m_form1->FormCreate();
+    m_form2 = std::make_unique<TForm2>(m_services);
+    m_about = std::make_unique<TAboutBox>(m_services);
+    m_form3 = std::make_unique<TForm3>(m_services);
+    m_form4 = std::make_unique<TForm4>(m_services);
+    m_nav = std::make_unique<TFormNav>(m_services);
+    m_form5 = std::make_unique<TForm5>(m_services);
+    m_form6 = std::make_unique<TForm6>(m_services);
+    m_form1->setPeers({m_form2.get(), m_about.get(), m_form3.get(), m_form4.get(), m_nav.get(), m_form5.get(),
+                       m_form6.get()});
+}
+
+void ClipvaneApp::showMainWindow() {
+    m_form1->showAtStart();
+}
+
+} // namespace clipvane

@@ -1,0 +1,54 @@
+#pragma once
+#include "app/Services.h"
+#include "app/SessionState.h"
+
+#include <memory>
+
+namespace clipvane {
+
+class TForm1;
+class TForm2;
+class TAboutBox;
+class TForm3;
+class TForm4;
+class TFormNav;
+class TForm5;
+class TForm6;
+class HintTracker;
+
+// The composition root: builds every window from the services, in their fixed order.
+class ClipvaneApp {
+public:
+    explicit ClipvaneApp(Services services);
+    ~ClipvaneApp();
+
+    // Applies the start-up style, then creates the windows; each runs its creation steps before the next.
+    void createWindows();
+    void showMainWindow();
+
+    SessionState& session() { return m_session; }
+    TForm1* form1() const { return m_form1.get(); }
+    TForm2* form2() const { return m_form2.get(); }
+    TAboutBox* aboutBox() const { return m_about.get(); }
+    TForm3* form3() const { return m_form3.get(); }
+    TForm4* form4() const { return m_form4.get(); }
+    TFormNav* formNav() const { return m_nav.get(); }
+    TForm5* form5() const { return m_form5.get(); }
+    TForm6* form6() const { return m_form6.get(); }
+
+private:
+    Services m_services;
+    SessionState m_session;
+    std::unique_ptr<HintTracker> m_hints;
+    // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
+    std::unique_ptr<TForm1> m_form1;
+    std::unique_ptr<TForm2> m_form2;
+    std::unique_ptr<TAboutBox> m_about;
+    std::unique_ptr<TForm3> m_form3;
+    std::unique_ptr<TForm4> m_form4;
+    std::unique_ptr<TFormNav> m_nav;
+    std::unique_ptr<TForm5> m_form5;
+    std::unique_ptr<TForm6> m_form6;
+};
+
+} // namespace clipvane

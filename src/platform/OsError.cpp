@@ -1,0 +1,20 @@
+#include "OsError.h"
+
+#include <QFileDevice>
+#include <cerrno>
+#include <cstring>
+
+namespace clipvane {
+
+OsError OsError::fromErrno(int err) {
+    return {err, QString::fromLocal8Bit(std::strerror(err))};
+}
+
+OsError OsError::fromFile(const QFileDevice& file, int savedErrno) {
+    if (savedErrno != 0)
+        return fromErrno(savedErrno);
+    // Qt reports some failures (e.g. "is a directory") without errno; EIO keeps the number meaningful.
+    return {EIO, file.errorString()};
+}
+
+} // namespace clipvane

@@ -1,0 +1,26 @@
+#pragma once
+#include "AppPaths.h"
+
+namespace clipvane {
+
+class Clipboard;
+class Connectivity;
+class HttpClient;
+class HostResolver;
+class Shell;
+class Tray;
+
+// Every OS service the system uses, behind an interface. The composition root fills it with the
+// Linux implementations; tests fill it with doubles. Not owned here.
+// Later services (drives, printing, process memory and version, desktop shortcut) join as members.
+struct PlatformServices {
+    Clipboard* clipboard = nullptr;
+    Connectivity* connectivity = nullptr;
+    HttpClient* http = nullptr;
+    HostResolver* resolver = nullptr;
+    Shell* shell = nullptr;
+    Tray* tray = nullptr;
+    AppPaths paths{QString(), QString()};
+};
+
+} // namespace clipvane

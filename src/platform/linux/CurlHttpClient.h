@@ -1,0 +1,18 @@
+#pragma once
+#include "platform/HttpClient.h"
+
+namespace clipvane {
+
+// HTTP through libcurl. Proxies come from the standard environment variables (curl's own behaviour).
+class CurlHttpClient final : public HttpClient {
+public:
+    explicit CurlHttpClient(HttpTimeouts timeouts = {});
+    ~CurlHttpClient() override;
+    HttpStatusResult fetchStatus(const HttpStatusRequest& request) override;
+    HttpGetResult get(const HttpGetRequest& request) override;
+
+private:
+    HttpTimeouts m_timeouts;
+};
+
+} // namespace clipvane

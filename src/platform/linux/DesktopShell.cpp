@@ -1,0 +1,19 @@
+#include "DesktopShell.h"
+
+#include <QDesktopServices>
+#include <QProcess>
+
+namespace clipvane {
+
+bool DesktopShell::openUrl(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return false; // only web addresses ever reach the desktop's handler
+    return QDesktopServices::openUrl(url);
+}
+
+bool DesktopShell::startDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+} // namespace clipvane

@@ -1,0 +1,19 @@
+#pragma once
+#include "app/Services.h"
+
+#include <QWidget>
+
+namespace clipvane {
+
+// Drive information.
+// Created hidden at start-up, shown by its command; its content arrives with its own work.
+class TForm4 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm4(Services services, QWidget* parent = nullptr);
+
+private:
+    Services m_services;
+};
+
+} // namespace clipvane

@@ -1,0 +1,209 @@
+#pragma once
+#include "app/Services.h"
+#include "app/SessionState.h"
+#include "app/TextCodec.h"
+#include "capture/CapturePipeline.h"
+#include "capture/UrlCheck.h"
+#include "lists/CheckListModel.h"
+#include "platform/OsError.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace clipvane {
+
+class TForm2;
+class TAboutBox;
+class TForm3;
+class TForm4;
+class TFormNav;
+class TForm5;
+class TForm6;
+
+// The other windows, for the commands that show them.
+struct Peers {
+    TForm2* form2 = nullptr;
+    TAboutBox* about = nullptr;
+    TForm3* form3 = nullptr;
+    TForm4* form4 = nullptr;
+    TFormNav* nav = nullptr;
+    TForm5* form5 = nullptr;
+    TForm6* form6 = nullptr;
+};
+
+// The main window: the captured URL list with its commands, the options page, status bar, hint panel
+// and tray menu. It owns the session state and runs the capture.
+class TForm1 : public QMainWindow, private CaptureHost {
+    Q_OBJECT
+public:
+    TForm1(Services services, SessionState& session);
+    ~TForm1() override;
+
+    void setPeers(const Peers& peers) { m_peers = peers; }
+    // The creation steps, run by the composition root right after construction.
+    void FormCreate();
+    // Shows the window at process start, minimised when "Start the software minimised" asks for it.
+    void showAtStart();
+
+    SessionState& session() { return m_session; }
+    CheckListModel& list() { return *m_list; }
+    UrlChecker& urlChecker() { return m_checker; }
+    CapturePipeline& capture() { return *m_capture; }
+    QString statusPanelText(int panel) const;
+    void setStatusPanelText(int panel, const QString& text);
+    QString memoText() const { return m_memoText; }
+
+    void RaiseLastError(const OsError& error);
+
+    // Handlers
+    void WMDrawClipboard();
+    void CBMonClipboardClick();
+    void MonClipboardClick();
+    void ShowcaptureClick();
+    void CBValidateClipboardURLClick();
+    void ValidateClipboardURLClick();
+    void CheckListBoxURLClickCheck();
+    void CheckListBoxURLClick();
+    void CheckListBoxURLDblClick();
+    void cyAdvSpeedButton2Click();
+    void cyAdvSpeedButton3Click();
+    void cyDeleteCheckedClick();
+    void cyNewListClick();
+    void cyNavigateURLClick();
+    void cyAdvSpeedButton1Click();
+    void Exit1Click();
+    void StartMinimisedClick();
+    void ExitToTrayClick();
+    void TrayIcon1DblClick();
+    void ApplicationEvents1Minimize();
+    void minimiseApplication();
+
+    // Controls (named as their objectName)
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1;
+    QWidget* TabSheetOptions;
+    QWidget* Panel1;
+    QWidget* PanelValidate;
+    QPlainTextEdit* Memo1;
+    QListView* CheckListBoxURL;
+    QLabel* HintPanel;
+    QStatusBar* SBMain;
+
+    QToolButton* cyNewList;
+    QToolButton* cySaveList;
+    QToolButton* cySaveListAs;
+    QToolButton* cyReloadList;
+    QToolButton* cyLoadList;
+    QToolButton* cyAdvSpeedButton2;
+    QToolButton* cyAdvSpeedButton3;
+    QToolButton* cyDeleteChecked;
+    QToolButton* cyNavigateURL;
+    QToolButton* cyValidateCheckedURL;
+    QToolButton* cyAdvSpeedButton6;
+    QToolButton* cyAdvSpeedButton8;
+    QToolButton* cyAdvSpeedButton1;
+
+    QWidget* Panel2;
+    QToolButton* cySaveOptions;
+    QToolButton* cyReloadOptions;
+    QToolButton* cyResetOptions;
+    QToolButton* cyAdvSpeedButton5;
+    QToolButton* cyShowCaptureHistory;
+    QToolButton* cyDownloadUpdate;
+    QToolButton* cyAdvSpeedButton4;
+    QCheckBox* CBMonClipboard;
+    QGroupBox* RGURLList;
+    QButtonGroup* RGURLListGroup;
+    QCheckBox* CBOValidateURL;
+    QCheckBox* CBOValidateChecked;
+    QCheckBox* CBDeleteInvalidURL;
+    QCheckBox* CBValidateClipboardURL;
+    QCheckBox* CBSave;
+    QComboBox* CBBTheme;
+    QPushButton* Button1;
+    QCheckBox* CBLoadDefaultList;
+    QCheckBox* CBMinimize;
+    QLineEdit* Edit1;
+    QCheckBox* CBSaveHistory;
+    QCheckBox* CBLoadHistory;
+
+    QMenu* PopupMenu1;
+    QAction* RestoreClipvane1;
+    QMenu* Clipboard1;
+    QAction* MonClipboard;
+    QAction* ValidateClipboardURL;
+    QAction* Showcapture;
+    QMenu* ShowCaptureHistory1;
+    QAction* Capturehistory1;
+    QAction* Alldriveinformation1;
+    QMenu* Options1;
+    QAction* StartMinimised;
+    QAction* ExitToTray;
+    QAction* Exit1;
+
+    QTimer* Timer1;
+    QTimer* Timer2;
+
+    int doubleClickMode() const; // the selected item of RGURLList
+
+signals:
+    // Later windows hook these: the preference writer and the history file.
+    void saveOptionsRequested();
+    void saveHistoryRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // CaptureHost
+    bool monitorOn() const override;
+    bool showCaptureOn() const override;
+    void setMemoText(const QString& text) override;
+    void showCaptureBalloon(const QString& candidate) override;
+    void setListStatus(const QString& status) override;
+    void addHistoryEntry(const QString& candidate) override;
+
+    void buildUi();
+    QWidget* buildCaptureTab();
+    QWidget* buildOptionsTab();
+    void buildStatusBar();
+    void buildTrayMenu();
+    void connectHandlers();
+    void refreshNavigate();
+    void showPeer(QWidget* window);
+    bool FormCloseQuery();
+    void FormClose();
+
+    Services m_services;
+    SessionState& m_session;
+    Peers m_peers;
+    CheckListModel* m_list;
+    UrlChecker m_checker;
+    std::unique_ptr<CapturePipeline> m_capture;
+    QList<QLabel*> m_panels;
+    QString m_memoText;
+    TextEncoding m_listEncoding = TextEncoding::Ansi; // of the last file whose lines replaced the list
+    bool m_startMinimised = false;
+    bool m_closing = false;
+};
+
+} // namespace clipvane
