@@ -23,7 +23,8 @@ public:
         } catch (const std::exception& e) {
             QMessageBox::critical(activeWindow(), applicationDisplayName(), QString::fromLocal8Bit(e.what()));
         } catch (...) {
-            QMessageBox::critical(activeWindow(), applicationDisplayName(), QStringLiteral("Unexpected error."));
+            QMessageBox::critical(activeWindow(), applicationDisplayName(),
+                                  QStringLiteral("Unexpected error."));
         }
         return false;
     }

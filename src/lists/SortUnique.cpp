@@ -39,8 +39,8 @@ std::vector<int> sortedUniqueOrder(int n, const TextAt& textAt, const QCollator&
 
 void fullSort(CheckListModel& list, const QCollator& collator) {
     const QVector<CheckEntry>& entries = list.entries();
-    const std::vector<int> order =
-        sortedUniqueOrder(int(entries.size()), [&](int i) -> const QString& { return entries[i].text; }, collator);
+    const std::vector<int> order = sortedUniqueOrder(
+        int(entries.size()), [&](int i) -> const QString& { return entries[i].text; }, collator);
     QVector<CheckEntry> sorted;
     sorted.reserve(qsizetype(order.size()));
     for (int idx : order)
@@ -62,10 +62,9 @@ void SortUnique(CheckListModel& list) {
         list.takeTail(prefix, pending);
         for (CheckEntry& e : pending) {
             const QVector<CheckEntry>& entries = list.entries();
-            const auto it = std::lower_bound(entries.begin(), entries.end(), e.text,
-                                             [&](const CheckEntry& a, const QString& t) {
-                                                 return collator.compare(a.text, t) < 0;
-                                             });
+            const auto it = std::lower_bound(
+                entries.begin(), entries.end(), e.text,
+                [&](const CheckEntry& a, const QString& t) { return collator.compare(a.text, t) < 0; });
             if (it != entries.end() && collator.compare(it->text, e.text) == 0)
                 continue; // an equal entry came first and survives
             const int row = int(it - entries.begin());
@@ -82,8 +81,8 @@ void SortUnique(CheckListModel& list) {
 
 QStringList sortUniqueTexts(const QStringList& texts) {
     const QCollator collator = listCollator();
-    const std::vector<int> order =
-        sortedUniqueOrder(int(texts.size()), [&](int i) -> const QString& { return texts[i]; }, collator);
+    const std::vector<int> order = sortedUniqueOrder(
+        int(texts.size()), [&](int i) -> const QString& { return texts[i]; }, collator);
     QStringList out;
     out.reserve(qsizetype(order.size()));
     for (int idx : order)

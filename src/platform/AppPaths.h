@@ -6,7 +6,8 @@ namespace clipvane {
 // Where the application's files live. One place answers for every file, so tests run in a temporary folder.
 class AppPaths {
 public:
-    // executablePath: the program file; dataFolder: stands in for the program's folder when that is not writable.
+    // executablePath: the program file; dataFolder: stands in for the program's folder when that is not
+    // writable.
     AppPaths(QString executablePath, QString fallbackDataFolder);
 
     static AppPaths forRunningProcess();

@@ -8,7 +8,7 @@ namespace clipvane {
 
 struct HttpTimeouts {
     std::chrono::milliseconds connect{10'000};
-    std::chrono::milliseconds idle{15'000};  // nothing received for this long ends the request
+    std::chrono::milliseconds idle{15'000}; // nothing received for this long ends the request
     std::chrono::milliseconds total{30'000};
 };
 

@@ -3,8 +3,9 @@
 namespace clipvane {
 
 QStringList themeEntries() {
-    return {QStringLiteral("Antartica"),   QStringLiteral("Classic Interface"), QStringLiteral("Dark Knight"),
-            QStringLiteral("Dark Water"),  QStringLiteral("Night Erruption"),   QStringLiteral("Under the stars")};
+    return {QStringLiteral("Antartica"),       QStringLiteral("Classic Interface"),
+            QStringLiteral("Dark Knight"),     QStringLiteral("Dark Water"),
+            QStringLiteral("Night Erruption"), QStringLiteral("Under the stars")};
 }
 
 QString themeStyleName(int index) {

@@ -8,6 +8,7 @@
 #include "WebMonitor.h"
 #include "WebUpdate.h"
 #include "app/ErrorReport.h"
+#include "app/ExternalAddresses.h"
 #include "lists/ListCommands.h"
 #include "lists/ListFile.h"
 #include "lists/SortUnique.h"
@@ -17,7 +18,6 @@
 #include "prefs/Themes.h"
 #include "prefs/UrlLauncher.h"
 #include "sysinfo/NetworkAddress.h"
-#include "app/ExternalAddresses.h"
 #include "widgets/Hints.h"
 
 #include <QApplication>
@@ -51,7 +51,8 @@ void letPendingMessagesRun() {
 
 constexpr char kValidateHintDelete[] =
     "|Delete all invalid checked URL (no report, see options). Needs Internet connected";
-constexpr char kValidateHintReport[] = "|Validate all checked URL then show report. Needs Internet connected.";
+constexpr char kValidateHintReport[] =
+    "|Validate all checked URL then show report. Needs Internet connected.";
 // Text in the one-line box is cut for display only; the candidate always is the whole first line.
 constexpr qsizetype kMemoDisplayLimit = 65536;
 
@@ -122,7 +123,8 @@ void TForm1::buildUi() {
     layout->setSpacing(0);
 
     PageControl1 = named(new QTabWidget(central), "PageControl1");
-    setHint(PageControl1, QStringLiteral("|Option Tab: contains all the options and settings of the software"));
+    setHint(PageControl1,
+            QStringLiteral("|Option Tab: contains all the options and settings of the software"));
     PageControl1->setDocumentMode(true);
     TabSheet1 = buildCaptureTab();
     TabSheetOptions = buildOptionsTab();
@@ -136,7 +138,8 @@ void TForm1::buildUi() {
     HintPanel->setFrameShape(QFrame::StyledPanel);
     HintPanel->setContentsMargins(6, 0, 6, 0);
     setHint(HintPanel,
-            QStringLiteral("|Here appears all the hints. Hover over a list, button, ... to display a hint about it"));
+            QStringLiteral(
+                "|Here appears all the hints. Hover over a list, button, ... to display a hint about it"));
     layout->addWidget(HintPanel);
     setCentralWidget(central);
 
@@ -160,7 +163,8 @@ QWidget* TForm1::buildCaptureTab() {
     auto* bar = new QHBoxLayout(Panel1);
     bar->setContentsMargins(4, 6, 4, 6);
     bar->setSpacing(2);
-    cyNewList = toolButton(Panel1, "cyNewList", QStringLiteral("New"), QStringLiteral("|Create a new URL list"));
+    cyNewList =
+        toolButton(Panel1, "cyNewList", QStringLiteral("New"), QStringLiteral("|Create a new URL list"));
     cySaveList = toolButton(Panel1, "cySaveList", QStringLiteral("Save"),
                             QStringLiteral("|Save the list to the application folder."));
     cySaveListAs = toolButton(Panel1, "cySaveListAs", QStringLiteral("Save as"),
@@ -168,8 +172,8 @@ QWidget* TForm1::buildCaptureTab() {
                                              "document in the folder of your choice."));
     cyReloadList = toolButton(Panel1, "cyReloadList", QStringLiteral("Reload"),
                               QStringLiteral("|Reload the software URL list"));
-    cyLoadList =
-        toolButton(Panel1, "cyLoadList", QStringLiteral("Open"), QStringLiteral("|Open a previous saved list"));
+    cyLoadList = toolButton(Panel1, "cyLoadList", QStringLiteral("Open"),
+                            QStringLiteral("|Open a previous saved list"));
     cyAdvSpeedButton2 = toolButton(Panel1, "cyAdvSpeedButton2", QStringLiteral("Tick"),
                                    QStringLiteral("|Tick all the items in the URL list"));
     cyAdvSpeedButton3 = toolButton(Panel1, "cyAdvSpeedButton3", QStringLiteral("Untick"),
@@ -189,7 +193,8 @@ QWidget* TForm1::buildCaptureTab() {
         QStringLiteral("|Show the about box dialog which contains the license and other informations"));
     cyAdvSpeedButton1 = toolButton(
         Panel1, "cyAdvSpeedButton1", QStringLiteral("Exit"),
-        QStringLiteral("|Exit the software. Proposes save and exit if the URL list has not been saved yet."), 40);
+        QStringLiteral("|Exit the software. Proposes save and exit if the URL list has not been saved yet."),
+        40);
     for (QToolButton* b : {cyNewList, cySaveList, cySaveListAs, cyReloadList, cyLoadList})
         bar->addWidget(b);
     // From tick-all on, the buttons keep their distance from the right edge.
@@ -219,8 +224,9 @@ QWidget* TForm1::buildCaptureTab() {
     CheckListBoxURL->setSelectionMode(QAbstractItemView::SingleSelection);
     CheckListBoxURL->setEditTriggers(QAbstractItemView::NoEditTriggers);
     CheckListBoxURL->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setHint(CheckListBoxURL, QStringLiteral("|Captured URL list. Double click an item to navigate to this URL "
-                                            "with the default browser"));
+    setHint(CheckListBoxURL,
+            QStringLiteral("|Captured URL list. Double click an item to navigate to this URL "
+                           "with the default browser"));
     v->addWidget(CheckListBoxURL, 1);
     return tab;
 }
@@ -252,8 +258,8 @@ QWidget* TForm1::buildOptionsTab() {
                                   QStringLiteral("|Download on line the latest update..."));
     cyAdvSpeedButton4 = toolButton(Panel2, "cyAdvSpeedButton4", QStringLiteral("Shortcut"),
                                    QStringLiteral("|Create a shortcut of Clipvane on the desktop"));
-    for (QToolButton* b : {cySaveOptions, cyReloadOptions, cyResetOptions, cyAdvSpeedButton5, cyShowCaptureHistory,
-                           cyDownloadUpdate, cyAdvSpeedButton4})
+    for (QToolButton* b : {cySaveOptions, cyReloadOptions, cyResetOptions, cyAdvSpeedButton5,
+                           cyShowCaptureHistory, cyDownloadUpdate, cyAdvSpeedButton4})
         bar->addWidget(b);
     bar->addStretch(1);
     v->addWidget(Panel2);
@@ -268,13 +274,16 @@ QWidget* TForm1::buildOptionsTab() {
     (new QVBoxLayout(groupBox2))->addWidget(CBMonClipboard);
     grid->addWidget(groupBox2, 0, 0);
 
-    RGURLList = named(new QGroupBox(QStringLiteral("Clipboard capture URL, Integrated browser, Valid List"), tab),
-                      "RGURLList");
-    setHint(RGURLList, QStringLiteral("|What to do when double clicking on a captured URL (Main window), captured URL "
-                                      "from page (Browser window), Valid URL (Report window)"));
+    RGURLList =
+        named(new QGroupBox(QStringLiteral("Clipboard capture URL, Integrated browser, Valid List"), tab),
+              "RGURLList");
+    setHint(RGURLList,
+            QStringLiteral("|What to do when double clicking on a captured URL (Main window), captured URL "
+                           "from page (Browser window), Valid URL (Report window)"));
     RGURLListGroup = new QButtonGroup(RGURLList);
     auto* rgLayout = new QVBoxLayout(RGURLList);
-    auto* launch = named(new QRadioButton(QStringLiteral("Double click launch URL"), RGURLList), "RGURLList0");
+    auto* launch =
+        named(new QRadioButton(QStringLiteral("Double click launch URL"), RGURLList), "RGURLList0");
     auto* show = named(new QRadioButton(QStringLiteral("Double click show URL"), RGURLList), "RGURLList1");
     RGURLListGroup->addButton(launch, 0);
     RGURLListGroup->addButton(show, 1);
@@ -285,21 +294,23 @@ QWidget* TForm1::buildOptionsTab() {
 
     auto* groupBox1 = named(new QGroupBox(QStringLiteral("On line"), tab), "GroupBox1");
     auto* g1 = new QVBoxLayout(groupBox1);
-    CBOValidateURL = checkBox(groupBox1, "CBOValidateURL", QStringLiteral("Validate URL list when saving"),
-                              QStringLiteral("|Validate all the captured URL in the list and delete bad URL from "
-                                             "the list before saving"));
-    CBOValidateChecked =
-        checkBox(groupBox1, "CBOValidateChecked", QStringLiteral("Validate checked URL list when saving"),
-                 QStringLiteral("|Validate all the captured ticked URL in the list and delete bad ticked URL from "
+    CBOValidateURL =
+        checkBox(groupBox1, "CBOValidateURL", QStringLiteral("Validate URL list when saving"),
+                 QStringLiteral("|Validate all the captured URL in the list and delete bad URL from "
                                 "the list before saving"));
-    CBDeleteInvalidURL = checkBox(groupBox1, "CBDeleteInvalidURL", QStringLiteral("Delete invalid URL instead of report"),
-                                  QStringLiteral("|Choose what to do when you trigger a validation of ticked captured "
-                                                 "URL. Trigger of validation is done by click on its tool (Globe with "
-                                                 "hammer)"));
-    CBValidateClipboardURL =
-        checkBox(groupBox1, "CBValidateClipboardURL", QStringLiteral("Validate Clipboard URL"),
-                 QStringLiteral("|Tick:  invalid URL can't be added to most URL list of this software. Untick: "
-                                "simple control of the format of the URL. Validation can be done later."));
+    CBOValidateChecked = checkBox(
+        groupBox1, "CBOValidateChecked", QStringLiteral("Validate checked URL list when saving"),
+        QStringLiteral("|Validate all the captured ticked URL in the list and delete bad ticked URL from "
+                       "the list before saving"));
+    CBDeleteInvalidURL =
+        checkBox(groupBox1, "CBDeleteInvalidURL", QStringLiteral("Delete invalid URL instead of report"),
+                 QStringLiteral("|Choose what to do when you trigger a validation of ticked captured "
+                                "URL. Trigger of validation is done by click on its tool (Globe with "
+                                "hammer)"));
+    CBValidateClipboardURL = checkBox(
+        groupBox1, "CBValidateClipboardURL", QStringLiteral("Validate Clipboard URL"),
+        QStringLiteral("|Tick:  invalid URL can't be added to most URL list of this software. Untick: "
+                       "simple control of the format of the URL. Validation can be done later."));
     for (QCheckBox* c : {CBOValidateURL, CBOValidateChecked, CBDeleteInvalidURL, CBValidateClipboardURL})
         g1->addWidget(c);
     grid->addWidget(groupBox1, 0, 1, 2, 1);
@@ -316,8 +327,9 @@ QWidget* TForm1::buildOptionsTab() {
     CBBTheme = named(new QComboBox(groupBox5), "CBBTheme");
     CBBTheme->addItems(themeEntries());
     CBBTheme->setCurrentIndex(0);
-    setHint(CBBTheme,
-            QStringLiteral("|Choose one of the six themes to skin the software that suits the look of your PC"));
+    setHint(
+        CBBTheme,
+        QStringLiteral("|Choose one of the six themes to skin the software that suits the look of your PC"));
     Button1 = named(new QPushButton(QStringLiteral("Apply"), groupBox5), "Button1");
     Button1->hide();
     g5->addWidget(CBBTheme);
@@ -325,16 +337,18 @@ QWidget* TForm1::buildOptionsTab() {
     grid->addWidget(groupBox5, 2, 1);
 
     auto* groupBox3 = named(new QGroupBox(QStringLiteral("Startup"), tab), "GroupBox3");
-    CBLoadDefaultList = checkBox(groupBox3, "CBLoadDefaultList", QStringLiteral("Load default URL list"),
-                                 QStringLiteral("|Tick to load the default URL List at startup. This list must have "
-                                                "been saved previously. Untick to start with a new URL list at startup."),
-                                 true);
+    CBLoadDefaultList =
+        checkBox(groupBox3, "CBLoadDefaultList", QStringLiteral("Load default URL list"),
+                 QStringLiteral("|Tick to load the default URL List at startup. This list must have "
+                                "been saved previously. Untick to start with a new URL list at startup."),
+                 true);
     (new QVBoxLayout(groupBox3))->addWidget(CBLoadDefaultList);
     grid->addWidget(groupBox3, 3, 0);
 
     auto* groupBox8 = named(new QGroupBox(QStringLiteral("Window minimise"), tab), "GroupBox8");
-    CBMinimize = checkBox(groupBox8, "CBMinimize", QStringLiteral("System Tray"),
-                          QStringLiteral("| Ticked/Unticked the software is minimised to the System tray/Task bar"));
+    CBMinimize =
+        checkBox(groupBox8, "CBMinimize", QStringLiteral("System Tray"),
+                 QStringLiteral("| Ticked/Unticked the software is minimised to the System tray/Task bar"));
     (new QVBoxLayout(groupBox8))->addWidget(CBMinimize);
     grid->addWidget(groupBox8, 3, 1);
 
@@ -346,11 +360,13 @@ QWidget* TForm1::buildOptionsTab() {
 
     auto* groupBox7 = named(new QGroupBox(QStringLiteral("Captured URL history"), tab), "GroupBox7");
     auto* g7 = new QVBoxLayout(groupBox7);
-    CBSaveHistory = checkBox(groupBox7, "CBSaveHistory", QStringLiteral("Save on exiting the software"),
-                             QStringLiteral("|Save the capture history to the application folder on exiting the "
-                                            "software. The file name is: Capture History.csv"));
-    CBLoadHistory = checkBox(groupBox7, "CBLoadHistory", QStringLiteral("Load at startup"),
-                             QStringLiteral("|Load the Capture History.csv at startup from Clipvane folder."));
+    CBSaveHistory =
+        checkBox(groupBox7, "CBSaveHistory", QStringLiteral("Save on exiting the software"),
+                 QStringLiteral("|Save the capture history to the application folder on exiting the "
+                                "software. The file name is: Capture History.csv"));
+    CBLoadHistory =
+        checkBox(groupBox7, "CBLoadHistory", QStringLiteral("Load at startup"),
+                 QStringLiteral("|Load the Capture History.csv at startup from Clipvane folder."));
     g7->addWidget(CBSaveHistory);
     g7->addWidget(CBLoadHistory);
     grid->addWidget(groupBox7, 4, 1);
@@ -361,8 +377,9 @@ QWidget* TForm1::buildOptionsTab() {
 void TForm1::buildStatusBar() {
     SBMain = named(new QStatusBar(this), "SBMain");
     SBMain->setSizeGripEnabled(true);
-    setHint(SBMain, QStringLiteral("|Status of the list (save, new,...), Status of the clipboard and other various "
-                                   "information shows in this status bar"));
+    setHint(SBMain,
+            QStringLiteral("|Status of the list (save, new,...), Status of the clipboard and other various "
+                           "information shows in this status bar"));
     // The last panel holds an address; it is given room for a whole one.
     const int widths[] = {90, 90, 130, 30, 200, 24, 110};
     const char* texts[] = {"URL list status:", "", "Clipboard monitored:", "Yes", "", "IP:", ""};
@@ -386,23 +403,26 @@ void TForm1::buildTrayMenu() {
     Clipboard1 = named(PopupMenu1->addMenu(QStringLiteral("Clipboard")), "Clipboard1");
     MonClipboard = menuAction(Clipboard1, "MonClipboard", QStringLiteral("Monitor Clipboard URL"),
                               QKeySequence(QStringLiteral("Ctrl+Alt+C")), true, true);
-    ValidateClipboardURL = menuAction(Clipboard1, "ValidateClipboardURL", QStringLiteral("Validate Clipboard URL"),
-                                      QKeySequence(QStringLiteral("Ctrl+Alt+V")), true, false);
+    ValidateClipboardURL =
+        menuAction(Clipboard1, "ValidateClipboardURL", QStringLiteral("Validate Clipboard URL"),
+                   QKeySequence(QStringLiteral("Ctrl+Alt+V")), true, false);
     separator(Clipboard1, "N4");
-    Showcapture = menuAction(Clipboard1, "Showcapture", QStringLiteral("Show clipboard captured URL in a balloon"),
-                             QKeySequence(QStringLiteral("Ctrl+Alt+S")), true, true);
+    Showcapture =
+        menuAction(Clipboard1, "Showcapture", QStringLiteral("Show clipboard captured URL in a balloon"),
+                   QKeySequence(QStringLiteral("Ctrl+Alt+S")), true, true);
     separator(PopupMenu1, "N1");
     ShowCaptureHistory1 = named(PopupMenu1->addMenu(QStringLiteral("Show")), "ShowCaptureHistory1");
     Capturehistory1 = menuAction(ShowCaptureHistory1, "Capturehistory1", QStringLiteral("Capture history"),
                                  QKeySequence(QStringLiteral("Ctrl+Alt+H")));
-    Alldriveinformation1 = menuAction(ShowCaptureHistory1, "Alldriveinformation1",
-                                      QStringLiteral("All drive information"), QKeySequence(QStringLiteral("Ctrl+Alt+I")));
+    Alldriveinformation1 =
+        menuAction(ShowCaptureHistory1, "Alldriveinformation1", QStringLiteral("All drive information"),
+                   QKeySequence(QStringLiteral("Ctrl+Alt+I")));
     separator(PopupMenu1, "N5");
     Options1 = named(PopupMenu1->addMenu(QStringLiteral("Options")), "Options1");
-    StartMinimised =
-        menuAction(Options1, "StartMinimised", QStringLiteral("Start the software minimised"), {}, true, false);
-    ExitToTray =
-        menuAction(Options1, "ExitToTray", QStringLiteral("Exit minimise the software to tray"), {}, true, false);
+    StartMinimised = menuAction(Options1, "StartMinimised", QStringLiteral("Start the software minimised"),
+                                {}, true, false);
+    ExitToTray = menuAction(Options1, "ExitToTray", QStringLiteral("Exit minimise the software to tray"), {},
+                            true, false);
     separator(PopupMenu1, "N2");
     Exit1 = menuAction(PopupMenu1, "Exit1", QStringLiteral("Exit"));
     // The shortcuts also act while the window is shown.
@@ -483,9 +503,11 @@ void TForm1::FormCreate() {
     m_session.FirstShowPending = true;
     m_session.SaveCancelled = false;
     // 2
-    setHint(this, QStringLiteral("|This is where appears hints. Hover over the form, a button to know more."));
+    setHint(this,
+            QStringLiteral("|This is where appears hints. Hover over the form, a button to know more."));
     letPendingMessagesRun();
-    // 3: the list dialogs start in the application folder with the default list's name (see the list commands)
+    // 3: the list dialogs start in the application folder with the default list's name (see the list
+    // commands)
     m_session.CurrentListPath = m_services.platform.paths.defaultListPath();
     letPendingMessagesRun();
     letPendingMessagesRun();
@@ -495,7 +517,8 @@ void TForm1::FormCreate() {
     letPendingMessagesRun();
     // 6
     if (m_services.platform.connectivity->isInternetConnected())
-        setStatusPanelText(6, GetPublicIp(*m_services.platform.http, ExternalAddresses::fromEnvironment().publicIpService));
+        setStatusPanelText(
+            6, GetPublicIp(*m_services.platform.http, ExternalAddresses::fromEnvironment().publicIpService));
     else
         setStatusPanelText(6, QStringLiteral("Disconnected"));
     // 7
@@ -528,8 +551,8 @@ void TForm1::FormCreate() {
     // 11
     setMemoText(QString::fromLatin1(kNoPreviousValidUrl));
     // 12
-    setHint(cyValidateCheckedURL, QString::fromLatin1(CBDeleteInvalidURL->isChecked() ? kValidateHintDelete
-                                                                                       : kValidateHintReport));
+    setHint(cyValidateCheckedURL,
+            QString::fromLatin1(CBDeleteInvalidURL->isChecked() ? kValidateHintDelete : kValidateHintReport));
     // 13
     m_session.CaptureSuppressed = false;
     // 14
@@ -588,7 +611,8 @@ bool TForm1::showCaptureOn() const {
 
 void TForm1::setMemoText(const QString& text) {
     m_memoText = text;
-    Memo1->setPlainText(text.size() > kMemoDisplayLimit ? text.left(kMemoDisplayLimit) + QChar(0x2026) : text);
+    Memo1->setPlainText(text.size() > kMemoDisplayLimit ? text.left(kMemoDisplayLimit) + QChar(0x2026)
+                                                        : text);
 }
 
 void TForm1::showCaptureBalloon(const QString& candidate) {
@@ -717,9 +741,10 @@ void TForm1::ApplicationEvents1Minimize() {
         hide();
         setWindowState(windowState() | Qt::WindowMinimized);
         tray->setVisible(true);
-        tray->showBalloon(QStringLiteral("Restoring Clipvane window"),
-                          QStringLiteral("Double click the system tray icon to restore the Clipvane window. Right "
-                                         "click for context menu"));
+        tray->showBalloon(
+            QStringLiteral("Restoring Clipvane window"),
+            QStringLiteral("Double click the system tray icon to restore the Clipvane window. Right "
+                           "click for context menu"));
         return;
     }
     if (tray && tray->isVisible())
@@ -752,7 +777,8 @@ void TForm1::cyAdvSpeedButton1Click() {
     }
     if (m_session.ListModified) {
         const Answer a = m_services.dialogs->message(
-            MessageKind::Information, QStringLiteral("The URL list has not been saved yet. Save this list and exit?"),
+            MessageKind::Information,
+            QStringLiteral("The URL list has not been saved yet. Save this list and exit?"),
             Buttons::YesNoAbort);
         if (a == Answer::Abort || a == Answer::Closed)
             return;
@@ -761,7 +787,8 @@ void TForm1::cyAdvSpeedButton1Click() {
                 WriteListFile(m_session.CurrentListPath, m_list->texts(), m_listEncoding);
             if (!written.ok) {
                 m_services.dialogs->message(
-                    MessageKind::Error, QStringLiteral("The URL list has not been saved. Exiting software aborted."),
+                    MessageKind::Error,
+                    QStringLiteral("The URL list has not been saved. Exiting software aborted."),
                     Buttons::Ok);
                 return;
             }

@@ -21,7 +21,8 @@ bool interfaceIsUp(const QString& name) {
         return false;
     ifreq req{};
     std::memcpy(req.ifr_name, n.constData(), size_t(n.size()));
-    const bool up = ::ioctl(fd, SIOCGIFFLAGS, &req) == 0 && (req.ifr_flags & IFF_UP) && (req.ifr_flags & IFF_RUNNING);
+    const bool up =
+        ::ioctl(fd, SIOCGIFFLAGS, &req) == 0 && (req.ifr_flags & IFF_UP) && (req.ifr_flags & IFF_RUNNING);
     ::close(fd);
     return up;
 }
@@ -34,7 +35,8 @@ LinuxConnectivity::LinuxConnectivity() {
 
 bool LinuxConnectivity::hasDefaultRoute(const QByteArray& routeTable,
                                         const std::function<bool(const QString&)>& isUp) {
-    // Columns: Iface Destination Gateway Flags ...; a default route has destination 00000000 and is up (flag 1).
+    // Columns: Iface Destination Gateway Flags ...; a default route has destination 00000000 and is up (flag
+    // 1).
     const QList<QByteArray> lines = routeTable.split('\n');
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QList<QByteArray> cols = lines[i].simplified().split(' ');

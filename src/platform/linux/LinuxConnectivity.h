@@ -11,8 +11,10 @@ public:
     LinuxConnectivity();
     bool isInternetConnected() override;
 
-    // Exposed for tests: the fallback over the text of /proc/net/route and a way to ask whether a device is up.
-    static bool hasDefaultRoute(const QByteArray& routeTable, const std::function<bool(const QString&)>& isUp);
+    // Exposed for tests: the fallback over the text of /proc/net/route and a way to ask whether a device is
+    // up.
+    static bool hasDefaultRoute(const QByteArray& routeTable,
+                                const std::function<bool(const QString&)>& isUp);
 
 private:
     bool m_backendLoaded = false;

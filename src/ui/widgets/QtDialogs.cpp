@@ -15,8 +15,8 @@ QStringList qtNameFilters(const QString& filters) {
         const qsizetype open = label.lastIndexOf(QLatin1Char('('));
         if (open >= 0)
             label.truncate(open);
-        out.append(label.trimmed() + QStringLiteral(" (") + pattern.replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                   QLatin1Char(')'));
+        out.append(label.trimmed() + QStringLiteral(" (") +
+                   pattern.replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')'));
     }
     return out;
 }

@@ -1,0 +1,129 @@
+#pragma once
+// Scripted stand-ins for the platform services and the dialogs service.
+#include "app/Dialogs.h"
+#include "platform/Clipboard.h"
+#include "platform/Connectivity.h"
+#include "platform/HostResolver.h"
+#include "platform/HttpClient.h"
+#include "platform/Shell.h"
+#include "platform/Tray.h"
+
+#include <QHash>
+#include <QList>
+#include <QQueue>
+#include <QUrl>
+#include <functional>
+
+namespace clipvane::test {
+
+// Records every dialog and answers from a queue. A dialog with no scripted answer fails the test.
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Shown {
+        MessageKind kind;
+        QString text;
+        Buttons buttons;
+    };
+    struct FileShown {
+        bool save;
+        FileDialogRequest request;
+    };
+
+    void answer(Answer a) { m_answers.enqueue(a); }
+    void answerFile(FileDialogResult r) { m_fileAnswers.enqueue(r); }
+    // Called when a message box appears, before it is answered (e.g. to capture state at that moment).
+    std::function<void(const Shown&)> onMessage;
+
+    Answer message(MessageKind kind, const QString& text, Buttons buttons) override;
+    FileDialogResult openFile(const FileDialogRequest& request) override;
+    FileDialogResult saveFile(const FileDialogRequest& request) override;
+
+    QList<Shown> shown;
+    QList<FileShown> fileShown;
+    QStringList texts() const;
+    bool allAnswersUsed() const { return m_answers.isEmpty() && m_fileAnswers.isEmpty(); }
+
+private:
+    QQueue<Answer> m_answers;
+    QQueue<FileDialogResult> m_fileAnswers;
+};
+
+class FakeClipboard final : public Clipboard {
+    Q_OBJECT
+public:
+    ClipboardContent read() const override { return content; }
+    void join() override { joined = true; }
+    void leave() override { joined = false; }
+    // Puts text on the clipboard and notifies, as a copy in another program does (only once joined).
+    void copy(const QString& text);
+    void copyContent(const ClipboardContent& c);
+
+    ClipboardContent content;
+    bool joined = false;
+};
+
+class FakeConnectivity final : public Connectivity {
+public:
+    bool isInternetConnected() override {
+        ++calls;
+        return connected;
+    }
+    bool connected = false;
+    int calls = 0;
+};
+
+// Answers status requests from a table of URL -> status; unknown URLs fail. Records every request.
+class FakeHttpClient final : public HttpClient {
+public:
+    HttpStatusResult fetchStatus(const HttpStatusRequest& request) override;
+    HttpGetResult get(const HttpGetRequest& request) override;
+
+    QHash<QString, int> statuses;
+    QHash<QString, HttpGetResult> replies;
+    QList<HttpStatusRequest> statusRequests;
+    QList<HttpGetRequest> getRequests;
+    std::function<void(const QString& url)> onRequest; // runs while the "request" blocks
+};
+
+class FakeResolver final : public HostResolver {
+public:
+    QString resolveIPv4(const QString& host) override {
+        asked.append(host);
+        return answers.value(host);
+    }
+    QHash<QString, QString> answers;
+    QStringList asked;
+};
+
+class FakeShell final : public Shell {
+public:
+    bool openUrl(const QUrl& url) override {
+        opened.append(url);
+        return succeed;
+    }
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        started.append({program, arguments});
+        return succeed;
+    }
+    QList<QUrl> opened;
+    QList<QPair<QString, QStringList>> started;
+    bool succeed = true;
+};
+
+class FakeTray final : public Tray {
+    Q_OBJECT
+public:
+    bool isAvailable() const override { return available; }
+    void setVisible(bool v) override { visible = v; }
+    bool isVisible() const override { return visible; }
+    void showBalloon(const QString& title, const QString& text) override { balloons.append({title, text}); }
+    void setContextMenu(QMenu* m) override { menu = m; }
+    void doubleClick() { emit doubleClicked(); }
+
+    bool available = true;
+    bool visible = false;
+    QMenu* menu = nullptr;
+    QList<QPair<QString, QString>> balloons;
+};
+
+} // namespace clipvane::test
