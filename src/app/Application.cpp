@@ -20,6 +20,13 @@ static void initResources() {
 
 namespace clipvane {
 
+void initApplicationIdentity() {
+    QApplication::setApplicationName(QStringLiteral("Clipvane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Clipvane"));
+    QApplication::setApplicationVersion(QStringLiteral(CLIPVANE_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
 ClipvaneApp::ClipvaneApp(Services services) : m_services(services) {}
 
 ClipvaneApp::~ClipvaneApp() {

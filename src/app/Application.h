@@ -16,6 +16,9 @@ class TForm5;
 class TForm6;
 class HintTracker;
 
+// Names the application and its version; the main window ends the session, not the last window closed.
+void initApplicationIdentity();
+
 // The composition root: builds every window from the services, in their fixed order.
 class ClipvaneApp {
 public:

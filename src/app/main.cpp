@@ -1,11 +1,5 @@
 #include "app/Application.h"
-#include "platform/linux/CurlHttpClient.h"
-#include "platform/linux/DesktopShell.h"
-#include "platform/linux/LinuxConnectivity.h"
-#include "platform/linux/QtClipboard.h"
-#include "platform/linux/QtTray.h"
-#include "platform/linux/SystemHostResolver.h"
-#include "ui/widgets/QtDialogs.h"
+#include "app/LinuxPlatform.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -34,31 +28,10 @@ public:
 
 int main(int argc, char* argv[]) {
     GuardedApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Clipvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Clipvane"));
-    QApplication::setApplicationVersion(QStringLiteral(CLIPVANE_VERSION));
-    QApplication::setQuitOnLastWindowClosed(false);
+    clipvane::initApplicationIdentity();
 
-    using namespace clipvane;
-    QtClipboard clipboard;
-    LinuxConnectivity connectivity;
-    CurlHttpClient http;
-    SystemHostResolver resolver;
-    DesktopShell shell;
-    QtTray tray;
-    QtDialogs dialogs;
-
-    Services services;
-    services.platform.clipboard = &clipboard;
-    services.platform.connectivity = &connectivity;
-    services.platform.http = &http;
-    services.platform.resolver = &resolver;
-    services.platform.shell = &shell;
-    services.platform.tray = &tray;
-    services.platform.paths = AppPaths::forRunningProcess();
-    services.dialogs = &dialogs;
-
-    ClipvaneApp clipvane(services);
+    clipvane::LinuxPlatform platform;
+    clipvane::ClipvaneApp clipvane(platform.services());
     clipvane.createWindows();
     clipvane.showMainWindow();
     return app.exec();

@@ -18,6 +18,7 @@
 #include "prefs/Themes.h"
 #include "prefs/UrlLauncher.h"
 #include "sysinfo/NetworkAddress.h"
+#include "widgets/CheckListView.h"
 #include "widgets/Hints.h"
 
 #include <QApplication>
@@ -30,7 +31,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -218,12 +218,8 @@ QWidget* TForm1::buildCaptureTab() {
     setHint(Memo1, QStringLiteral("|Latest clipboard URL capture."));
     v->addWidget(Memo1);
 
-    CheckListBoxURL = named(new QListView(tab), "CheckListBoxURL");
+    CheckListBoxURL = named(new CheckListView(tab), "CheckListBoxURL");
     CheckListBoxURL->setModel(m_list);
-    CheckListBoxURL->setUniformItemSizes(true);
-    CheckListBoxURL->setSelectionMode(QAbstractItemView::SingleSelection);
-    CheckListBoxURL->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    CheckListBoxURL->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHint(CheckListBoxURL,
             QStringLiteral("|Captured URL list. Double click an item to navigate to this URL "
                            "with the default browser"));
@@ -462,7 +458,7 @@ void TForm1::connectHandlers() {
                 CheckListBoxURL->selectionModel()->clear();
         }
     });
-    connect(CheckListBoxURL, &QListView::doubleClicked, this, [this] { CheckListBoxURLDblClick(); });
+    connect(CheckListBoxURL, &QAbstractItemView::doubleClicked, this, [this] { CheckListBoxURLDblClick(); });
 
     connect(cyAdvSpeedButton2, &QToolButton::clicked, this, &TForm1::cyAdvSpeedButton2Click);
     connect(cyAdvSpeedButton3, &QToolButton::clicked, this, &TForm1::cyAdvSpeedButton3Click);

@@ -17,7 +17,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -29,6 +28,7 @@ class QToolButton;
 
 namespace clipvane {
 
+class CheckListView;
 class TForm2;
 class TAboutBox;
 class TForm3;
@@ -102,7 +102,7 @@ public:
     QWidget* Panel1;
     QWidget* PanelValidate;
     QPlainTextEdit* Memo1;
-    QListView* CheckListBoxURL;
+    CheckListView* CheckListBoxURL;
     QLabel* HintPanel;
     QStatusBar* SBMain;
 

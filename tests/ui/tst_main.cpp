@@ -10,13 +10,13 @@
 #include "ui/WebUpdate.h"
 #include "ui/widgets/Hints.h"
 
+#include "ui/widgets/CheckListView.h"
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>

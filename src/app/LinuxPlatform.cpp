@@ -1,0 +1,41 @@
+#include "LinuxPlatform.h"
+
+#include "platform/linux/DesktopShell.h"
+#include "platform/linux/LazyHttpClient.h"
+#include "platform/linux/LinuxConnectivity.h"
+#include "platform/linux/QtClipboard.h"
+#include "platform/linux/QtTray.h"
+#include "platform/linux/SystemHostResolver.h"
+#include "ui/widgets/QtDialogs.h"
+
+#include <QCoreApplication>
+
+namespace clipvane {
+
+struct LinuxPlatform::Parts {
+    QtClipboard clipboard;
+    LinuxConnectivity connectivity;
+    LazyHttpClient http{{QCoreApplication::applicationDirPath(), QStringLiteral(CLIPVANE_MODULE_DIR)}};
+    SystemHostResolver resolver;
+    DesktopShell shell;
+    QtTray tray;
+    QtDialogs dialogs;
+};
+
+LinuxPlatform::LinuxPlatform() : m(std::make_unique<Parts>()) {}
+LinuxPlatform::~LinuxPlatform() = default;
+
+Services LinuxPlatform::services() const {
+    Services s;
+    s.platform.clipboard = &m->clipboard;
+    s.platform.connectivity = &m->connectivity;
+    s.platform.http = &m->http;
+    s.platform.resolver = &m->resolver;
+    s.platform.shell = &m->shell;
+    s.platform.tray = &m->tray;
+    s.platform.paths = AppPaths::forRunningProcess();
+    s.dialogs = &m->dialogs;
+    return s;
+}
+
+} // namespace clipvane
