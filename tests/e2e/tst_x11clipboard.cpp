@@ -64,7 +64,7 @@ private slots:
         QCOMPARE(f.statusPanelText(1), QString("Modified"));
     }
 
-    void secretTextIsNeverCaptured() {
+    void nonTextIsNotCaptured() {
         AppFixture app;
         QtClipboard real;
         Services s = app.services();
