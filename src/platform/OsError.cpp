@@ -1,6 +1,7 @@
 #include "OsError.h"
 
 #include <QFileDevice>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 
@@ -13,6 +14,8 @@ OsError OsError::fromErrno(int err) {
 OsError OsError::fromFile(const QFileDevice& file, int savedErrno) {
     if (savedErrno != 0)
         return fromErrno(savedErrno);
+    if (QFileInfo(file.fileName()).isDir())
+        return fromErrno(EISDIR);
     // Qt reports some failures (e.g. "is a directory") without errno; EIO keeps the number meaningful.
     return {EIO, file.errorString()};
 }

@@ -7,7 +7,7 @@ namespace clipvane::test {
 AppFixture::AppFixture() = default;
 AppFixture::~AppFixture() = default;
 
-void AppFixture::start() {
+Services AppFixture::services() {
     Services s;
     s.platform.clipboard = &clipboard;
     s.platform.connectivity = &connectivity;
@@ -17,7 +17,11 @@ void AppFixture::start() {
     s.platform.tray = &tray;
     s.platform.paths = folder.paths();
     s.dialogs = &dialogs;
-    m_app = std::make_unique<ClipvaneApp>(s);
+    return s;
+}
+
+void AppFixture::start() {
+    m_app = std::make_unique<ClipvaneApp>(services());
     m_app->createWindows();
 }
 

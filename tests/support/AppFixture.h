@@ -18,8 +18,9 @@ public:
     AppFixture();
     ~AppFixture();
 
-    void start();      // creates the windows in order (their creation steps run)
-    void startShown(); // and shows the main window
+    Services services(); // the doubles and the folder, as the windows receive them
+    void start();        // creates the windows in order (their creation steps run)
+    void startShown();   // and shows the main window
     TForm1& main() const;
     ClipvaneApp& app() const { return *m_app; }
     SessionState& session() const;
