@@ -23,8 +23,10 @@ void AddressWatch::watchTick() {
     if (!IsInternetConnected(m_connectivity)) {
         setPanel(QString::fromLatin1(kDisconnected));
         setRefreshRunning(true);
-    } else if (m_panel != QLatin1String(kDisconnected)) {
-        setRefreshRunning(false);
+    } else {
+        // While the panel still reads "Disconnected" the refresh runs, even when it never started: a start
+        // without a connection that comes back before the first tick would otherwise keep that text for good.
+        setRefreshRunning(m_panel == QLatin1String(kDisconnected));
     }
 }
 

@@ -24,7 +24,7 @@ public:
     // refresh stops.
     void showAtStartup();
     // Timer2: "Disconnected" and the refresh running while there is no connection; once it is back, the
-    // refresh stops as soon as an address replaced "Disconnected".
+    // refresh runs until an address replaced "Disconnected", then stops.
     void watchTick();
     // Timer1: a new address replaces the panel text; a failed request leaves it.
     void refreshTick();

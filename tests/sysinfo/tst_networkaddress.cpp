@@ -86,6 +86,21 @@ private slots:
         QVERIFY(r.http.getRequests.isEmpty());
     }
 
+    // Started offline, and the connection is back before the first watch tick: the refresh still starts.
+    void connectionBackBeforeTheFirstTick() {
+        Rig r;
+        r.watch.showAtStartup();
+        QCOMPARE(r.watch.panelText(), QString("Disconnected"));
+        r.connectivity.connected = true;
+        r.serve("203.0.113.7");
+        r.watch.watchTick();
+        QVERIFY(r.watch.refreshRunning());
+        r.watch.refreshTick();
+        QCOMPARE(r.watch.panelText(), QString("203.0.113.7"));
+        r.watch.watchTick();
+        QVERIFY(!r.watch.refreshRunning());
+    }
+
     // The service unreachable at start-up: an empty panel, and no retry while the connection stays.
     void startingWithTheServiceDownIsNotRetried() {
         Rig r;
