@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "history/HistoryTable.h"
 #include "prefs/Themes.h"
 #include "ui/About.h"
 #include "ui/CaptureHistory.h"
@@ -40,14 +41,24 @@ void ClipvaneApp::createWindows() {
     m_hints = std::make_unique<HintTracker>();
     qApp->installEventFilter(m_hints.get());
 
+    // The history table is made first: captures can arrive from the main window's creation on, while
+    // the Capture History window that shows it is created later.
+    HistorySources sources;
+    sources.resolver = m_services.platform.resolver;
+    sources.connectivity = m_services.platform.connectivity;
+    sources.validateClipboardUrl = [this] { return m_session.ClipboardValidationOn; };
+    sources.yield = [] { QCoreApplication::processEvents(); };
+    m_history = std::make_unique<HistoryTable>(std::move(sources));
+
     m_form1 = std::make_unique<TForm1>(m_services, m_session);
+    m_form1->setHistoryTable(m_history.get());
     m_form1->FormCreate();
     m_form2 = std::make_unique<TForm2>(m_services);
     m_about = std::make_unique<TAboutBox>(m_services);
     m_form3 = std::make_unique<TForm3>(m_services);
     m_form4 = std::make_unique<TForm4>(m_services);
     m_nav = std::make_unique<TFormNav>(m_services);
-    m_form5 = std::make_unique<TForm5>(m_services);
+    m_form5 = std::make_unique<TForm5>(m_services, *m_history);
     m_form6 = std::make_unique<TForm6>(m_services);
     m_form1->setPeers({m_form2.get(), m_about.get(), m_form3.get(), m_form4.get(), m_nav.get(), m_form5.get(),
                        m_form6.get()});

@@ -15,6 +15,7 @@ class TFormNav;
 class TForm5;
 class TForm6;
 class HintTracker;
+class HistoryTable;
 
 // Names the application and its version; the main window ends the session, not the last window closed.
 void initApplicationIdentity();
@@ -38,11 +39,14 @@ public:
     TFormNav* formNav() const { return m_nav.get(); }
     TForm5* form5() const { return m_form5.get(); }
     TForm6* form6() const { return m_form6.get(); }
+    HistoryTable* history() const { return m_history.get(); }
 
 private:
     Services m_services;
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;
+    // The Capture History table outlives every window that records into it or shows it.
+    std::unique_ptr<HistoryTable> m_history;
     // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;

@@ -9,6 +9,7 @@
 #include "WebUpdate.h"
 #include "app/ErrorReport.h"
 #include "app/ExternalAddresses.h"
+#include "history/HistoryTable.h"
 #include "lists/ListCommands.h"
 #include "lists/ListFile.h"
 #include "lists/SortUnique.h"
@@ -17,7 +18,7 @@
 #include "platform/Tray.h"
 #include "prefs/Themes.h"
 #include "prefs/UrlLauncher.h"
-#include "sysinfo/NetworkAddress.h"
+#include "sysinfo/AddressWatch.h"
 #include "widgets/CheckListView.h"
 #include "widgets/Hints.h"
 
@@ -104,6 +105,9 @@ TForm1::TForm1(Services services, SessionState& session)
     m_capture = std::make_unique<CapturePipeline>(*services.platform.clipboard, m_checker, m_session, *m_list,
                                                   static_cast<CaptureHost&>(*this), letPendingMessagesRun);
     buildUi();
+    m_addressWatch =
+        new AddressWatch(*services.platform.connectivity, *services.platform.http,
+                         ExternalAddresses::fromEnvironment().publicIpService, letPendingMessagesRun, this);
     connectHandlers();
 }
 
@@ -381,6 +385,8 @@ void TForm1::buildStatusBar() {
     const char* texts[] = {"URL list status:", "", "Clipboard monitored:", "Yes", "", "IP:", ""};
     for (int i = 0; i < 7; ++i) {
         auto* panel = new QLabel(QString::fromLatin1(texts[i]), SBMain);
+        // Panels show what others send (an echo service's answer): never as rich text.
+        panel->setTextFormat(Qt::PlainText);
         panel->setObjectName(QStringLiteral("SBMainPanel%1").arg(i));
         panel->setMinimumWidth(widths[i]);
         panel->setFrameShape(QFrame::Panel);
@@ -478,6 +484,20 @@ void TForm1::connectHandlers() {
     connect(Alldriveinformation1, &QAction::triggered, this, [this] { showPeer(m_peers.form4); });
 
     connect(m_services.platform.clipboard, &Clipboard::changed, this, &TForm1::WMDrawClipboard);
+
+    // The public address: Timer2 watches the connection for the whole session, Timer1 refreshes the
+    // address while the watch asks for it.
+    connect(m_addressWatch, &AddressWatch::panelTextChanged, this,
+            [this](const QString& text) { setStatusPanelText(6, text); });
+    connect(m_addressWatch, &AddressWatch::refreshRunningChanged, this, [this](bool running) {
+        if (!running)
+            Timer1->stop();
+        else if (!Timer1->isActive())
+            Timer1->start();
+    });
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    Timer2->start();
 }
 
 void TForm1::showPeer(QWidget* window) {
@@ -512,11 +532,7 @@ void TForm1::FormCreate() {
     Button1->click();
     letPendingMessagesRun();
     // 6
-    if (m_services.platform.connectivity->isInternetConnected())
-        setStatusPanelText(
-            6, GetPublicIp(*m_services.platform.http, ExternalAddresses::fromEnvironment().publicIpService));
-    else
-        setStatusPanelText(6, QStringLiteral("Disconnected"));
+    m_addressWatch->showAtStartup();
     // 7
     Timer1->stop();
     letPendingMessagesRun();
@@ -621,8 +637,17 @@ void TForm1::setListStatus(const QString& status) {
     setStatusPanelText(1, status);
 }
 
-void TForm1::addHistoryEntry(const QString&) {
-    // The Capture History table records the capture here once it exists.
+void TForm1::addHistoryEntry(const QString& candidate) {
+    if (m_history)
+        m_history->AddHistoryEntry(candidate);
+}
+
+void TForm1::Timer1Timer() {
+    m_addressWatch->refreshTick();
+}
+
+void TForm1::Timer2Timer() {
+    m_addressWatch->watchTick();
 }
 
 void TForm1::CBMonClipboardClick() {

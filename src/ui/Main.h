@@ -36,6 +36,8 @@ class TForm4;
 class TFormNav;
 class TForm5;
 class TForm6;
+class AddressWatch;
+class HistoryTable;
 
 // The other windows, for the commands that show them.
 struct Peers {
@@ -57,6 +59,8 @@ public:
     ~TForm1() override;
 
     void setPeers(const Peers& peers) { m_peers = peers; }
+    // The Capture History table that captures record into; set by the composition root before FormCreate.
+    void setHistoryTable(HistoryTable* history) { m_history = history; }
     // The creation steps, run by the composition root right after construction.
     void FormCreate();
     // Shows the window at process start, minimised when "Start the software minimised" asks for it.
@@ -66,6 +70,7 @@ public:
     CheckListModel& list() { return *m_list; }
     UrlChecker& urlChecker() { return m_checker; }
     CapturePipeline& capture() { return *m_capture; }
+    AddressWatch& addressWatch() { return *m_addressWatch; }
     QString statusPanelText(int panel) const;
     void setStatusPanelText(int panel, const QString& text);
     QString memoText() const { return m_memoText; }
@@ -94,6 +99,8 @@ public:
     void TrayIcon1DblClick();
     void ApplicationEvents1Minimize();
     void minimiseApplication();
+    void Timer1Timer();
+    void Timer2Timer();
 
     // Controls (named as their objectName)
     QTabWidget* PageControl1;
@@ -199,6 +206,8 @@ private:
     CheckListModel* m_list;
     UrlChecker m_checker;
     std::unique_ptr<CapturePipeline> m_capture;
+    HistoryTable* m_history = nullptr;
+    AddressWatch* m_addressWatch = nullptr;
     QList<QLabel*> m_panels;
     QString m_memoText;
     TextEncoding m_listEncoding = TextEncoding::Ansi; // of the last file whose lines replaced the list

@@ -24,6 +24,10 @@ private slots:
 
         QProcess app;
         app.setProgram(exe);
+        // The public-address request goes to a closed local port, never to the Internet.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("CLIPVANE_PUBLIC_IP_URL", "http://127.0.0.1:9/json");
+        app.setProcessEnvironment(env);
         app.setProcessChannelMode(QProcess::ForwardedChannels);
         app.start();
         QVERIFY(app.waitForStarted());

@@ -1,0 +1,352 @@
+#include "HistoryTable.h"
+
+#include "platform/Connectivity.h"
+#include "platform/HostResolver.h"
+
+#include <QLocale>
+#include <QUrl>
+#include <algorithm>
+
+namespace clipvane {
+
+namespace {
+
+constexpr qsizetype kMaxHostName = 253;
+constexpr qsizetype kMaxLabel = 63;
+
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+bool isDottedIPv4(QStringView host) {
+    int parts = 0;
+    for (QStringView part : host.tokenize(u'.')) {
+        if (++parts > 4 || part.isEmpty() || part.size() > 3)
+            return false;
+        if (!std::all_of(part.begin(), part.end(), isAsciiDigit) || part.toInt() > 255)
+            return false;
+    }
+    return parts == 4;
+}
+
+// The name as the system resolver takes it, or empty when no host can have it: the resolver never sees
+// spaces, control characters, over-long names or labels, or text that has no ASCII (IDNA) form.
+QByteArray lookupName(const QString& host) {
+    // Each character gives at least one in the ASCII form; surrogate pairs count twice here.
+    if (host.size() > 2 * kMaxHostName)
+        return {};
+    const QByteArray ace = QUrl::toAce(host);
+    if (ace.isEmpty() || ace.size() > kMaxHostName)
+        return {};
+    const QList<QByteArray> labels = ace.split('.');
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const QByteArray& label = labels[i];
+        // A single trailing dot (the root) is allowed.
+        if (label.isEmpty() && !(i == labels.size() - 1 && i > 0))
+            return {};
+        if (label.size() > kMaxLabel)
+            return {};
+        for (char c : label) {
+            const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                            c == '-' || c == '_';
+            if (!ok)
+                return {};
+        }
+    }
+    return ace;
+}
+
+// The locale's long time format without the time zone that Qt adds to it.
+QString longTimeFormat(const QLocale& locale) {
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    out.reserve(format.size());
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't') {
+            while (!out.isEmpty() && out.back().isSpace())
+                out.chop(1);
+            continue;
+        }
+        out.append(c);
+    }
+    return out.trimmed();
+}
+
+const QString kNotApplicable = QStringLiteral("N/A");
+
+} // namespace
+
+bool HistoryEntry::isBlank() const {
+    return std::all_of(cells.begin(), cells.end(), [](const QString& c) { return c.isEmpty(); });
+}
+
+QString ExtractHost(const QString& url) {
+    const qsizetype sep = url.indexOf(QLatin1String("://"));
+    if (sep < 0)
+        return {};
+    const QStringView rest = QStringView(url).mid(sep + 3);
+    const qsizetype q = rest.indexOf(u'?');
+    const qsizetype h = rest.indexOf(u'#');
+    const qsizetype cut = q >= 0 ? q : (h >= 0 ? h : rest.size());
+    // Backslashes stand for slashes only before the first "?" or "#", whichever comes first.
+    const qsizetype firstMark = (q >= 0 && h >= 0) ? std::min(q, h) : cut;
+    qsizetype end = cut;
+    for (qsizetype i = 0; i < cut; ++i) {
+        if (rest[i] == u'/' || (rest[i] == u'\\' && i < firstMark)) {
+            end = i;
+            break;
+        }
+    }
+    QStringView authority = rest.left(end);
+    const qsizetype at = authority.lastIndexOf(u'@');
+    if (at >= 0)
+        authority = authority.mid(at + 1);
+    const qsizetype open = authority.indexOf(u'[');
+    if (open >= 0) {
+        const qsizetype close = authority.indexOf(u']', open + 1);
+        if (close >= 0)
+            return authority.mid(open + 1, close - open - 1).toString();
+    }
+    const qsizetype colon = authority.indexOf(u':');
+    return (colon >= 0 ? authority.left(colon) : authority).toString();
+}
+
+QString DomainOfHost(const QString& host) {
+    if (!host.startsWith(QLatin1String("www")))
+        return host;
+    const qsizetype dot = host.indexOf(u'.');
+    if (dot < 0 || dot == host.size() - 1)
+        return {};
+    return host.mid(dot + 1);
+}
+
+QString ResolveHostIPv4(const QString& host, HostResolver& resolver) {
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("127.0.0.1");
+    if (isDottedIPv4(host))
+        return host;
+    // A URL without a host still asks, with the empty name; the platform answers for that.
+    if (host.isEmpty())
+        return resolver.resolveIPv4(host);
+    const QByteArray name = lookupName(host);
+    if (name.isEmpty())
+        return {};
+    return resolver.resolveIPv4(QString::fromLatin1(name));
+}
+
+// ---- Table
+
+HistoryTable::HistoryTable(HistorySources sources, QObject* parent)
+    : QAbstractTableModel(parent), m_sources(std::move(sources)) {
+    ResetHistoryTable();
+}
+
+const HistoryEntry& HistoryTable::headerTexts() {
+    static const HistoryEntry header{{QStringLiteral("Date of entry"), QStringLiteral("Time of entry"),
+                                      QStringLiteral("URL"), QStringLiteral("Origin"),
+                                      QStringLiteral("Validate"), QStringLiteral("Domain"),
+                                      QStringLiteral("IP")}};
+    return header;
+}
+
+QDateTime HistoryTable::now() const {
+    return m_sources.now ? m_sources.now() : QDateTime::currentDateTime();
+}
+
+void HistoryTable::AddHistoryEntry(const QString& url) {
+    addEntry(url, false);
+}
+
+void HistoryTable::AddBrowserHistoryEntry(const QString& url) {
+    addEntry(url, true);
+}
+
+int HistoryTable::claimRow() {
+    // The last row is normally the blank row. When it is not (rows dragged, cells typed into it), the entry
+    // takes a fresh row rather than writing over what the row holds.
+    if (rowCount() < 2 || !m_rows.back().entry.isBlank())
+        appendBlankRows(1);
+    return rowCount() - 1;
+}
+
+void HistoryTable::addEntry(const QString& url, bool browser) {
+    const int claimed = claimRow();
+    const quint64 id = m_rows[std::size_t(claimed)].id;
+    {
+        const QLocale locale;
+        HistoryEntry& e = m_rows[std::size_t(claimed)].entry;
+        e.cells[0] = locale.toString(now().date(), QLocale::ShortFormat);
+        e.cells[1] = locale.toString(now().time(), longTimeFormat(locale));
+        e.cells[2] = url;
+        e.cells[3] = browser ? QStringLiteral("Browser") : QStringLiteral("Clipboard");
+        const bool validate = m_sources.validateClipboardUrl && m_sources.validateClipboardUrl();
+        e.cells[4] = validate ? QStringLiteral("Yes") : QStringLiteral("No");
+    }
+    emit dataChanged(index(claimed, 0), index(claimed, 4));
+    // The row is claimed before anything else can run: an entry made while this one yields gets the new
+    // blank row, never this one.
+    appendBlankRows(1);
+
+    if (m_sources.yield)
+        m_sources.yield();
+
+    const QString host = ExtractHost(url);
+    QString domain = DomainOfHost(host);
+    QString address;
+    bool notApplicable = false;
+    if (browser && domain.isEmpty()) {
+        notApplicable = true;
+        domain = kNotApplicable;
+        address = kNotApplicable;
+    } else {
+        address = m_sources.resolver ? ResolveHostIPv4(host, *m_sources.resolver) : QString();
+        if (address.isEmpty()) {
+            const bool connected = m_sources.connectivity && m_sources.connectivity->isInternetConnected();
+            address = connected ? QStringLiteral("Unresolved.") : QStringLiteral("No Internet");
+        }
+    }
+
+    // The row may have moved while other work ran; it is gone only when someone removed it on purpose.
+    const int row = rowOfId(id, claimed);
+    if (row < 0)
+        return;
+    HistoryEntry& e = m_rows[std::size_t(row)].entry;
+    if (notApplicable)
+        e.cells[4] = kNotApplicable;
+    e.cells[5] = domain;
+    e.cells[6] = address;
+    emit dataChanged(index(row, notApplicable ? 4 : 5), index(row, 6));
+}
+
+void HistoryTable::appendBlankRows(int count) {
+    if (count <= 0)
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + count - 1);
+    for (int i = 0; i < count; ++i)
+        m_rows.push_back({m_nextId++, {}});
+    endInsertRows();
+}
+
+void HistoryTable::ResetHistoryTable() {
+    beginResetModel();
+    m_rows.clear();
+    m_rows.push_back({m_nextId++, headerTexts()});
+    m_rows.push_back({m_nextId++, {}});
+    endResetModel();
+}
+
+bool HistoryTable::DeleteHistoryRow(int index) {
+    if (index < 1 || index > rowCount() - 2)
+        return false;
+    beginRemoveRows({}, index, index);
+    m_rows.erase(m_rows.begin() + index);
+    endRemoveRows();
+    return true;
+}
+
+void HistoryTable::EnsureBlankLastRow() {
+    if (m_rows.empty() || !m_rows.back().entry.cells[0].isEmpty())
+        appendBlankRows(1);
+}
+
+void HistoryTable::writeHeaderRow() {
+    if (m_rows.empty())
+        appendBlankRows(1);
+    m_rows.front().entry = headerTexts();
+    emit dataChanged(index(0, 0), index(0, kHistoryColumns - 1));
+    emit headerDataChanged(Qt::Horizontal, 0, kHistoryColumns - 1);
+}
+
+void HistoryTable::setRowCount(int count) {
+    count = std::max(count, 1);
+    const int current = rowCount();
+    if (count > current) {
+        appendBlankRows(count - current);
+    } else if (count < current) {
+        beginRemoveRows({}, count, current - 1);
+        m_rows.erase(m_rows.begin() + count, m_rows.end());
+        endRemoveRows();
+    }
+}
+
+int HistoryTable::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int HistoryTable::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kHistoryColumns;
+}
+
+QString HistoryTable::cell(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= kHistoryColumns)
+        return {};
+    return m_rows[std::size_t(row)].entry.cells[std::size_t(column)];
+}
+
+bool HistoryTable::setCell(int row, int column, const QString& text) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= kHistoryColumns)
+        return false;
+    m_rows[std::size_t(row)].entry.cells[std::size_t(column)] = text;
+    const QModelIndex at = index(row, column);
+    emit dataChanged(at, at);
+    if (row == 0)
+        emit headerDataChanged(Qt::Horizontal, column, column);
+    return true;
+}
+
+HistoryEntry HistoryTable::entry(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return m_rows[std::size_t(row)].entry;
+}
+
+quint64 HistoryTable::idAt(int row) const {
+    if (row < 0 || row >= rowCount())
+        return 0;
+    return m_rows[std::size_t(row)].id;
+}
+
+int HistoryTable::rowOfId(quint64 id, int hint) const {
+    if (hint >= 0 && hint < rowCount() && m_rows[std::size_t(hint)].id == id)
+        return hint;
+    // Work that yields usually sits near the end of the table.
+    for (int row = rowCount() - 1; row >= 0; --row)
+        if (m_rows[std::size_t(row)].id == id)
+            return row;
+    return -1;
+}
+
+QVariant HistoryTable::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    return cell(index.row(), index.column());
+}
+
+bool HistoryTable::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return false;
+    return setCell(index.row(), index.column(), value.toString());
+}
+
+Qt::ItemFlags HistoryTable::flags(const QModelIndex& index) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return Qt::NoItemFlags;
+    // Row 0 is the fixed header row.
+    if (index.row() == 0)
+        return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant HistoryTable::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kHistoryColumns)
+        return cell(0, section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+} // namespace clipvane

@@ -1,0 +1,95 @@
+#pragma once
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <deque>
+#include <functional>
+
+namespace clipvane {
+
+class Connectivity;
+class HostResolver;
+
+inline constexpr int kHistoryColumns = 7;
+
+// One Capture History row: date, time, URL, origin, validation mode, domain, IPv4 address.
+struct HistoryEntry {
+    std::array<QString, kHistoryColumns> cells;
+
+    bool isBlank() const;
+    friend bool operator==(const HistoryEntry&, const HistoryEntry&) = default;
+};
+
+// The host of a URL: after the first "://", up to "?" (or "#" when there is no "?") and the first "/",
+// without user information and port; an IPv6 literal without its brackets. Empty without "://".
+QString ExtractHost(const QString& url);
+
+// The Domain column: the text after the first dot for a host starting with "www" (lower case), else the host.
+QString DomainOfHost(const QString& host);
+
+// "LOCALHOST" (any case) and dotted IPv4 addresses answer without a lookup; other names go to the resolver,
+// in their ASCII form, when they can be a host name at all. Empty text when there is no IPv4 address.
+QString ResolveHostIPv4(const QString& host, HostResolver& resolver);
+
+// What an entry reads outside the table. The clock and the yield are seams for tests.
+struct HistorySources {
+    HostResolver* resolver = nullptr;
+    Connectivity* connectivity = nullptr;
+    std::function<bool()> validateClipboardUrl; // the "Validate Clipboard URL" option at this moment
+    std::function<void()> yield;                // let pending messages run once
+    std::function<QDateTime()> now;             // the local clock; the system clock when empty
+};
+
+// The Capture History table: row 0 is the header row, then the entries, then exactly one blank row,
+// which the next entry takes. The model rows are the table rows, the header row included.
+// Every row keeps an id for its life, so work that yields finds its row again after rows moved or went.
+class HistoryTable : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit HistoryTable(HistorySources sources, QObject* parent = nullptr);
+
+    static const HistoryEntry& headerTexts();
+
+    // The capture pipeline's entry: origin "Clipboard". Never fails towards the caller.
+    void AddHistoryEntry(const QString& url);
+    // The page link capture's entry: origin "Browser"; "N/A" where the URL has no domain.
+    void AddBrowserHistoryEntry(const QString& url);
+
+    void ResetHistoryTable();         // header row plus one blank row
+    bool DeleteHistoryRow(int index); // entry rows only (1 to N-2); false when not one
+    void EnsureBlankLastRow();        // adds a blank row when the last row's first cell holds text
+    void writeHeaderRow();            // the seven header texts into row 0
+    void setRowCount(int count);      // rows gained are blank, rows dropped lose their cells (min. 1)
+    bool hasEntries() const { return rowCount() > 2; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QString cell(int row, int column) const; // empty beyond the table
+    bool setCell(int row, int column, const QString& text);
+    HistoryEntry entry(int row) const;
+    quint64 idAt(int row) const;
+    int rowOfId(quint64 id, int hint = -1) const; // -1 when the row is gone
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    struct Row {
+        quint64 id;
+        HistoryEntry entry;
+    };
+    void addEntry(const QString& url, bool browser);
+    int claimRow();
+    void appendBlankRows(int count);
+    QDateTime now() const;
+
+    HistorySources m_sources;
+    // A deque: appending never moves the rows already there.
+    std::deque<Row> m_rows;
+    quint64 m_nextId = 1;
+};
+
+} // namespace clipvane

@@ -1,0 +1,195 @@
+#include "AppFixture.h"
+#include "Doubles.h"
+#include "app/ExternalAddresses.h"
+#include "sysinfo/AddressWatch.h"
+#include "sysinfo/NetworkAddress.h"
+#include "ui/Main.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+Q_DECLARE_METATYPE(clipvane::HttpGetResult)
+
+using namespace clipvane;
+using namespace clipvane::test;
+
+namespace {
+
+const QString kService = QStringLiteral("http://echo.test/json");
+
+HttpGetResult reply(int status, const QByteArray& body, bool ok = true) {
+    return {ok, status, body};
+}
+
+// The watch on doubles; the yield counts, so the tests see that each tick lets messages run first.
+struct Rig {
+    FakeConnectivity connectivity;
+    FakeHttpClient http;
+    int yields = 0;
+    AddressWatch watch{connectivity, http, kService, [this] { ++yields; }};
+
+    void serve(const QByteArray& ip) { http.replies[kService] = reply(200, "{\"ip\":\"" + ip + "\"}"); }
+    void serveNothing() { http.replies.remove(kService); }
+};
+
+} // namespace
+
+class TstNetworkAddress : public QObject {
+    Q_OBJECT
+private slots:
+    void publicIpFromTheReply_data() {
+        QTest::addColumn<HttpGetResult>("answer");
+        QTest::addColumn<QString>("ip");
+        QTest::newRow("JSON object") << reply(200, "{\"ip\":\"203.0.113.7\",\"city\":\"Zürich\"}")
+                                     << "203.0.113.7";
+        QTest::newRow("other 2xx") << reply(203, "{\"ip\":\"203.0.113.7\"}") << "203.0.113.7";
+        QTest::newRow("outside ASCII becomes ?") << reply(200, "{\"ip\":\"1.2.3.ä\"}") << "1.2.3.?";
+        QTest::newRow("HTML") << reply(200, "<html><body>203.0.113.7</body></html>") << "";
+        QTest::newRow("JSON array") << reply(200, "[{\"ip\":\"203.0.113.7\"}]") << "";
+        QTest::newRow("no member ip") << reply(200, "{\"addr\":\"203.0.113.7\"}") << "";
+        QTest::newRow("ip a number") << reply(200, "{\"ip\":1234}") << "";
+        QTest::newRow("ip null") << reply(200, "{\"ip\":null}") << "";
+        QTest::newRow("ip an object") << reply(200, "{\"ip\":{\"v4\":\"1.2.3.4\"}}") << "";
+        QTest::newRow("ip empty") << reply(200, "{\"ip\":\"\"}") << "";
+        QTest::newRow("trailing text") << reply(200, "{\"ip\":\"1.2.3.4\"} and more") << "";
+        QTest::newRow("redirect") << reply(301, "{\"ip\":\"203.0.113.7\"}") << "";
+        QTest::newRow("found elsewhere") << reply(302, "{\"ip\":\"203.0.113.7\"}") << "";
+        QTest::newRow("server error") << reply(500, "{\"ip\":\"203.0.113.7\"}") << "";
+        QTest::newRow("empty body") << reply(200, "") << "";
+        QTest::newRow("no reply at all") << reply(0, "", false) << "";
+        QTest::newRow("body over the cap, refused by the client") << reply(200, "", false) << "";
+        // A client that ignored the cap still gets no answer from megabytes.
+        QByteArray huge = "{\"ip\":\"203.0.113.7\",\"pad\":\"" + QByteArray(2 << 20, 'x') + "\"}";
+        QTest::newRow("megabytes of JSON") << reply(200, huge) << "";
+    }
+    void publicIpFromTheReply() {
+        QFETCH(HttpGetResult, answer);
+        QFETCH(QString, ip);
+        FakeHttpClient http;
+        http.replies[kService] = answer;
+        QCOMPARE(GetPublicIp(http, kService), ip);
+        QCOMPARE(http.getRequests.size(), 1);
+        const HttpGetRequest& sent = http.getRequests[0];
+        QCOMPARE(sent.url, kService);
+        QVERIFY(!sent.followRedirects);
+        QCOMPARE(sent.maxBodyBytes, qint64(1 << 20));
+    }
+
+    void startingOfflineAsksNothing() {
+        Rig r;
+        r.serve("203.0.113.7");
+        r.watch.showAtStartup();
+        QCOMPARE(r.watch.panelText(), QString("Disconnected"));
+        QVERIFY(!r.watch.refreshRunning());
+        QVERIFY(r.http.getRequests.isEmpty());
+    }
+
+    // Started offline, and the connection is back before the first watch tick: the refresh still starts.
+    void connectionBackBeforeTheFirstTick() {
+        Rig r;
+        r.watch.showAtStartup();
+        QCOMPARE(r.watch.panelText(), QString("Disconnected"));
+        r.connectivity.connected = true;
+        r.serve("203.0.113.7");
+        r.watch.watchTick();
+        QVERIFY(r.watch.refreshRunning());
+        r.watch.refreshTick();
+        QCOMPARE(r.watch.panelText(), QString("203.0.113.7"));
+        r.watch.watchTick();
+        QVERIFY(!r.watch.refreshRunning());
+    }
+
+    // The service unreachable at start-up: an empty panel, and no retry while the connection stays.
+    void startingWithTheServiceDownIsNotRetried() {
+        Rig r;
+        r.connectivity.connected = true;
+        r.watch.showAtStartup();
+        QCOMPARE(r.watch.panelText(), QString());
+        for (int i = 0; i < 3; ++i)
+            r.watch.watchTick();
+        QCOMPARE(r.watch.panelText(), QString());
+        QVERIFY(!r.watch.refreshRunning());
+        QCOMPARE(r.http.getRequests.size(), 1);
+    }
+
+    // The three states across a lost and regained connection.
+    void lostAndRegainedConnection() {
+        Rig r;
+        r.connectivity.connected = true;
+        r.serve("203.0.113.7");
+        r.watch.showAtStartup();
+        QCOMPARE(r.watch.panelText(), QString("203.0.113.7"));
+        r.watch.watchTick();
+        QVERIFY(!r.watch.refreshRunning());
+
+        // Lost: "Disconnected" at the first watch tick; the refresh runs and failed requests change nothing.
+        r.connectivity.connected = false;
+        r.serveNothing();
+        r.watch.watchTick();
+        QCOMPARE(r.watch.panelText(), QString("Disconnected"));
+        QVERIFY(r.watch.refreshRunning());
+        r.watch.refreshTick();
+        QCOMPARE(r.watch.panelText(), QString("Disconnected"));
+
+        // Back, but the service answers nonsense: the refresh keeps running.
+        r.connectivity.connected = true;
+        r.http.replies[kService] = reply(200, "<html>not yet</html>");
+        r.watch.watchTick();
+        QVERIFY(r.watch.refreshRunning());
+        r.watch.refreshTick();
+        QCOMPARE(r.watch.panelText(), QString("Disconnected"));
+        r.watch.watchTick();
+        QVERIFY(r.watch.refreshRunning());
+
+        // A refresh finds the (new) address, and the next watch tick stops the refresh.
+        r.serve("198.51.100.4");
+        r.watch.refreshTick();
+        QCOMPARE(r.watch.panelText(), QString("198.51.100.4"));
+        r.watch.watchTick();
+        QVERIFY(!r.watch.refreshRunning());
+        QCOMPARE(r.yields, 8);
+    }
+
+    // The main window: panel 6 and the timers follow the watch, on the real timers.
+    void statusBarFollowsTheConnection() {
+        AppFixture app;
+        const QString service = ExternalAddresses::fromEnvironment().publicIpService;
+        app.connectivity.connected = true;
+        app.http.replies[service] = reply(200, "{\"ip\":\"203.0.113.7\"}");
+        app.start();
+        TForm1& f = app.main();
+        QCOMPARE(f.statusPanelText(5), QString("IP:"));
+        QCOMPARE(f.statusPanelText(6), QString("203.0.113.7"));
+        QVERIFY(f.Timer2->isActive());
+        QVERIFY(!f.Timer1->isActive());
+
+        app.connectivity.connected = false;
+        app.http.replies.remove(service);
+        QTRY_COMPARE_WITH_TIMEOUT(f.statusPanelText(6), QString("Disconnected"), 3000);
+        QVERIFY(f.Timer1->isActive());
+
+        app.connectivity.connected = true;
+        app.http.replies[service] = reply(200, "{\"ip\":\"198.51.100.4\"}");
+        QTRY_COMPARE_WITH_TIMEOUT(f.statusPanelText(6), QString("198.51.100.4"), 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.Timer1->isActive(), 3000);
+        QVERIFY(f.Timer2->isActive());
+    }
+
+    // An echo service answering markup is shown as text, never rendered.
+    void panelShowsTheAnswerAsText() {
+        AppFixture app;
+        app.connectivity.connected = true;
+        app.http.replies[ExternalAddresses::fromEnvironment().publicIpService] =
+            reply(200, "{\"ip\":\"<b>1.2.3.4</b>\"}");
+        app.start();
+        auto* panel = app.main().SBMain->findChild<QLabel*>("SBMainPanel6");
+        QVERIFY(panel);
+        QCOMPARE(panel->text(), QString("<b>1.2.3.4</b>"));
+        QCOMPARE(panel->textFormat(), Qt::PlainText);
+    }
+};
+
+QTEST_MAIN(TstNetworkAddress)
+#include "tst_networkaddress.moc"
