@@ -54,7 +54,9 @@ namespace clipvane {
 ListWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: QSaveFile::commit() does not notice a failure of the final flush of its buffer (a full
+    // disk, a file size limit) and would rename a truncated file over the previous one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, OsError::fromFile(file, errno)};
     errno = 0;
     if (file.write(bytes) != bytes.size()) {
