@@ -21,6 +21,12 @@ bool hasNonAscii(QByteArrayView bytes) {
     return false;
 }
 
+bool isValidUtf8(QByteArrayView bytes) {
+    QStringDecoder d(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString ignored = d.decode(bytes);
+    return !d.hasError();
+}
+
 } // namespace
 
 QString fromWindows1252(QByteArrayView bytes) {
@@ -74,8 +80,10 @@ DecodedText decodeText(const QByteArray& bytes) {
 QByteArray encodeText(const QString& text, TextEncoding encoding) {
     switch (encoding) {
     case TextEncoding::Ansi: {
+        // Windows-1252 bytes that form valid UTF-8 would be read back as UTF-8 ("Ã©" as "é"): the mark
+        // keeps such text as it is.
         QByteArray out;
-        if (toWindows1252(text, out))
+        if (toWindows1252(text, out) && !(hasNonAscii(out) && isValidUtf8(out)))
             return out;
         return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
     }

@@ -47,14 +47,38 @@ ListFileContent ReadListFile(const QString& path) {
 
 } // namespace clipvane
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace clipvane {
 
+namespace {
+
+// A device or pipe cannot be replaced by renaming a temporary file over it (that would swap the device
+// node for a plain file): it is written in place, and its own error (ENOSPC for /dev/full) comes back.
+ListWriteResult writeInPlace(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return {false, OsError::fromFile(file, errno)};
+    errno = 0;
+    if (file.write(bytes) != bytes.size())
+        return {false, OsError::fromFile(file, errno)};
+    return {true, {}};
+}
+
+} // namespace
+
 ListWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile() && !target.isDir())
+        return writeInPlace(path, bytes);
+
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: QSaveFile::commit() does not notice a failure of the final flush of its buffer (a full
+    // disk, a file size limit) and would rename a truncated file over the previous one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, OsError::fromFile(file, errno)};
     errno = 0;
     if (file.write(bytes) != bytes.size()) {

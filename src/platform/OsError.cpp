@@ -14,9 +14,10 @@ OsError OsError::fromErrno(int err) {
 OsError OsError::fromFile(const QFileDevice& file, int savedErrno) {
     if (savedErrno != 0)
         return fromErrno(savedErrno);
-    if (QFileInfo(file.fileName()).isDir())
+    // Qt reports some failures without errno: a folder where a file was expected is the usual one.
+    if (!file.fileName().isEmpty() && QFileInfo(file.fileName()).isDir())
         return fromErrno(EISDIR);
-    // Qt reports some failures (e.g. "is a directory") without errno; EIO keeps the number meaningful.
+    // EIO keeps the number meaningful for the others.
     return {EIO, file.errorString()};
 }
 

@@ -2,6 +2,7 @@
 #include "platform/Connectivity.h"
 
 #include <QString>
+#include <functional>
 
 namespace clipvane {
 

@@ -1,0 +1,306 @@
+#include "lists/ListFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+using namespace clipvane;
+
+Q_DECLARE_METATYPE(clipvane::TextEncoding)
+
+namespace {
+
+QString u(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
+bool isCharDevice(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+// Limits the size of files this process writes, for as long as it lives; writing past it fails with EFBIG.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+enum class WriteCase {
+    MissingFolder,
+    ParentIsAFile,
+    TargetIsAFolder,
+    UnwritableFolder,
+    FullDevice,
+    FileTooLarge
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(WriteCase)
+
+class TestListFile : public QObject {
+    Q_OBJECT
+private slots:
+    void splitLines_data();
+    void splitLines();
+    void readListFile_data();
+    void readListFile();
+    void writeListFile_data();
+    void writeListFile();
+    void readFailures_data();
+    void readFailures();
+    void writeFailures_data();
+    void writeFailures();
+};
+
+void TestListFile::splitLines_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("empty") << "" << QStringList();
+    QTest::newRow("one line, no break") << "a" << QStringList{"a"};
+    QTest::newRow("CR LF") << "a\r\nb\r\n" << QStringList{"a", "b"};
+    QTest::newRow("CR") << "a\rb\r" << QStringList{"a", "b"};
+    QTest::newRow("LF") << "a\nb\n" << QStringList{"a", "b"};
+    QTest::newRow("mixed") << "a\r\nb\rc\nd" << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("last line without break") << "a\r\nb" << QStringList{"a", "b"};
+    QTest::newRow("empty lines are entries") << "a\r\n\r\nb\n\nc" << QStringList{"a", "", "b", "", "c"};
+    QTest::newRow("only a break") << "\r\n" << QStringList{""};
+    QTest::newRow("two breaks at the end") << "a\n\n" << QStringList{"a", ""};
+    QTest::newRow("LF then CR is two breaks") << "a\n\rb" << QStringList{"a", "", "b"};
+    QTest::newRow("CR then CR LF") << "\r\r\n" << QStringList{"", ""};
+    QTest::newRow("blanks kept") << "  a \t\r\n b" << QStringList{"  a \t", " b"};
+    QTest::newRow("NUL kept inside a line") << QString::fromUtf16(u"a\0b\r\n\0", 6)
+                                            << QStringList{QString::fromUtf16(u"a\0b", 3), QString(QChar(0))};
+    QTest::newRow("other breaks are text")
+        << u(u"a\u2028b\u0085c\fd") << QStringList{u(u"a\u2028b\u0085c\fd")};
+}
+
+void TestListFile::splitLines() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(clipvane::splitLines(text), lines);
+}
+
+void TestListFile::readListFile_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<TextEncoding>("encoding");
+
+    QTest::newRow("empty file") << QByteArray() << QStringList() << TextEncoding::Ansi;
+    QTest::newRow("Windows-1252") << QByteArray("caf\xE9\r\nhttp://b\r\n")
+                                  << QStringList{u(u"café"), "http://b"} << TextEncoding::Ansi;
+    QTest::newRow("mark-less UTF-8") << QByteArray("caf\xC3\xA9\nx") << QStringList{u(u"café"), "x"}
+                                     << TextEncoding::Ansi;
+    QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBF"
+                                              "a\r\n\xE4\xB8\xAD\r\n")
+                                << QStringList{"a", u(u"中")} << TextEncoding::Utf8Bom;
+    QTest::newRow("UTF-8 mark only") << QByteArray("\xEF\xBB\xBF") << QStringList() << TextEncoding::Utf8Bom;
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE"
+                                             "a\0\r\0\n\0b\0",
+                                             10)
+                               << QStringList{"a", "b"} << TextEncoding::Utf16LE;
+    QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF\0a\0\r\0b", 8) << QStringList{"a", "b"}
+                               << TextEncoding::Utf16BE;
+    QTest::newRow("NUL bytes") << QByteArray("a\0b\r\nc", 6)
+                               << QStringList{QString::fromUtf16(u"a\0b", 3), "c"} << TextEncoding::Ansi;
+    QTest::newRow("an HTML page, line by line")
+        << QByteArray("<!DOCTYPE html>\r\n<html>\r\n<p><a href=\"x\">x</a></p>\r\n</html>")
+        << QStringList{"<!DOCTYPE html>", "<html>", "<p><a href=\"x\">x</a></p>", "</html>"}
+        << TextEncoding::Ansi;
+}
+
+void TestListFile::readListFile() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QFETCH(TextEncoding, encoding);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("in.list");
+    QVERIFY(writeAll(path, bytes));
+    const ListFileContent read = ReadListFile(path);
+    QVERIFY(read.ok);
+    QCOMPARE(read.lines, lines);
+    QCOMPARE(read.encoding, encoding);
+}
+
+void TestListFile::writeListFile_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<TextEncoding>("encoding");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("empty list") << QStringList() << TextEncoding::Ansi << QByteArray();
+    QTest::newRow("one empty entry") << QStringList{""} << TextEncoding::Ansi << QByteArray("\r\n");
+    QTest::newRow("ANSI, CR LF after each")
+        << QStringList{"a", u(u"café")} << TextEncoding::Ansi << QByteArray("a\r\ncaf\xE9\r\n");
+    QTest::newRow("ANSI falls back to UTF-8 with its mark")
+        << QStringList{"a", u(u"中")} << TextEncoding::Ansi
+        << QByteArray("\xEF\xBB\xBF"
+                      "a\r\n\xE4\xB8\xAD\r\n");
+    QTest::newRow("UTF-8 with its mark")
+        << QStringList{u(u"é")} << TextEncoding::Utf8Bom << QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n");
+    QTest::newRow("UTF-16 LE with its mark") << QStringList{"a"} << TextEncoding::Utf16LE
+                                             << QByteArray("\xFF\xFE"
+                                                           "a\0\r\0\n\0",
+                                                           8);
+    QTest::newRow("UTF-16 BE with its mark")
+        << QStringList{"a"} << TextEncoding::Utf16BE << QByteArray("\xFE\xFF\0a\0\r\0\n", 8);
+    QTest::newRow("entries written as they are")
+        << QStringList{" <a href=\"x\"> ", "&amp;"} << TextEncoding::Ansi
+        << QByteArray(" <a href=\"x\"> \r\n&amp;\r\n");
+}
+
+// The exact bytes, then the same lines and encoding read back: a list read from a marked file is saved
+// with the same mark.
+void TestListFile::writeListFile() {
+    QFETCH(QStringList, lines);
+    QFETCH(TextEncoding, encoding);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.list");
+    QVERIFY(writeAll(path, "previous content, longer than the new one\r\n"));
+
+    const ListWriteResult written = WriteListFile(path, lines, encoding);
+    QVERIFY(written.ok);
+    QCOMPARE(readAll(path), bytes);
+    QCOMPARE(entries(dir.path()), QStringList{"out.list"});
+
+    const ListFileContent read = ReadListFile(path);
+    QVERIFY(read.ok);
+    QCOMPARE(read.lines, lines.size() == 1 && lines[0].isEmpty() ? QStringList{""} : lines);
+    const ListWriteResult again = WriteListFile(path, read.lines, read.encoding);
+    QVERIFY(again.ok);
+    QCOMPARE(readAll(path), bytes);
+}
+
+void TestListFile::readFailures_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("error");
+    QTest::newRow("missing file") << "missing.list" << ENOENT;
+    QTest::newRow("a folder") << "folder" << EISDIR;
+    QTest::newRow("missing folder") << "nowhere/x.list" << ENOENT;
+    QTest::newRow("unreadable file") << "locked.list" << EACCES;
+}
+
+void TestListFile::readFailures() {
+    QFETCH(QString, name);
+    QFETCH(int, error);
+    if (error == EACCES && ::geteuid() == 0)
+        QSKIP("permissions do not stop root");
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+    QVERIFY(writeAll(dir.filePath("locked.list"), "a\r\n"));
+    QVERIFY(QFile::setPermissions(dir.filePath("locked.list"), {}));
+
+    const ListFileContent read = ReadListFile(dir.filePath(name));
+    QVERIFY(!read.ok);
+    QVERIFY(read.lines.isEmpty());
+    QCOMPARE(read.error.code, error);
+    QVERIFY(!read.error.description.isEmpty());
+}
+
+void TestListFile::writeFailures_data() {
+    QTest::addColumn<WriteCase>("writeCase");
+    QTest::addColumn<int>("error");
+    QTest::newRow("missing folder") << WriteCase::MissingFolder << ENOENT;
+    QTest::newRow("parent is a file") << WriteCase::ParentIsAFile << ENOTDIR;
+    QTest::newRow("target is a folder") << WriteCase::TargetIsAFolder << EISDIR;
+    QTest::newRow("unwritable folder") << WriteCase::UnwritableFolder << EACCES;
+    QTest::newRow("full device") << WriteCase::FullDevice << ENOSPC;
+    QTest::newRow("file size limit") << WriteCase::FileTooLarge << EFBIG;
+}
+
+// A failed write reports the real error and leaves the previous file and its folder exactly as they were.
+void TestListFile::writeFailures() {
+    QFETCH(WriteCase, writeCase);
+    QFETCH(int, error);
+    QTemporaryDir dir;
+    const QByteArray previous = "http://previous\r\n";
+    const QStringList lines{"http://a", "http://b", QString(3000, 'x')};
+    QString path = dir.filePath("out.list");
+    QVERIFY(writeAll(path, previous));
+
+    std::unique_ptr<FileSizeLimit> limit;
+    switch (writeCase) {
+    case WriteCase::MissingFolder:
+        path = dir.filePath("nowhere/out.list");
+        break;
+    case WriteCase::ParentIsAFile:
+        path = dir.filePath("out.list/inner.list");
+        break;
+    case WriteCase::TargetIsAFolder:
+        path = dir.filePath("folder");
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        break;
+    case WriteCase::UnwritableFolder:
+        if (::geteuid() == 0)
+            QSKIP("permissions do not stop root");
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        break;
+    case WriteCase::FullDevice:
+        // A device node of our own where we may make one, so that a fault cannot replace the system's.
+        path = dir.filePath("full");
+        if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
+            if (::geteuid() == 0)
+                QSKIP("cannot make a device node to write to");
+            path = QStringLiteral("/dev/full");
+        }
+        break;
+    case WriteCase::FileTooLarge:
+        limit = std::make_unique<FileSizeLimit>(1000);
+        QVERIFY(limit->ok());
+        break;
+    }
+    const QStringList before = entries(dir.path());
+
+    const ListWriteResult result = WriteListFile(path, lines, TextEncoding::Ansi);
+    limit.reset();
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QVERIFY(!result.ok);
+    QCOMPARE(result.error.code, error);
+    QVERIFY(!result.error.description.isEmpty());
+    QCOMPARE(readAll(dir.filePath("out.list")), previous);
+    QCOMPARE(entries(dir.path()), before);
+    if (writeCase == WriteCase::FullDevice)
+        QVERIFY(isCharDevice(path));
+}
+
+QTEST_GUILESS_MAIN(TestListFile)
+#include "tst_listfile.moc"

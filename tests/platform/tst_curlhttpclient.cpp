@@ -1,0 +1,360 @@
+#include "LocalHttpServer.h"
+#include "platform/linux/CurlHttpClient.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(clipvane::test::ScriptedReply)
+
+using namespace clipvane;
+using namespace clipvane::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Short enough that a fault (waiting for a body, a silent server) shows as a failure within seconds.
+constexpr HttpTimeouts kShort{2000ms, 2000ms, 5000ms};
+
+HttpStatusRequest statusRequest(const QString& url) {
+    HttpStatusRequest r;
+    r.url = url;
+    r.userAgent = "tester/1";
+    return r;
+}
+
+} // namespace
+
+class TestCurlHttpClient : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<LocalHttpServer> server;
+
+private slots:
+    void init();
+    void cleanup();
+
+    void defaultTimeoutsAreTheDecidedOnes();
+
+    void fetchStatusGivesTheFinalStatus_data();
+    void fetchStatusGivesTheFinalStatus();
+    void fetchStatusLeavesTheBodyUnread_data();
+    void fetchStatusLeavesTheBodyUnread();
+    void fetchStatusSendsAgentAndHeadersOnEveryHop();
+    void refusesSchemesOtherThanHttp_data();
+    void refusesSchemesOtherThanHttp();
+
+    void silentServerEndsWithinTheTimeouts_data();
+    void silentServerEndsWithinTheTimeouts();
+    void connectTimeoutApplies();
+
+    void getCapsTheBody_data();
+    void getCapsTheBody();
+    void getFollowsRedirectsOnlyWhenAsked();
+    void getFailures_data();
+    void getFailures();
+};
+
+void TestCurlHttpClient::init() {
+    server = std::make_unique<LocalHttpServer>();
+    QVERIFY(server->isListening());
+    LocalHttpServer& s = *server;
+    s.on("/ok", ScriptedReply::withStatus(200, "hello"));
+    s.on("/found-no-location", ScriptedReply::withStatus(302));
+    s.on("/moved", ScriptedReply::redirect(301, "/ok"));
+    s.on("/moved-absolute", ScriptedReply::redirect(301, s.urlBytes("/ok")));
+    s.on("/see-other", ScriptedReply::redirect(303, "/ok"));
+    s.on("/found-to-missing", ScriptedReply::redirect(302, "/missing"));
+    s.on("/moved-to-error", ScriptedReply::redirect(301, "/error"));
+    s.on("/error", ScriptedReply::withStatus(500, "boom"));
+    s.on("/loop", ScriptedReply::redirect(302, "/loop"));
+    s.on("/garbage", ScriptedReply::garbage());
+    s.on("/closed", ScriptedReply::closeAtOnce());
+    s.on("/silent", ScriptedReply::neverAnswer());
+    s.on("/endless", ScriptedReply::endless());
+    // A chain /chain/N -> /chain/N-1 -> ... -> /chain/0 (200): N redirections.
+    for (int n = 1; n <= 21; ++n)
+        s.on("/chain/" + QByteArray::number(n),
+             ScriptedReply::redirect(302, "/chain/" + QByteArray::number(n - 1)));
+    s.on("/chain/0", ScriptedReply::withStatus(200, "end of chain"));
+    // An interim answer before the real one.
+    s.on("/continue",
+         ScriptedReply::garbage("HTTP/1.1 100 Continue\r\n\r\n"
+                                "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nhi"));
+    ScriptedReply slow = ScriptedReply::withStatus(200, "late");
+    slow.delayBeforeHeaders = 400ms;
+    s.on("/slow", slow);
+    ScriptedReply trickle = ScriptedReply::withStatus(404, "0123456789");
+    trickle.delayBetweenBytes = 3ms;
+    s.on("/trickle", trickle);
+}
+
+void TestCurlHttpClient::cleanup() {
+    server.reset();
+}
+
+void TestCurlHttpClient::defaultTimeoutsAreTheDecidedOnes() {
+    const HttpTimeouts t;
+    QVERIFY(t.connect == 10s);
+    QVERIFY(t.idle == 15s);
+    QVERIFY(t.total == 30s);
+}
+
+void TestCurlHttpClient::fetchStatusGivesTheFinalStatus_data() {
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("requests"); // how many the server saw
+
+    QTest::newRow("200") << QByteArray("/ok") << true << 200 << 1;
+    QTest::newRow("302 without Location") << QByteArray("/found-no-location") << true << 302 << 1;
+    QTest::newRow("301 then 200") << QByteArray("/moved") << true << 200 << 2;
+    QTest::newRow("301 absolute then 200") << QByteArray("/moved-absolute") << true << 200 << 2;
+    QTest::newRow("303 then 200") << QByteArray("/see-other") << true << 200 << 2;
+    QTest::newRow("302 then 404") << QByteArray("/found-to-missing") << true << 404 << 2;
+    QTest::newRow("301 then 500") << QByteArray("/moved-to-error") << true << 500 << 2;
+    QTest::newRow("20 redirections") << QByteArray("/chain/20") << true << 200 << 21;
+    QTest::newRow("21 redirections") << QByteArray("/chain/21") << false << 0 << 21;
+    QTest::newRow("redirect loop") << QByteArray("/loop") << false << 0 << 21;
+    QTest::newRow("interim 100 first") << QByteArray("/continue") << true << 200 << 1;
+    QTest::newRow("slow headers") << QByteArray("/slow") << true << 200 << 1;
+    QTest::newRow("trickled answer") << QByteArray("/trickle") << true << 404 << 1;
+    QTest::newRow("garbage") << QByteArray("/garbage") << false << 0 << 1;
+    QTest::newRow("closed at once") << QByteArray("/closed") << false << 0 << 1;
+}
+
+void TestCurlHttpClient::fetchStatusGivesTheFinalStatus() {
+    QFETCH(QByteArray, path);
+    QFETCH(bool, ok);
+    QFETCH(int, status);
+    QFETCH(int, requests);
+
+    CurlHttpClient client(kShort);
+    const HttpStatusResult result = client.fetchStatus(statusRequest(server->url(QString::fromLatin1(path))));
+    QCOMPARE(result.ok, ok);
+    if (ok)
+        QCOMPARE(result.status, status);
+    QCOMPARE(server->requests().size(), requests);
+    for (const RecordedRequest& r : server->requests())
+        QCOMPARE(r.method, QByteArray("GET"));
+}
+
+void TestCurlHttpClient::fetchStatusLeavesTheBodyUnread_data() {
+    QTest::addColumn<ScriptedReply>("reply");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("endless body") << ScriptedReply::endless(200) << 200;
+    ScriptedReply stalled = ScriptedReply::withStatus(200);
+    stalled.stallAfterHeaders = true;
+    QTest::newRow("body announced, never sent") << stalled << 200;
+    ScriptedReply trickling = ScriptedReply::endless(404);
+    trickling.delayBetweenBytes = 1ms;
+    QTest::newRow("endless trickling body") << trickling << 404;
+    QTest::newRow("redirect with an endless body")
+        << ScriptedReply::endless(301).header("Location", "/ok") << 200;
+}
+
+// Stopping at the headers is what keeps the check quick: a body that never ends or never comes must not
+// turn an answered request into a time-out.
+void TestCurlHttpClient::fetchStatusLeavesTheBodyUnread() {
+    QFETCH(ScriptedReply, reply);
+    QFETCH(int, status);
+    server->on("/body", reply);
+
+    CurlHttpClient client({2000ms, 3000ms, 20000ms});
+    const HttpStatusResult result = client.fetchStatus(statusRequest(server->url(QStringLiteral("/body"))));
+    QVERIFY(result.ok);
+    QCOMPARE(result.status, status);
+    // The client went away instead of reading on.
+    QVERIFY(server->waitForIdle(3s));
+}
+
+void TestCurlHttpClient::fetchStatusSendsAgentAndHeadersOnEveryHop() {
+    CurlHttpClient client(kShort);
+    HttpStatusRequest request = statusRequest(server->url(QStringLiteral("/moved")));
+    request.userAgent = "RizeRAD:/1.0";
+    request.headers = {"Cache-Control: no-cache", "Pragma: no-cache"};
+    QVERIFY(client.fetchStatus(request).ok);
+
+    const QList<RecordedRequest> seen = server->requests();
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen[0].target, QByteArray("/moved"));
+    QCOMPARE(seen[1].target, QByteArray("/ok"));
+    for (const RecordedRequest& r : seen) {
+        QCOMPARE(r.method, QByteArray("GET"));
+        QCOMPARE(r.header("User-Agent"), QByteArray("RizeRAD:/1.0"));
+        QCOMPARE(r.header("Cache-Control"), QByteArray("no-cache"));
+        QCOMPARE(r.header("Pragma"), QByteArray("no-cache"));
+    }
+}
+
+void TestCurlHttpClient::refusesSchemesOtherThanHttp_data() {
+    // "PORT" stands for the local server's port, which is only known once the test runs.
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QByteArray>("location"); // when not empty, the URL is a 302 to it
+
+    QTest::newRow("ftp") << QString("ftp://127.0.0.1:PORT/") << QByteArray();
+    QTest::newRow("file") << QString("file:///etc/hostname") << QByteArray();
+    QTest::newRow("file with http in the query") << QString("file:///etc/hostname?http://x") << QByteArray();
+    QTest::newRow("redirect to ftp") << QString() << QByteArray("ftp://127.0.0.1:PORT/");
+    QTest::newRow("redirect to file") << QString() << QByteArray("file:///etc/hostname");
+    QTest::newRow("redirect to gopher") << QString() << QByteArray("gopher://127.0.0.1:PORT/");
+}
+
+void TestCurlHttpClient::refusesSchemesOtherThanHttp() {
+    QFETCH(QString, url);
+    QFETCH(QByteArray, location);
+    const QByteArray port = QByteArray::number(server->port());
+    url.replace(QLatin1String("PORT"), QString::fromLatin1(port));
+    if (!location.isEmpty()) {
+        server->on("/away", ScriptedReply::redirect(302, location.replace("PORT", port)));
+        url = server->url(QStringLiteral("/away"));
+    }
+    CurlHttpClient client(kShort);
+    QVERIFY(!client.fetchStatus(statusRequest(url)).ok);
+    HttpGetRequest get;
+    get.url = url;
+    get.followRedirects = true;
+    QVERIFY(!client.get(get).ok);
+    // Nothing but the redirecting request reached the server.
+    QCOMPARE(server->requests().size(), location.isEmpty() ? 0 : 2);
+}
+
+void TestCurlHttpClient::silentServerEndsWithinTheTimeouts_data() {
+    QTest::addColumn<QByteArray>("path");
+    QTest::newRow("accepted, never answered") << QByteArray("/silent");
+    QTest::newRow("headers later than the idle limit") << QByteArray("/late");
+}
+
+void TestCurlHttpClient::silentServerEndsWithinTheTimeouts() {
+    QFETCH(QByteArray, path);
+    ScriptedReply late = ScriptedReply::withStatus(200);
+    late.delayBeforeHeaders = 3s;
+    server->on("/late", late);
+
+    CurlHttpClient client({1000ms, 1000ms, 2000ms});
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!client.fetchStatus(statusRequest(server->url(QString::fromLatin1(path)))).ok);
+    HttpGetRequest get;
+    get.url = server->url(QString::fromLatin1(path));
+    QVERIFY(!client.get(get).ok);
+    // Generous bound: the point is that the calls end by the time-outs and not by the server.
+    QVERIFY2(timer.elapsed() < 8000, qPrintable(QString::number(timer.elapsed())));
+}
+
+// A listening socket whose accept queue is full drops new connections' SYNs, so connecting hangs.
+void TestCurlHttpClient::connectTimeoutApplies() {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    QVERIFY(listener >= 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0);
+    QVERIFY(::listen(listener, 0) == 0);
+    QVERIFY(::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len) == 0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 4; ++i) {
+        const int f = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        ::connect(f, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        fillers.push_back(f);
+    }
+    QTest::qWait(200);
+
+    CurlHttpClient client({500ms, 10000ms, 20000ms});
+    QElapsedTimer timer;
+    timer.start();
+    const bool ok =
+        client.fetchStatus(statusRequest(QString("http://127.0.0.1:%1/").arg(ntohs(addr.sin_port)))).ok;
+    const qint64 elapsed = timer.elapsed();
+    for (int f : fillers)
+        ::close(f);
+    ::close(listener);
+    QVERIFY(!ok);
+    if (elapsed < 400)
+        QSKIP("this system refuses connections to a full queue instead of holding them");
+    QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
+}
+
+void TestCurlHttpClient::getCapsTheBody_data() {
+    QTest::addColumn<qsizetype>("size");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("empty") << qsizetype(0) << true;
+    QTest::newRow("1 MiB") << qsizetype(1 << 20) << true;
+    QTest::newRow("1 MiB and a byte") << qsizetype((1 << 20) + 1) << false;
+    QTest::newRow("4 MiB") << qsizetype(4 << 20) << false;
+}
+
+void TestCurlHttpClient::getCapsTheBody() {
+    QFETCH(qsizetype, size);
+    QFETCH(bool, ok);
+    const QByteArray body(size, 'b');
+    server->on("/body", ScriptedReply::withStatus(200, body));
+    // The same body without a length: only the bytes counted can tell.
+    ScriptedReply unannounced = ScriptedReply::withStatus(200, body);
+    unannounced.kind = ScriptedReply::Kind::Raw;
+    unannounced.raw = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body;
+    server->on("/unannounced", unannounced);
+
+    CurlHttpClient client(kShort);
+    for (const char* path : {"/body", "/unannounced"}) {
+        HttpGetRequest request;
+        request.url = server->url(QString::fromLatin1(path));
+        const HttpGetResult result = client.get(request);
+        QCOMPARE(result.ok, ok);
+        if (ok) {
+            QCOMPARE(result.status, 200);
+            QCOMPARE(result.body, body);
+        } else {
+            QVERIFY(result.body.isEmpty());
+        }
+    }
+}
+
+void TestCurlHttpClient::getFollowsRedirectsOnlyWhenAsked() {
+    CurlHttpClient client(kShort);
+    HttpGetRequest request;
+    request.url = server->url(QStringLiteral("/moved"));
+    HttpGetResult result = client.get(request);
+    QVERIFY(result.ok);
+    QCOMPARE(result.status, 301);
+    QVERIFY(server->requestsFor("/ok").isEmpty());
+
+    request.followRedirects = true;
+    result = client.get(request);
+    QVERIFY(result.ok);
+    QCOMPARE(result.status, 200);
+    QCOMPARE(result.body, QByteArray("hello"));
+}
+
+void TestCurlHttpClient::getFailures_data() {
+    QTest::addColumn<QByteArray>("path");
+    QTest::newRow("garbage") << QByteArray("/garbage");
+    QTest::newRow("closed at once") << QByteArray("/closed");
+    QTest::newRow("endless body") << QByteArray("/endless");
+    QTest::newRow("endless trickle") << QByteArray("/endless-trickle");
+}
+
+void TestCurlHttpClient::getFailures() {
+    QFETCH(QByteArray, path);
+    ScriptedReply trickle = ScriptedReply::endless(200);
+    trickle.delayBetweenBytes = 20ms;
+    server->on("/endless-trickle", trickle); // never idle, so only the total limit ends it
+
+    CurlHttpClient client({1000ms, 1000ms, 2000ms});
+    HttpGetRequest request;
+    request.url = server->url(QString::fromLatin1(path));
+    QElapsedTimer timer;
+    timer.start();
+    const HttpGetResult result = client.get(request);
+    QVERIFY(!result.ok);
+    QVERIFY(result.body.isEmpty());
+    QVERIFY2(timer.elapsed() < 8000, qPrintable(QString::number(timer.elapsed())));
+}
+
+QTEST_GUILESS_MAIN(TestCurlHttpClient)
+#include "tst_curlhttpclient.moc"

@@ -1,0 +1,108 @@
+#pragma once
+// An HTTP server on 127.0.0.1 with scripted answers per path, for the code that talks HTTP.
+// It runs on its own threads: the client under test blocks the calling thread while it waits.
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace clipvane::test {
+
+struct RecordedRequest {
+    QByteArray method;
+    QByteArray target; // path and query, as sent
+    QByteArray version;
+    QList<QPair<QByteArray, QByteArray>> headers;
+
+    // The first header of that name (any letter case); empty when absent.
+    QByteArray header(const QByteArray& name) const;
+    bool hasHeader(const QByteArray& name) const;
+};
+
+// What the server does with a request for one path. Every answer closes the connection afterwards.
+struct ScriptedReply {
+    enum class Kind {
+        Http,        // a status line, headers and a body
+        Raw,         // the bytes of `raw`, then close: garbage that is not HTTP
+        Close,       // close the connection at once, sending nothing
+        NeverAnswer, // keep the connection open and send nothing until the client goes
+    };
+    Kind kind = Kind::Http;
+    int status = 200;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+    bool endlessBody = false; // after the headers, send body bytes until the client goes
+    QByteArray raw;
+    std::chrono::milliseconds delayBeforeHeaders{0};
+    std::chrono::milliseconds delayBetweenBytes{0}; // sends the whole answer a byte at a time
+    bool stallAfterHeaders = false; // announces the body, then sends nothing until the client goes
+
+    static ScriptedReply withStatus(int status, const QByteArray& body = {});
+    static ScriptedReply redirect(int status, const QByteArray& location);
+    static ScriptedReply endless(int status = 200);
+    static ScriptedReply
+    garbage(const QByteArray& bytes = QByteArrayLiteral("SSH-2.0-OpenSSH_9.2\r\n\x01\x02"));
+    static ScriptedReply closeAtOnce();
+    static ScriptedReply neverAnswer();
+
+    ScriptedReply& header(const QByteArray& name, const QByteArray& value);
+};
+
+class LocalHttpServer {
+public:
+    LocalHttpServer();
+    ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+    bool isListening() const { return m_listenFd >= 0; }
+    quint16 port() const { return m_port; }
+    // "http://127.0.0.1:<port>" followed by the path.
+    QString url(const QString& path) const;
+    QByteArray urlBytes(const QByteArray& path) const;
+
+    // Answers requests whose target equals the path. Unscripted paths get 404.
+    void on(const QByteArray& path, const ScriptedReply& reply);
+
+    QList<RecordedRequest> requests() const;
+    QList<RecordedRequest> requestsFor(const QByteArray& path) const;
+    int connectionsAccepted() const { return m_accepted.load(); }
+    // Connections still open on the server's side (e.g. an endless body the client has not left yet).
+    int connectionsOpen() const { return m_open.load(); }
+    // True once every connection has ended, within the time given.
+    bool waitForIdle(std::chrono::milliseconds timeout) const;
+
+private:
+    void acceptLoop();
+    void serve(int fd);
+    ScriptedReply replyFor(const QByteArray& target) const;
+    void record(RecordedRequest request);
+
+    // Waits until fd is ready for `events`, or the server stops, or the timeout passes (negative: no limit).
+    // Returns true when fd is ready.
+    bool waitFor(int fd, short events, int timeoutMs) const;
+    bool sleepFor(std::chrono::milliseconds d) const; // false when the server stops meanwhile
+    bool sendAll(int fd, const char* data, qsizetype size, std::chrono::milliseconds perByte) const;
+    void waitUntilClientLeaves(int fd) const;
+
+    int m_listenFd = -1;
+    int m_stopFd = -1; // an eventfd: readable once the server stops
+    quint16 m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<int> m_accepted{0};
+    std::atomic<int> m_open{0};
+
+    mutable std::mutex m_mutex;
+    QList<QPair<QByteArray, ScriptedReply>> m_script;
+    QList<RecordedRequest> m_requests;
+    std::vector<std::thread> m_connections;
+    std::thread m_acceptor;
+};
+
+} // namespace clipvane::test
