@@ -9,7 +9,7 @@ AppFixture::~AppFixture() = default;
 
 Services AppFixture::services() {
     Services s;
-    s.platform.clipboard = &clipboard;
+    s.platform.clipboard = m_clipboard ? m_clipboard : &clipboard;
     s.platform.connectivity = &connectivity;
     s.platform.http = &http;
     s.platform.resolver = &resolver;

@@ -25,6 +25,9 @@ public:
     ClipvaneApp& app() const { return *m_app; }
     SessionState& session() const;
 
+    // Runs the application on another clipboard (the real one, in the X11 tests).
+    void useClipboard(Clipboard* other) { m_clipboard = other; }
+
     TempAppFolder folder;
     FakeClipboard clipboard;
     FakeConnectivity connectivity;
@@ -36,6 +39,7 @@ public:
 
 private:
     std::unique_ptr<ClipvaneApp> m_app;
+    Clipboard* m_clipboard = nullptr;
 };
 
 } // namespace clipvane::test
