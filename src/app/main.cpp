@@ -5,6 +5,7 @@
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtTray.h"
 #include "platform/linux/SystemHostResolver.h"
+#include "platform/linux/XdgDesktopShortcut.h"
 #include "ui/widgets/QtDialogs.h"
 
 #include <QApplication>
@@ -46,6 +47,7 @@ int main(int argc, char* argv[]) {
     SystemHostResolver resolver;
     DesktopShell shell;
     QtTray tray;
+    XdgDesktopShortcut desktopShortcut;
     QtDialogs dialogs;
 
     Services services;
@@ -55,6 +57,7 @@ int main(int argc, char* argv[]) {
     services.platform.resolver = &resolver;
     services.platform.shell = &shell;
     services.platform.tray = &tray;
+    services.platform.desktopShortcut = &desktopShortcut;
     services.platform.paths = AppPaths::forRunningProcess();
     services.dialogs = &dialogs;
 

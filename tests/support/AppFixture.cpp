@@ -15,6 +15,7 @@ void AppFixture::start() {
     s.platform.resolver = &resolver;
     s.platform.shell = &shell;
     s.platform.tray = &tray;
+    s.platform.desktopShortcut = &desktopShortcut;
     s.platform.paths = folder.paths();
     s.dialogs = &dialogs;
     m_app = std::make_unique<ClipvaneApp>(s);

@@ -31,6 +31,7 @@ public:
     FakeResolver resolver;
     FakeShell shell;
     FakeTray tray;
+    FakeDesktopShortcut desktopShortcut;
     ScriptedDialogs dialogs;
 
 private:
