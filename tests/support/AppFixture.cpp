@@ -16,7 +16,7 @@ void AppFixture::start() {
     s.platform.shell = &shell;
     s.platform.tray = &tray;
     s.platform.desktopShortcut = &desktopShortcut;
-    s.platform.paths = folder.paths();
+    s.platform.paths = paths.value_or(folder.paths());
     s.dialogs = &dialogs;
     m_app = std::make_unique<ClipvaneApp>(s);
     m_app->createWindows();

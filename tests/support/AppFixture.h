@@ -4,6 +4,7 @@
 #include "app/Application.h"
 
 #include <memory>
+#include <optional>
 
 namespace clipvane {
 class TForm1;
@@ -25,6 +26,7 @@ public:
     SessionState& session() const;
 
     TempAppFolder folder;
+    std::optional<AppPaths> paths; // when set, in place of the folder's
     FakeClipboard clipboard;
     FakeConnectivity connectivity;
     FakeHttpClient http;
