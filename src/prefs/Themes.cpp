@@ -1,8 +1,11 @@
 #include "Themes.h"
 
 #include <QApplication>
-#include <QStyle>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 namespace clipvane {
 
@@ -96,7 +99,7 @@ QPalette paletteOf(const StyleColors& s) {
 constexpr char kStyleSheet[] = R"(
 QToolTip { background: @panel; color: @windowText; border: 1px solid @border; padding: 3px; }
 QToolButton { color: @buttonText; background: transparent; border: 1px solid transparent; border-radius: 4px;
-    padding: 2px; }
+    padding: 0px; }
 QToolButton:hover { background: @hover; border-color: @border; }
 QToolButton:pressed, QToolButton:checked { background: @pressed; border-color: @accent; }
 QToolButton:focus { border: 2px solid @accent; }
@@ -108,8 +111,8 @@ QPushButton:pressed { background: @pressed; border-color: @accent; }
 QPushButton:focus { border: 2px solid @accent; }
 QPushButton:default { border-color: @accent; }
 QPushButton:disabled { color: @disabled; background: @window; border-color: @border; }
-QGroupBox { color: @windowText; border: 1px solid @border; border-radius: 5px; margin-top: 1.3em;
-    padding: 6px 4px 4px 4px; }
+QGroupBox { color: @windowText; border: 1px solid @border; border-radius: 5px; margin-top: 1.1em;
+    padding: 3px 2px 2px 2px; }
 QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px; padding: 0 4px;
     color: @accentTitle; font-weight: bold; }
 QGroupBox:disabled, QGroupBox::title:disabled { color: @disabled; }
@@ -128,13 +131,7 @@ QLineEdit:disabled, QPlainTextEdit:disabled, QTextEdit:disabled, QListView:disab
 QAbstractItemView { alternate-background-color: @altBase; }
 QAbstractItemView::item:hover { background: @hover; color: @text; }
 QAbstractItemView::item:selected { background: @highlight; color: @highlighted; }
-QComboBox { color: @buttonText; background: @button; border: 1px solid @border; border-radius: 4px;
-    padding: 3px 8px; min-height: 18px; }
-QComboBox:hover { background: @hover; }
-QComboBox:focus { border: 2px solid @accent; }
-QComboBox:disabled { color: @disabled; background: @window; }
-QComboBox::drop-down { subcontrol-origin: padding; subcontrol-position: center right; width: 18px;
-    border-left: 1px solid @border; }
+/* Combo boxes keep the style's own frame, arrow and focus frame, drawn in the palette's colours. */
 QComboBox QAbstractItemView { color: @text; background: @base; border: 1px solid @border;
     selection-background-color: @highlight; selection-color: @highlighted; outline: 0; }
 QHeaderView::section { color: @buttonText; background: @button; border: none; border-right: 1px solid @border;
@@ -154,7 +151,7 @@ QMenu::item:disabled { color: @disabled; }
 QMenu::separator { height: 1px; background: @border; margin: 3px 6px; }
 QStatusBar { color: @windowText; background: @panel; border-top: 1px solid @border; }
 QStatusBar::item { border: none; }
-QStatusBar QLabel { color: @windowText; border: 1px solid @border; border-radius: 2px; padding: 0 4px; }
+QStatusBar QLabel { color: @windowText; border: 1px solid @border; padding: 0 1px; }
 QLabel#HintPanel { color: @windowText; background: @panel; border: 1px solid @border; border-radius: 3px;
     padding: 2px 8px; }
 QWidget#Panel1, QWidget#Panel2, QWidget#Panel4 { background: @panel; border-bottom: 1px solid @border; }
@@ -199,6 +196,66 @@ QString styleSheetOf(const StyleColors& s) {
     return css;
 }
 
+// Fusion draws check and radio indicators with an outline darker than the window, which vanishes on dark
+// windows. The carried styles draw them from the palette: a frame in the text colour, the mark in the
+// selection colour, on the edit-box colour, so they read on every style and inside selected list rows.
+class CarriedStyle : public QProxyStyle {
+public:
+    CarriedStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        const bool radio = element == PE_IndicatorRadioButton;
+        if (!radio && element != PE_IndicatorCheckBox && element != PE_IndicatorItemViewItemCheck) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const QPalette& pal = option->palette;
+        const bool enabled = option->state & State_Enabled;
+        const QPalette::ColorGroup group = enabled ? QPalette::Active : QPalette::Disabled;
+        const qreal side = qMin(option->rect.width(), option->rect.height()) - 1.0;
+        const QRectF box(QPointF(option->rect.center()) - QPointF(side / 2, side / 2), QSizeF(side, side));
+
+        QColor frame = pal.color(group, QPalette::Text);
+        frame.setAlphaF(enabled ? 0.7 : 0.45);
+        if (enabled && (option->state & State_MouseOver))
+            frame = pal.color(QPalette::Active, QPalette::Highlight);
+        const QColor mark = enabled ? pal.color(QPalette::Active, QPalette::Highlight) : frame;
+
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(frame, 1.2));
+        painter->setBrush(pal.color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::Base));
+        if (radio)
+            painter->drawEllipse(box);
+        else
+            painter->drawRoundedRect(box, 2.5, 2.5);
+        if (option->state & State_On) {
+            if (radio) {
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(mark);
+                painter->drawEllipse(box.center(), side * 0.26, side * 0.26);
+            } else {
+                QPainterPath tick;
+                tick.moveTo(box.x() + side * 0.22, box.y() + side * 0.52);
+                tick.lineTo(box.x() + side * 0.42, box.y() + side * 0.72);
+                tick.lineTo(box.x() + side * 0.78, box.y() + side * 0.30);
+                painter->setPen(
+                    QPen(mark, qMax(1.5, side * 0.16), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                painter->setBrush(Qt::NoBrush);
+                painter->drawPath(tick);
+            }
+        } else if (option->state & State_NoChange) {
+            painter->setPen(QPen(mark, qMax(1.5, side * 0.16), Qt::SolidLine, Qt::RoundCap));
+            painter->drawLine(QPointF(box.x() + side * 0.25, box.center().y()),
+                              QPointF(box.right() - side * 0.25, box.center().y()));
+        }
+        painter->restore();
+    }
+};
+
+constexpr char kCarriedKey[] = "clipvane-carried";
+
 QString& applied() {
     static QString name;
     return name;
@@ -216,10 +273,13 @@ QString& styleKey() {
 }
 
 void setApplicationStyle(const QString& key) {
-    if (styleKey().compare(key, Qt::CaseInsensitive) != 0) {
+    if (styleKey().compare(key, Qt::CaseInsensitive) == 0)
+        return;
+    if (key == QLatin1String(kCarriedKey))
+        QApplication::setStyle(new CarriedStyle);
+    else
         QApplication::setStyle(key);
-        styleKey() = key;
-    }
+    styleKey() = key;
 }
 
 } // namespace
@@ -259,7 +319,7 @@ void applyStyle(const QString& styleName) {
         setApplicationStyle(platformStyleKey());
         QApplication::setPalette(QApplication::style()->standardPalette());
     } else if (const StyleColors* s = findStyle(styleName)) {
-        setApplicationStyle(QStringLiteral("Fusion"));
+        setApplicationStyle(QString::fromLatin1(kCarriedKey));
         QApplication::setPalette(paletteOf(*s));
         app->setStyleSheet(styleSheetOf(*s));
     } else {

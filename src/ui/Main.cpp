@@ -262,20 +262,25 @@ QWidget* TForm1::buildOptionsTab() {
     cyAdvSpeedButton4 = toolButton(Panel2, "cyAdvSpeedButton4", QStringLiteral("Shortcut"),
                                    QStringLiteral("|Create a shortcut of Clipvane on the desktop"));
     for (QToolButton* b : {cySaveOptions, cyReloadOptions, cyResetOptions, cyAdvSpeedButton5,
-                           cyShowCaptureHistory, cyDownloadUpdate, cyAdvSpeedButton4})
+                           cyShowCaptureHistory, cyDownloadUpdate, cyAdvSpeedButton4}) {
+        // Wide enough for their captions.
+        b->setMinimumWidth(48);
+        b->setMaximumWidth(120);
         bar->addWidget(b);
+    }
     bar->addStretch(1);
     v->addWidget(Panel2);
 
     auto* grid = new QGridLayout;
-    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setSpacing(6);
     v->addLayout(grid, 1);
 
     auto* groupBox2 = named(new QGroupBox(QStringLiteral("Clipboard"), tab), "GroupBox2");
     CBMonClipboard = checkBox(groupBox2, "CBMonClipboard", QStringLiteral("Monitor clipboard for URL"),
                               QStringLiteral("|Tick to monitor the clipboard for URL input"), true);
     (new QVBoxLayout(groupBox2))->addWidget(CBMonClipboard);
-    grid->addWidget(groupBox2, 0, 0);
+    grid->addWidget(groupBox2, 0, 0, 1, 2);
 
     RGURLList =
         named(new QGroupBox(QStringLiteral("Clipboard capture URL, Integrated browser, Valid List"), tab),
@@ -293,7 +298,7 @@ QWidget* TForm1::buildOptionsTab() {
     launch->setChecked(true);
     rgLayout->addWidget(launch);
     rgLayout->addWidget(show);
-    grid->addWidget(RGURLList, 1, 0);
+    grid->addWidget(RGURLList, 1, 0, 1, 2);
 
     auto* groupBox1 = named(new QGroupBox(QStringLiteral("On line"), tab), "GroupBox1");
     auto* g1 = new QVBoxLayout(groupBox1);
@@ -316,14 +321,14 @@ QWidget* TForm1::buildOptionsTab() {
                        "simple control of the format of the URL. Validation can be done later."));
     for (QCheckBox* c : {CBOValidateURL, CBOValidateChecked, CBDeleteInvalidURL, CBValidateClipboardURL})
         g1->addWidget(c);
-    grid->addWidget(groupBox1, 0, 1, 2, 1);
+    grid->addWidget(groupBox1, 0, 2, 2, 2);
 
     auto* groupBox4 = named(new QGroupBox(QStringLiteral("Options settings"), tab), "GroupBox4");
     CBSave = checkBox(groupBox4, "CBSave", QStringLiteral("Save options on exiting the software"),
                       QStringLiteral("|Tick to save the options on exiting the software into the application "
                                      "folder. Untick to not save the options on exit."));
     (new QVBoxLayout(groupBox4))->addWidget(CBSave);
-    grid->addWidget(groupBox4, 2, 0);
+    grid->addWidget(groupBox4, 2, 0, 1, 2);
 
     auto* groupBox5 = named(new QGroupBox(QStringLiteral("Skin theme"), tab), "GroupBox5");
     auto* g5 = new QHBoxLayout(groupBox5);
@@ -337,7 +342,7 @@ QWidget* TForm1::buildOptionsTab() {
     Button1->hide();
     g5->addWidget(CBBTheme);
     g5->addWidget(Button1);
-    grid->addWidget(groupBox5, 2, 1);
+    grid->addWidget(groupBox5, 2, 2);
 
     auto* groupBox3 = named(new QGroupBox(QStringLiteral("Startup"), tab), "GroupBox3");
     CBLoadDefaultList =
@@ -346,7 +351,7 @@ QWidget* TForm1::buildOptionsTab() {
                                 "been saved previously. Untick to start with a new URL list at startup."),
                  true);
     (new QVBoxLayout(groupBox3))->addWidget(CBLoadDefaultList);
-    grid->addWidget(groupBox3, 3, 0);
+    grid->addWidget(groupBox3, 2, 3);
 
     auto* groupBox8 = named(new QGroupBox(QStringLiteral("Window minimise"), tab), "GroupBox8");
     CBMinimize =
@@ -359,7 +364,7 @@ QWidget* TForm1::buildOptionsTab() {
     Edit1 = named(new QLineEdit(groupBox6), "Edit1");
     setHint(Edit1, QStringLiteral("|Input here a URL used by Clipvane integrated browser home button"));
     (new QVBoxLayout(groupBox6))->addWidget(Edit1);
-    grid->addWidget(groupBox6, 4, 0);
+    grid->addWidget(groupBox6, 3, 2, 1, 2);
 
     auto* groupBox7 = named(new QGroupBox(QStringLiteral("Captured URL history"), tab), "GroupBox7");
     auto* g7 = new QVBoxLayout(groupBox7);
@@ -372,8 +377,17 @@ QWidget* TForm1::buildOptionsTab() {
                  QStringLiteral("|Load the Capture History.csv at startup from Clipvane folder."));
     g7->addWidget(CBSaveHistory);
     g7->addWidget(CBLoadHistory);
-    grid->addWidget(groupBox7, 4, 1);
-    grid->setRowStretch(5, 1);
+    grid->addWidget(groupBox7, 3, 0);
+    grid->setRowStretch(4, 1);
+    // The page has to fit the window's design size: group boxes keep their frames close to their content.
+    for (QGroupBox* g : tab->findChildren<QGroupBox*>()) {
+        g->layout()->setContentsMargins(8, 2, 8, 4);
+        g->layout()->setSpacing(2);
+    }
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(2, 2);
+    grid->setColumnStretch(3, 3);
     return tab;
 }
 

@@ -72,9 +72,8 @@ void TstThemes::carriedStylesAreReadable() {
     const QString css = themeStyleSheet(style);
     QVERIFY(!css.isEmpty());
     QVERIFY2(!css.contains(u'@'), "a colour was left unfilled in the style sheet");
-    for (const char* state :
-         {"QToolButton:focus", "QPushButton:focus", "QLineEdit:focus", "QComboBox:focus", "QCheckBox:focus",
-          "QToolButton:disabled", "QPushButton:disabled", "QCheckBox:disabled"})
+    for (const char* state : {"QToolButton:focus", "QPushButton:focus", "QLineEdit:focus", "QCheckBox:focus",
+                              "QToolButton:disabled", "QPushButton:disabled", "QCheckBox:disabled"})
         QVERIFY2(css.contains(QLatin1String(state)), state);
     // Accent colours of the style sheet are readable against the window too.
     static const QRegularExpression focus(
