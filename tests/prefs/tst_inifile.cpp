@@ -30,6 +30,8 @@ private slots:
     void writesInPlaceAppendsAndKeepsForeignLines();
     void firstOfDuplicatesCounts();
     void keysOutsideSectionsAreNotFound();
+    void oddFiles_data();
+    void oddFiles();
     void createsFileOnFirstWriteOnly();
     void keepsLineBreaksAndLastLineWithoutBreak();
     void encodingsArePreserved_data();
@@ -224,6 +226,37 @@ void TstIniFile::keysOutsideSectionsAreNotFound() {
     QCOMPARE(ini.readString(u"S", u"k", QStringLiteral("d")), QStringLiteral("d"));
     QVERIFY(ini.writeString(u"S", u"k", QStringLiteral("in")));
     QCOMPARE(folder.read(QStringLiteral("a.ini")), QByteArray("k=outside\r\n[S]\r\nk=in\r\n"));
+}
+
+void TstIniFile::oddFiles_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("read");              // S/k, 7 when missing
+    QTest::addColumn<QByteArray>("afterWrite"); // S/k = 1
+    QTest::newRow("empty") << QByteArray() << 7 << QByteArray("[S]\r\nk=1\r\n");
+    QTest::newRow("no sections") << QByteArray("just text\nk=0") << 7
+                                 << QByteArray("just text\nk=0\n[S]\nk=1\n");
+    QTest::newRow("blank lines only") << QByteArray("\r\n\r\n") << 7 << QByteArray("\r\n\r\n[S]\r\nk=1\r\n");
+    QTest::newRow("spaces around the header")
+        << QByteArray("  [ S ]  \r\n k = 0 \r\n") << 0 << QByteArray("  [ S ]  \r\n k =1\r\n");
+    QTest::newRow("header without bracket")
+        << QByteArray("[S\r\nk=0\r\n") << 0 << QByteArray("[S\r\nk=1\r\n");
+    QTest::newRow("empty section name")
+        << QByteArray("[]\r\nk=0\r\n") << 7 << QByteArray("[]\r\nk=0\r\n[S]\r\nk=1\r\n");
+    QTest::newRow("commented key") << QByteArray("[S]\r\n;k=0\r\n#k=0\r\n") << 7
+                                   << QByteArray("[S]\r\n;k=0\r\n#k=0\r\nk=1\r\n");
+}
+
+void TstIniFile::oddFiles() {
+    QFETCH(QByteArray, content);
+    QFETCH(int, read);
+    QFETCH(QByteArray, afterWrite);
+    TempAppFolder folder;
+    folder.write(QStringLiteral("a.ini"), content);
+    IniFile ini(folder.file(QStringLiteral("a.ini")));
+    QVERIFY(ini.exists());
+    QCOMPARE(ini.readInteger(u"S", u"k", 7), read);
+    QVERIFY(ini.writeInteger(u"S", u"k", 1));
+    QCOMPARE(folder.read(QStringLiteral("a.ini")), afterWrite);
 }
 
 void TstIniFile::createsFileOnFirstWriteOnly() {

@@ -68,6 +68,7 @@ private slots:
     void bothSaveValidationsStoredOn();
     void namesInAnotherLetterCase();
     void homePageIsCut();
+    void junkFileKeepsWhatItHeld();
     void exitThroughTrayMenuKeepsExitToTray();
     void storedTheme_data();
     void storedTheme();
@@ -189,6 +190,26 @@ void TstOptionsPage::homePageIsCut() {
     f.folder.write(QStringLiteral("Clipvane.ini"), "[WB Navigation]\r\nHome page=" + page + "\r\n");
     f.start();
     QCOMPARE(f.main().Edit1->text(), QString::fromLatin1(page.left(2047)));
+}
+
+void TstOptionsPage::junkFileKeepsWhatItHeld() {
+    AppFixture f;
+    QByteArray junk(4096, '\0');
+    for (int i = 0; i < junk.size(); ++i)
+        junk[i] = char((i * 7919) % 251);
+    f.folder.write(QStringLiteral("Clipvane.ini"), junk);
+    f.startShown();
+    TForm1& m = f.main();
+    QVERIFY(m.CBMonClipboard->isChecked());
+    QVERIFY(m.CBLoadDefaultList->isChecked());
+    QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
+    QCOMPARE(m.Edit1->text(), QStringLiteral("http:\\\\") + host());
+    save(f);
+    QCOMPARE(f.dialogs.texts(), QStringList{kSaved});
+    const QByteArray after = f.folder.read(QStringLiteral("Clipvane.ini"));
+    QVERIFY(after.startsWith(junk));
+    QVERIFY(after.contains("[Navigation]"));
+    QVERIFY(after.contains("Test URL=http://"));
 }
 
 void TstOptionsPage::exitThroughTrayMenuKeepsExitToTray() {
