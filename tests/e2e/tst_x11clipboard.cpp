@@ -47,6 +47,7 @@ private slots:
         AppFixture app;
         app.useClipboard(&real);
         app.startShown();
+        app.acceptOffline();
         TForm1& f = app.main();
         QTest::qWait(300);
         QVERIFY(f.list().isEmpty()); // what was on the clipboard at start-up is not captured
