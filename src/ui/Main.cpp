@@ -21,6 +21,7 @@
 #include "sysinfo/AddressWatch.h"
 #include "widgets/CheckListView.h"
 #include "widgets/Hints.h"
+#include "widgets/Pictures.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -30,6 +31,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -41,6 +43,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace clipvane {
 
@@ -62,12 +65,43 @@ template <typename T> T* named(T* w, const char* name) {
     return w;
 }
 
+// The picture of each tool button of both button bars.
+QString pictureOf(const char* button) {
+    static const QHash<QLatin1String, const char*> pictures{
+        {QLatin1String("cyNewList"), "new-list"},
+        {QLatin1String("cySaveList"), "save-list"},
+        {QLatin1String("cySaveListAs"), "save-list-as"},
+        {QLatin1String("cyReloadList"), "reload-list"},
+        {QLatin1String("cyLoadList"), "open-list"},
+        {QLatin1String("cyAdvSpeedButton2"), "tick-all"},
+        {QLatin1String("cyAdvSpeedButton3"), "untick-all"},
+        {QLatin1String("cyDeleteChecked"), "delete-ticked"},
+        {QLatin1String("cyNavigateURL"), "navigate"},
+        {QLatin1String("cyValidateCheckedURL"), "validate-ticked"},
+        {QLatin1String("cyAdvSpeedButton6"), "browser"},
+        {QLatin1String("cyAdvSpeedButton8"), "about"},
+        {QLatin1String("cyAdvSpeedButton1"), "exit"},
+        {QLatin1String("cySaveOptions"), "save-options"},
+        {QLatin1String("cyReloadOptions"), "reload-options"},
+        {QLatin1String("cyResetOptions"), "reset-options"},
+        {QLatin1String("cyAdvSpeedButton5"), "choose-browser"},
+        {QLatin1String("cyShowCaptureHistory"), "history"},
+        {QLatin1String("cyDownloadUpdate"), "download-update"},
+        {QLatin1String("cyAdvSpeedButton4"), "desktop-shortcut"},
+    };
+    return QString::fromLatin1(pictures.value(QLatin1String(button)));
+}
+
+// A picture button: no caption on the face (the hint panel explains it); the caption names it for
+// assistive technology.
 QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                         int width = 48) {
     auto* b = named(new QToolButton(parent), name);
-    b->setText(caption);
+    b->setAccessibleName(caption);
+    b->setIcon(picture(pictureOf(name)));
+    b->setIconSize(QSize(32, 32));
     b->setFixedSize(width, 48);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     b->setAutoRaise(true);
     setHint(b, hint);
     return b;
@@ -117,8 +151,11 @@ TForm1::~TForm1() {
 }
 
 void TForm1::buildUi() {
+    QApplication::setWindowIcon(applicationIcon());
+    setWindowIcon(applicationIcon());
     resize(717, 436);
-    // The design size is the smallest useful one: the button bar needs all of it.
+    // The smallest window is 733 x 473 with the frame of the desktop it was designed on, that is the design
+    // client area: the window manager draws its own frame around the client area here.
     setMinimumSize(717, 436);
 
     auto* central = new QWidget(this);
@@ -135,6 +172,7 @@ void TForm1::buildUi() {
     PageControl1->addTab(TabSheet1, QStringLiteral("URL Capture"));
     PageControl1->addTab(TabSheetOptions, QStringLiteral("Software Options"));
     layout->addWidget(PageControl1, 1);
+    placeValidatePicture();
 
     HintPanel = named(new QLabel(central), "HintPanel");
     HintPanel->setFixedHeight(41);
@@ -186,9 +224,8 @@ QWidget* TForm1::buildCaptureTab() {
                                  QStringLiteral("|Delete all ticked item from the Captured URL list"));
     cyNavigateURL = toolButton(Panel1, "cyNavigateURL", QStringLiteral("Go"),
                                QStringLiteral("|Navigate with default browser to the selected item"));
-    cyValidateCheckedURL =
-        toolButton(Panel1, "cyValidateCheckedURL", QStringLiteral("Check"),
-                   QStringLiteral("|Validate all checked URL then show report. Needs Internet connected. "));
+    cyValidateCheckedURL = toolButton(Panel1, "cyValidateCheckedURL", QStringLiteral("Check"),
+                                      QString::fromLatin1(kValidateHintReport));
     cyAdvSpeedButton6 =
         toolButton(Panel1, "cyAdvSpeedButton6", QStringLiteral("Browser"),
                    QStringLiteral("|Integrated Web Browser, permits to grab all URL from one URL address"));
@@ -374,24 +411,54 @@ QWidget* TForm1::buildOptionsTab() {
     return tab;
 }
 
+void TForm1::placeValidatePicture() {
+    auto* image = named(new QLabel(PanelValidate), "ImageValidate");
+    image->setPixmap(picture(QStringLiteral("validating")).pixmap(QSize(40, 40), devicePixelRatio()));
+    image->setFixedSize(48, 48);
+    image->setAlignment(Qt::AlignCenter);
+    auto* box = qobject_cast<QBoxLayout*>(PanelValidate->layout());
+    if (!box)
+        box = new QHBoxLayout(PanelValidate);
+    box->insertWidget(0, image);
+}
+
 void TForm1::buildStatusBar() {
     SBMain = named(new QStatusBar(this), "SBMain");
     SBMain->setSizeGripEnabled(true);
     setHint(SBMain,
             QStringLiteral("|Status of the list (save, new,...), Status of the clipboard and other various "
                            "information shows in this status bar"));
-    // The last panel holds an address; it is given room for a whole one.
-    const int widths[] = {90, 90, 130, 30, 200, 24, 110};
+    // The design widths, widened where this desktop's font needs more room for the texts a panel shows.
+    const int widths[] = {90, 90, 130, 30, 200, 24, 50};
     const char* texts[] = {"URL list status:", "", "Clipboard monitored:", "Yes", "", "IP:", ""};
+    const QStringList longest[] = {{QStringLiteral("URL list status:")},
+                                   {QStringLiteral("Modified"), QStringLiteral("Append")},
+                                   {QStringLiteral("Clipboard monitored:")},
+                                   {QStringLiteral("Yes"), QStringLiteral("No")},
+                                   {},
+                                   {QStringLiteral("IP:")},
+                                   {QStringLiteral("255.255.255.255"), QStringLiteral("Disconnected")}};
     for (int i = 0; i < 7; ++i) {
         auto* panel = new QLabel(QString::fromLatin1(texts[i]), SBMain);
         // Panels show what others send (an echo service's answer): never as rich text.
         panel->setTextFormat(Qt::PlainText);
         panel->setObjectName(QStringLiteral("SBMainPanel%1").arg(i));
-        panel->setMinimumWidth(widths[i]);
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(i == 5 ? QFrame::Raised : QFrame::Sunken);
-        SBMain->addWidget(panel, i == 4 ? 1 : 0);
+        panel->setContentsMargins(3, 0, 3, 0);
+        int width = widths[i];
+        for (const QString& text : longest[i])
+            width =
+                std::max(width, panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() + 8);
+        if (i == 6) {
+            // The address takes the rest of the bar: a whole IPv4 address always, an IPv6 one when the
+            // window is wide enough; a long answer never widens the window.
+            panel->setMinimumWidth(width);
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        } else {
+            panel->setFixedWidth(width);
+        }
+        SBMain->addWidget(panel, i == 6 ? 1 : 0);
         m_panels.append(panel);
     }
     setStatusBar(SBMain);

@@ -192,6 +192,7 @@ private:
     void buildUi();
     QWidget* buildCaptureTab();
     QWidget* buildOptionsTab();
+    void placeValidatePicture();
     void buildStatusBar();
     void buildTrayMenu();
     void connectHandlers();
