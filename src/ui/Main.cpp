@@ -429,38 +429,48 @@ void TForm1::buildStatusBar() {
             QStringLiteral("|Status of the list (save, new,...), Status of the clipboard and other various "
                            "information shows in this status bar"));
     // The design widths, widened where this desktop's font needs more room for the texts a panel shows.
+    // The panels sit close together in one row so that the bar fits the smallest window: the progress
+    // panel gives up what the wider font takes, down to its longest text, and the address panel takes
+    // what is left (a whole IPv4 address at least, an IPv6 one on a wider window).
+    auto* row = new QWidget(SBMain);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(2);
     const int widths[] = {90, 90, 130, 30, 200, 24, 50};
     const char* texts[] = {"URL list status:", "", "Clipboard monitored:", "Yes", "", "IP:", ""};
     const QStringList longest[] = {{QStringLiteral("URL list status:")},
                                    {QStringLiteral("Modified"), QStringLiteral("Append")},
                                    {QStringLiteral("Clipboard monitored:")},
                                    {QStringLiteral("Yes"), QStringLiteral("No")},
-                                   {},
+                                   {QStringLiteral("Validating URL 9999 of 9999")},
                                    {QStringLiteral("IP:")},
                                    {QStringLiteral("255.255.255.255"), QStringLiteral("Disconnected")}};
     for (int i = 0; i < 7; ++i) {
-        auto* panel = new QLabel(QString::fromLatin1(texts[i]), SBMain);
+        auto* panel = new QLabel(QString::fromLatin1(texts[i]), row);
         // Panels show what others send (an echo service's answer): never as rich text.
         panel->setTextFormat(Qt::PlainText);
         panel->setObjectName(QStringLiteral("SBMainPanel%1").arg(i));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(i == 5 ? QFrame::Raised : QFrame::Sunken);
         panel->setContentsMargins(3, 0, 3, 0);
-        int width = widths[i];
+        int needed = 0;
         for (const QString& text : longest[i])
-            width =
-                std::max(width, panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() + 8);
-        if (i == 6) {
-            // The address takes the rest of the bar: a whole IPv4 address always, an IPv6 one when the
-            // window is wide enough; a long answer never widens the window.
-            panel->setMinimumWidth(width);
+            needed =
+                std::max(needed, panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() + 8);
+        if (i == 4 || i == 6) {
+            // A long text never widens the window.
             panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            panel->setMinimumWidth(i == 4 ? std::min(needed, widths[i]) : std::max(needed, widths[i]));
+            if (i == 4)
+                panel->setMaximumWidth(widths[i]);
+            h->addWidget(panel, 1);
         } else {
-            panel->setFixedWidth(width);
+            panel->setFixedWidth(std::max(needed, widths[i]));
+            h->addWidget(panel);
         }
-        SBMain->addWidget(panel, i == 6 ? 1 : 0);
         m_panels.append(panel);
     }
+    SBMain->addWidget(row, 1);
     setStatusBar(SBMain);
 }
 
