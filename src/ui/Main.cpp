@@ -832,10 +832,20 @@ void TForm1::changeEvent(QEvent* event) {
         });
 }
 
+bool TForm1::trayOnDesktop() const {
+    Tray* tray = m_services.platform.tray;
+    return tray && tray->isAvailable();
+}
+
+bool TForm1::exitGoesToTray() const {
+    // Without a tray the exits close: the tray menu, the only way out left, would be out of reach.
+    return ExitToTray->isChecked() && CBMinimize->isChecked() && trayOnDesktop();
+}
+
 void TForm1::ApplicationEvents1Minimize() {
     Tray* tray = m_services.platform.tray;
     // Without a system tray the window goes to the task bar: it is never hidden without a way back.
-    if (CBMinimize->isChecked() && tray && tray->isAvailable()) {
+    if (CBMinimize->isChecked() && trayOnDesktop()) {
         hide();
         setWindowState(windowState() | Qt::WindowMinimized);
         tray->setVisible(true);
@@ -869,7 +879,7 @@ void TForm1::ExitToTrayClick() {
 }
 
 void TForm1::cyAdvSpeedButton1Click() {
-    if (ExitToTray->isChecked() && CBMinimize->isChecked()) {
+    if (exitGoesToTray()) {
         minimiseApplication();
         return;
     }
@@ -909,7 +919,7 @@ void TForm1::Exit1Click() {
 }
 
 bool TForm1::FormCloseQuery() {
-    if (ExitToTray->isChecked() && CBMinimize->isChecked()) {
+    if (exitGoesToTray()) {
         minimiseApplication();
         return false;
     }

@@ -198,6 +198,8 @@ private:
     void connectHandlers();
     void refreshNavigate();
     void showPeer(QWidget* window);
+    bool trayOnDesktop() const;
+    bool exitGoesToTray() const;
     bool FormCloseQuery();
     void FormClose();
 

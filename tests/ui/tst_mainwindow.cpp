@@ -580,25 +580,31 @@ private slots:
     void exitButton_data() {
         QTest::addColumn<bool>("modified");
         QTest::addColumn<bool>("toTray"); // "Exit minimise the software to tray" and "System Tray" ticked
-        QTest::addColumn<int>("answer");  // -1: no question
+        QTest::addColumn<bool>("trayOnDesktop");
+        QTest::addColumn<int>("answer"); // -1: no question
         QTest::addColumn<bool>("closes");
         QTest::addColumn<bool>("listWritten");
         QTest::addColumn<int>("optionWrites");
-        QTest::newRow("saved list") << false << false << -1 << true << false << 1;
-        QTest::newRow("yes") << true << false << int(Answer::Yes) << true << true << 1;
-        QTest::newRow("no") << true << false << int(Answer::No) << true << false << 1;
-        QTest::newRow("abort") << true << false << int(Answer::Abort) << false << false << 0;
-        QTest::newRow("box closed") << true << false << int(Answer::Closed) << false << false << 0;
-        QTest::newRow("to the tray") << true << true << -1 << false << false << 0;
+        QTest::newRow("saved list") << false << false << true << -1 << true << false << 1;
+        QTest::newRow("yes") << true << false << true << int(Answer::Yes) << true << true << 1;
+        QTest::newRow("no") << true << false << true << int(Answer::No) << true << false << 1;
+        QTest::newRow("abort") << true << false << true << int(Answer::Abort) << false << false << 0;
+        QTest::newRow("box closed") << true << false << true << int(Answer::Closed) << false << false << 0;
+        QTest::newRow("to the tray") << true << true << true << -1 << false << false << 0;
+        // No tray to go to: the exit button exits.
+        QTest::newRow("to the tray, none on the desktop")
+            << true << true << false << int(Answer::No) << true << false << 1;
     }
     void exitButton() {
         QFETCH(bool, modified);
         QFETCH(bool, toTray);
+        QFETCH(bool, trayOnDesktop);
         QFETCH(int, answer);
         QFETCH(bool, closes);
         QFETCH(bool, listWritten);
         QFETCH(int, optionWrites);
         AppFixture app;
+        app.tray.available = trayOnDesktop;
         app.startShown();
         TForm1& f = app.main();
         f.CBSave->setChecked(true);
@@ -624,8 +630,9 @@ private slots:
                      QString("The URL list has not been saved yet. Save this list and exit?"));
             QCOMPARE(app.dialogs.shown[0].buttons, Buttons::YesNoAbort);
         }
-        QCOMPARE(app.tray.visible, toTray);
-        QCOMPARE(f.isVisible(), !closes && !toTray);
+        const bool inTray = toTray && trayOnDesktop;
+        QCOMPARE(app.tray.visible, inTray);
+        QCOMPARE(f.isVisible(), !closes && !inTray);
         // The list and the preferences are written once each at most, the history by its option on closing.
         QCOMPARE(app.folder.read("Clipvane.list"), listWritten ? QByteArray("a.example\r\n") : QByteArray());
         QCOMPARE(options.size(), optionWrites);
@@ -697,14 +704,20 @@ private slots:
     void closeBox_data() {
         QTest::addColumn<bool>("toTray");
         QTest::addColumn<bool>("saveOptions");
-        QTest::newRow("closes, options saved") << false << true;
-        QTest::newRow("closes, options not saved") << false << false;
-        QTest::newRow("goes to the tray") << true << true;
+        QTest::addColumn<bool>("trayOnDesktop");
+        QTest::addColumn<bool>("inTray");
+        QTest::newRow("closes, options saved") << false << true << true << false;
+        QTest::newRow("closes, options not saved") << false << false << true << false;
+        QTest::newRow("goes to the tray") << true << true << true << true;
+        QTest::newRow("no tray to go to: closes") << true << true << false << false;
     }
     void closeBox() {
         QFETCH(bool, toTray);
         QFETCH(bool, saveOptions);
+        QFETCH(bool, trayOnDesktop);
+        QFETCH(bool, inTray);
         AppFixture app;
+        app.tray.available = trayOnDesktop;
         app.startShown();
         TForm1& f = app.main();
         f.CBSave->setChecked(saveOptions);
@@ -714,10 +727,10 @@ private slots:
         app.clipboard.copy("a.example");
         QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
         QSignalSpy history(&f, &TForm1::saveHistoryRequested);
-        QCOMPARE(f.close(), !toTray);
-        QCOMPARE(app.tray.visible, toTray);
-        QCOMPARE(options.size(), !toTray && saveOptions ? 1 : 0);
-        QCOMPARE(history.size(), toTray ? 0 : 1);
+        QCOMPARE(f.close(), !inTray);
+        QCOMPARE(app.tray.visible, inTray);
+        QCOMPARE(options.size(), !inTray && saveOptions ? 1 : 0);
+        QCOMPARE(history.size(), inTray ? 0 : 1);
         QVERIFY(app.dialogs.shown.isEmpty()); // no question about the list
         QVERIFY(app.folder.read("Clipvane.list").isNull());
     }
