@@ -56,8 +56,10 @@ void ClipvaneApp::createWindows() {
     m_form2 = std::make_unique<TForm2>(m_services);
     m_about = std::make_unique<TAboutBox>(m_services);
     m_form3 = std::make_unique<TForm3>(m_services);
+    m_form3->FormCreate();
     m_form4 = std::make_unique<TForm4>(m_services);
     m_nav = std::make_unique<TFormNav>(m_services);
+    m_nav->FormCreate();
     m_form5 = std::make_unique<TForm5>(m_services, *m_history);
     m_form6 = std::make_unique<TForm6>(m_services);
     m_form1->setPeers({m_form2.get(), m_about.get(), m_form3.get(), m_form4.get(), m_nav.get(), m_form5.get(),

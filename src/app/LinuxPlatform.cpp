@@ -6,6 +6,7 @@
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtTray.h"
 #include "platform/linux/SystemHostResolver.h"
+#include "platform/linux/XdgDesktopShortcut.h"
 #include "ui/widgets/QtDialogs.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@ struct LinuxPlatform::Parts {
     SystemHostResolver resolver;
     DesktopShell shell;
     QtTray tray;
+    XdgDesktopShortcut desktopShortcut;
     QtDialogs dialogs;
 };
 
@@ -33,6 +35,7 @@ Services LinuxPlatform::services() const {
     s.platform.resolver = &m->resolver;
     s.platform.shell = &m->shell;
     s.platform.tray = &m->tray;
+    s.platform.desktopShortcut = &m->desktopShortcut;
     s.platform.paths = AppPaths::forRunningProcess();
     s.dialogs = &m->dialogs;
     return s;

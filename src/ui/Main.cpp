@@ -15,13 +15,16 @@
 #include "lists/SortUnique.h"
 #include "platform/Clipboard.h"
 #include "platform/Connectivity.h"
+#include "platform/DesktopShortcut.h"
 #include "platform/Tray.h"
+#include "prefs/Preferences.h"
 #include "prefs/Themes.h"
 #include "prefs/UrlLauncher.h"
 #include "sysinfo/AddressWatch.h"
 #include "widgets/CheckListView.h"
 #include "widgets/Hints.h"
 #include "widgets/Pictures.h"
+#include "widgets/Placement.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -302,14 +305,15 @@ QWidget* TForm1::buildOptionsTab() {
     v->addWidget(Panel2);
 
     auto* grid = new QGridLayout;
-    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setSpacing(6);
     v->addLayout(grid, 1);
 
     auto* groupBox2 = named(new QGroupBox(QStringLiteral("Clipboard"), tab), "GroupBox2");
     CBMonClipboard = checkBox(groupBox2, "CBMonClipboard", QStringLiteral("Monitor clipboard for URL"),
                               QStringLiteral("|Tick to monitor the clipboard for URL input"), true);
     (new QVBoxLayout(groupBox2))->addWidget(CBMonClipboard);
-    grid->addWidget(groupBox2, 0, 0);
+    grid->addWidget(groupBox2, 0, 0, 1, 2);
 
     RGURLList =
         named(new QGroupBox(QStringLiteral("Clipboard capture URL, Integrated browser, Valid List"), tab),
@@ -327,7 +331,7 @@ QWidget* TForm1::buildOptionsTab() {
     launch->setChecked(true);
     rgLayout->addWidget(launch);
     rgLayout->addWidget(show);
-    grid->addWidget(RGURLList, 1, 0);
+    grid->addWidget(RGURLList, 1, 0, 1, 2);
 
     auto* groupBox1 = named(new QGroupBox(QStringLiteral("On line"), tab), "GroupBox1");
     auto* g1 = new QVBoxLayout(groupBox1);
@@ -350,14 +354,14 @@ QWidget* TForm1::buildOptionsTab() {
                        "simple control of the format of the URL. Validation can be done later."));
     for (QCheckBox* c : {CBOValidateURL, CBOValidateChecked, CBDeleteInvalidURL, CBValidateClipboardURL})
         g1->addWidget(c);
-    grid->addWidget(groupBox1, 0, 1, 2, 1);
+    grid->addWidget(groupBox1, 0, 2, 2, 2);
 
     auto* groupBox4 = named(new QGroupBox(QStringLiteral("Options settings"), tab), "GroupBox4");
     CBSave = checkBox(groupBox4, "CBSave", QStringLiteral("Save options on exiting the software"),
                       QStringLiteral("|Tick to save the options on exiting the software into the application "
                                      "folder. Untick to not save the options on exit."));
     (new QVBoxLayout(groupBox4))->addWidget(CBSave);
-    grid->addWidget(groupBox4, 2, 0);
+    grid->addWidget(groupBox4, 2, 0, 1, 2);
 
     auto* groupBox5 = named(new QGroupBox(QStringLiteral("Skin theme"), tab), "GroupBox5");
     auto* g5 = new QHBoxLayout(groupBox5);
@@ -371,7 +375,7 @@ QWidget* TForm1::buildOptionsTab() {
     Button1->hide();
     g5->addWidget(CBBTheme);
     g5->addWidget(Button1);
-    grid->addWidget(groupBox5, 2, 1);
+    grid->addWidget(groupBox5, 2, 2);
 
     auto* groupBox3 = named(new QGroupBox(QStringLiteral("Startup"), tab), "GroupBox3");
     CBLoadDefaultList =
@@ -380,7 +384,7 @@ QWidget* TForm1::buildOptionsTab() {
                                 "been saved previously. Untick to start with a new URL list at startup."),
                  true);
     (new QVBoxLayout(groupBox3))->addWidget(CBLoadDefaultList);
-    grid->addWidget(groupBox3, 3, 0);
+    grid->addWidget(groupBox3, 2, 3);
 
     auto* groupBox8 = named(new QGroupBox(QStringLiteral("Window minimise"), tab), "GroupBox8");
     CBMinimize =
@@ -393,7 +397,7 @@ QWidget* TForm1::buildOptionsTab() {
     Edit1 = named(new QLineEdit(groupBox6), "Edit1");
     setHint(Edit1, QStringLiteral("|Input here a URL used by Clipvane integrated browser home button"));
     (new QVBoxLayout(groupBox6))->addWidget(Edit1);
-    grid->addWidget(groupBox6, 4, 0);
+    grid->addWidget(groupBox6, 3, 2, 1, 2);
 
     auto* groupBox7 = named(new QGroupBox(QStringLiteral("Captured URL history"), tab), "GroupBox7");
     auto* g7 = new QVBoxLayout(groupBox7);
@@ -406,8 +410,17 @@ QWidget* TForm1::buildOptionsTab() {
                  QStringLiteral("|Load the Capture History.csv at startup from Clipvane folder."));
     g7->addWidget(CBSaveHistory);
     g7->addWidget(CBLoadHistory);
-    grid->addWidget(groupBox7, 4, 1);
-    grid->setRowStretch(5, 1);
+    grid->addWidget(groupBox7, 3, 0);
+    grid->setRowStretch(4, 1);
+    // The page has to fit the window's design size: group boxes keep their frames close to their content.
+    for (QGroupBox* g : tab->findChildren<QGroupBox*>()) {
+        g->layout()->setContentsMargins(8, 2, 8, 4);
+        g->layout()->setSpacing(2);
+    }
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(2, 2);
+    grid->setColumnStretch(3, 3);
     return tab;
 }
 
@@ -549,7 +562,21 @@ void TForm1::connectHandlers() {
     connect(cyNewList, &QToolButton::clicked, this, &TForm1::cyNewListClick);
     connect(cyNavigateURL, &QToolButton::clicked, this, &TForm1::cyNavigateURLClick);
     connect(cyAdvSpeedButton1, &QToolButton::clicked, this, &TForm1::cyAdvSpeedButton1Click);
-    connect(Button1, &QPushButton::clicked, this, [this] { applyTheme(m_session.StoredThemeIndex); });
+
+    // Options page
+    connect(CBOValidateURL, &QCheckBox::toggled, this, &TForm1::CBOValidateURLClick);
+    connect(CBOValidateChecked, &QCheckBox::toggled, this, &TForm1::CBOValidateCheckedClick);
+    connect(CBDeleteInvalidURL, &QCheckBox::toggled, this, &TForm1::CBDeleteInvalidURLClick);
+    connect(RGURLListGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            RGURLListClick();
+    });
+    connect(CBBTheme, &QComboBox::activated, this, &TForm1::CBBThemeChange);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(cySaveOptions, &QToolButton::clicked, this, &TForm1::cySaveOptionsClick);
+    connect(cyReloadOptions, &QToolButton::clicked, this, &TForm1::cyReloadOptionsClick);
+    connect(cyResetOptions, &QToolButton::clicked, this, &TForm1::cyResetOptionsClick);
+    connect(cyAdvSpeedButton4, &QToolButton::clicked, this, &TForm1::cyAdvSpeedButton4Click);
 
     // Commands that show another window, without blocking this one.
     connect(cyAdvSpeedButton5, &QToolButton::clicked, this, [this] { showPeer(m_peers.form3); });
@@ -604,7 +631,8 @@ void TForm1::FormCreate() {
     m_session.CurrentListPath = m_services.platform.paths.defaultListPath();
     letPendingMessagesRun();
     letPendingMessagesRun();
-    // 4: preferences (the preference file arrives later; controls keep their defaults)
+    // 4
+    LoadINIFile();
     // 5
     Button1->click();
     letPendingMessagesRun();
@@ -658,12 +686,17 @@ void TForm1::showAtStart() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // FormShow: the stored double-click mode and theme reach their controls at the first showing only.
+    // FormShow: the stored double-click mode and theme reach their controls at the first showing only,
+    // without running their handlers: the theme is in force already.
     if (m_session.FirstShowPending) {
-        if (QAbstractButton* b = RGURLListGroup->button(m_session.StoredDoubleClickMode))
-            b->setChecked(true);
-        CBBTheme->setCurrentIndex(m_session.StoredThemeIndex);
+        selectDoubleClickMode(m_session.StoredDoubleClickMode);
+        const int theme = m_session.StoredThemeIndex;
+        CBBTheme->setCurrentIndex(theme >= 0 && theme < CBBTheme->count() ? theme : -1);
+        // The stored position gives way to the centre of the desktop; the stored size stays.
+        centreOnScreen(*this);
         m_session.FirstShowPending = false;
+        // The hints must describe what a double click does from the start, not only after a change.
+        showDoubleClickHints(doubleClickMode());
     }
 }
 
@@ -681,7 +714,7 @@ void TForm1::RaiseLastError(const OsError& error) {
 }
 
 int TForm1::doubleClickMode() const {
-    return RGURLListGroup->checkedId() < 0 ? 0 : RGURLListGroup->checkedId();
+    return RGURLListGroup->checkedId();
 }
 
 // ---- Capture
@@ -805,9 +838,10 @@ void TForm1::CheckListBoxURLDblClick() {
     if (row < 0)
         return;
     try {
-        if (doubleClickMode() == 0)
+        const int mode = doubleClickMode();
+        if (mode == 0)
             cyNavigateURL->click();
-        else
+        else if (mode == 1)
             m_services.dialogs->message(MessageKind::Plain, m_list->textAt(row), Buttons::Ok);
     } catch (...) {
         // A double click that fails simply ends.
@@ -943,6 +977,224 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the session, whatever other window is shown.
     m_closing = true;
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+// ---- Options page and preferences
+
+namespace {
+
+QString searchHost() {
+    return ExternalAddresses::fromEnvironment().searchHost;
+}
+
+constexpr char kListHintLaunch[] =
+    "|Captured URL list. Double click an item to navigate to this URL with the default browser";
+constexpr char kListHintShow[] =
+    "|Captured URL list. Double click an item to display the URL in full via message dialog";
+constexpr char kValidHintLaunch[] =
+    "|Valid URL list. Double click an item to navigate to this URL with the default browser";
+constexpr char kValidHintShow[] =
+    "|Valid URL list. Double click an item to display the URL in full via message dialog";
+
+} // namespace
+
+void TForm1::LoadINIFile() {
+    readMainOptions(true);
+}
+
+void TForm1::readMainOptions(bool withPlacement) {
+    // 1: a missing file reads as empty and is not created
+    const IniFile ini(m_services.platform.paths.iniPath());
+    const MainWindowOptions o = readMainWindowOptions(ini, searchHost());
+    // Check boxes run their handlers as they change: the status bar, the menu twins, the validate button's
+    // hint and the exclusion of the two save-time validations follow.
+    // 2
+    CBMonClipboard->setChecked(o.monitorClipboard);
+    MonClipboard->setChecked(CBMonClipboard->isChecked());
+    // 3
+    m_session.StoredDoubleClickMode = o.doubleClickMode;
+    // 4
+    CBOValidateURL->setChecked(o.validateUrlWhenSaving);
+    CBOValidateChecked->setChecked(o.validateCheckedWhenSaving);
+    CBDeleteInvalidURL->setChecked(o.deleteInvalidUrl);
+    CBValidateClipboardURL->setChecked(o.validateClipboardUrl);
+    ValidateClipboardURL->setChecked(CBValidateClipboardURL->isChecked());
+    // 5
+    Showcapture->setChecked(o.showCaptureBalloon);
+    // 6
+    CBSave->setChecked(o.saveOptionsOnExit);
+    // 7
+    m_session.StoredThemeIndex = o.themeIndex;
+    // 8
+    CBLoadDefaultList->setChecked(o.loadDefaultList);
+    // 9
+    if (withPlacement)
+        applyStoredPlacement(*this, readPlacement(ini, ini::Placement));
+    // 10
+    Edit1->setText(o.homePage);
+    // 11
+    CBSaveHistory->setChecked(o.saveHistoryOnExit);
+    CBLoadHistory->setChecked(o.loadHistoryAtStartup);
+    // 12
+    CBMinimize->setChecked(o.systemTray);
+    // 13
+    StartMinimised->setChecked(o.startMinimised);
+    ExitToTray->setChecked(o.exitToTray);
+    m_session.ExitToTraySetting = ExitToTray->isChecked();
+    // 14
+    cyReloadOptions->setEnabled(QFileInfo::exists(ini.path()));
+}
+
+void TForm1::cySaveOptionsClick() {
+    const QString path = m_services.platform.paths.iniPath();
+    IniFile ini(path);
+    PreferenceSnapshot s;
+    MainWindowOptions& m = s.main;
+    m.monitorClipboard = CBMonClipboard->isChecked();
+    m.doubleClickMode = RGURLListGroup->checkedId();
+    m.validateUrlWhenSaving = CBOValidateURL->isChecked();
+    m.validateCheckedWhenSaving = CBOValidateChecked->isChecked();
+    m.deleteInvalidUrl = CBDeleteInvalidURL->isChecked();
+    m.validateClipboardUrl = CBValidateClipboardURL->isChecked();
+    m.saveOptionsOnExit = CBSave->isChecked();
+    m.themeIndex = CBBTheme->currentIndex();
+    m.loadDefaultList = CBLoadDefaultList->isChecked();
+    s.mainPlacement = currentPlacement(*this);
+    m.systemTray = CBMinimize->isChecked();
+    m.showCaptureBalloon = Showcapture->isChecked();
+    m.startMinimised = StartMinimised->isChecked();
+    // The remembered choice, not the tick: the tray menu's Exit unticks it to let the window close.
+    m.exitToTray = m_session.ExitToTraySetting;
+    m.homePage = Edit1->text();
+    m.saveHistoryOnExit = CBSaveHistory->isChecked();
+    m.loadHistoryAtStartup = CBLoadHistory->isChecked();
+    if (m_peers.nav)
+        s.browserWindowPlacement = currentPlacement(*m_peers.nav);
+    if (TForm3* f = m_peers.form3) {
+        BrowserChoiceOptions& b = s.browserChoice;
+        b.rememberBrowser = f->CBRememberBrowser->isChecked();
+        b.browserExeName = f->LabelEXE->text();
+        b.relTest = f->RelTest;
+        b.relPath = f->RelPath;
+        b.relBrowser = f->RelBrowser;
+        b.testUrl = f->Edit2->text();
+    }
+
+    const SaveReport report = writePreferences(ini, s);
+    m_services.dialogs->message(report.outcome == SaveOutcome::Saved ? MessageKind::Information
+                                                                     : MessageKind::Error,
+                                saveOutcomeMessage(report.outcome), Buttons::Ok);
+    const bool exists = QFileInfo::exists(path);
+    cyReloadOptions->setEnabled(exists);
+    if (m_peers.form3)
+        m_peers.form3->cyReloadOptions->setEnabled(exists);
+}
+
+void TForm1::cyReloadOptionsClick() {
+    // Re-reads the options as start-up does, except the window's placement: the window stays where it is.
+    // The double-click mode and the theme take effect at once, with their handlers, as a user's choice would.
+    readMainOptions(false);
+    selectDoubleClickMode(m_session.StoredDoubleClickMode);
+    const int theme = m_session.StoredThemeIndex;
+    CBBTheme->setCurrentIndex(theme >= 0 && theme < CBBTheme->count() ? theme : -1);
+    CBBThemeChange();
+}
+
+void TForm1::cyResetOptionsClick() {
+    // 1
+    CBMonClipboard->setChecked(true);
+    // 2
+    selectDoubleClickMode(0);
+    // 3
+    CBOValidateURL->setChecked(false);
+    CBOValidateChecked->setChecked(false);
+    CBDeleteInvalidURL->setChecked(false);
+    CBValidateClipboardURL->setChecked(true);
+    CBSave->setChecked(false);
+    // 4
+    CBBTheme->setCurrentIndex(0);
+    CBBThemeChange();
+    // 5
+    CBLoadDefaultList->setChecked(true);
+    // 6
+    Edit1->setText(QStringLiteral("http://") + searchHost());
+    // 7
+    CBSaveHistory->setChecked(false);
+    CBLoadHistory->setChecked(false);
+    CBMinimize->setChecked(false);
+    StartMinimised->setChecked(false);
+    ExitToTray->setChecked(false);
+}
+
+void TForm1::cyAdvSpeedButton4Click() {
+    DesktopShortcut* shortcut = m_services.platform.desktopShortcut;
+    if (!shortcut)
+        return;
+    const AppPaths& paths = m_services.platform.paths;
+    ShortcutRequest request;
+    request.name = paths.executableBaseName();
+    request.description = QStringLiteral("Description ...");
+    request.target = paths.executablePath();
+    request.workingDirectory = paths.executableFolder() + u'/';
+    // A shortcut already there, or one that cannot be written, says nothing.
+    if (shortcut->create(request) == DesktopShortcut::Result::Created)
+        m_services.dialogs->message(MessageKind::Information, QStringLiteral("Link has been created ..."),
+                                    Buttons::Ok);
+}
+
+void TForm1::Button1Click() {
+    applyTheme(m_session.StoredThemeIndex);
+}
+
+void TForm1::CBBThemeChange() {
+    if (m_session.FirstShowPending)
+        return;
+    applyTheme(CBBTheme->currentIndex());
+    update();
+}
+
+void TForm1::selectDoubleClickMode(int mode) {
+    // Above the range means the last mode; below it, none.
+    if (mode < 0) {
+        if (QAbstractButton* b = RGURLListGroup->checkedButton()) {
+            RGURLListGroup->setExclusive(false);
+            b->setChecked(false);
+            RGURLListGroup->setExclusive(true);
+        }
+        return;
+    }
+    RGURLListGroup->button(qMin(mode, RGURLListGroup->buttons().size() - 1))->setChecked(true);
+}
+
+void TForm1::RGURLListClick() {
+    if (m_session.FirstShowPending)
+        return;
+    showDoubleClickHints(RGURLListGroup->checkedId());
+}
+
+void TForm1::showDoubleClickHints(int mode) {
+    if (mode != 0 && mode != 1)
+        return;
+    setHint(CheckListBoxURL, QString::fromLatin1(mode == 0 ? kListHintLaunch : kListHintShow));
+    // The report's valid list follows; the browser list's hint names both actions and stays.
+    if (m_peers.form2)
+        if (auto* valid = m_peers.form2->findChild<QWidget*>(QStringLiteral("CLBValid")))
+            setHint(valid, QString::fromLatin1(mode == 0 ? kValidHintLaunch : kValidHintShow));
+}
+
+void TForm1::CBOValidateURLClick() {
+    if (CBOValidateURL->isChecked())
+        CBOValidateChecked->setChecked(false);
+}
+
+void TForm1::CBOValidateCheckedClick() {
+    if (CBOValidateChecked->isChecked())
+        CBOValidateURL->setChecked(false);
+}
+
+void TForm1::CBDeleteInvalidURLClick() {
+    setHint(cyValidateCheckedURL,
+            QString::fromLatin1(CBDeleteInvalidURL->isChecked() ? kValidateHintDelete : kValidateHintReport));
 }
 
 } // namespace clipvane

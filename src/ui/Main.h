@@ -102,6 +102,19 @@ public:
     void Timer1Timer();
     void Timer2Timer();
 
+    // Options page and preferences
+    void LoadINIFile();
+    void cySaveOptionsClick();
+    void cyReloadOptionsClick();
+    void cyResetOptionsClick();
+    void cyAdvSpeedButton4Click();
+    void Button1Click();
+    void RGURLListClick();
+    void CBBThemeChange();
+    void CBOValidateURLClick();
+    void CBOValidateCheckedClick();
+    void CBDeleteInvalidURLClick();
+
     // Controls (named as their objectName)
     QTabWidget* PageControl1;
     QWidget* TabSheet1;
@@ -168,7 +181,7 @@ public:
     QTimer* Timer1;
     QTimer* Timer2;
 
-    int doubleClickMode() const; // the selected item of RGURLList
+    int doubleClickMode() const; // the selected item of RGURLList, -1 when none is
 
 signals:
     // Later windows hook these: the preference writer and the history file.
@@ -202,6 +215,9 @@ private:
     bool exitGoesToTray() const;
     bool FormCloseQuery();
     void FormClose();
+    void readMainOptions(bool withPlacement);
+    void selectDoubleClickMode(int mode);
+    void showDoubleClickHints(int mode);
 
     Services m_services;
     SessionState& m_session;

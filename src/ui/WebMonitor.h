@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+class QLineEdit;
+
 namespace clipvane {
 
 // Integrated browser. The web engine is loaded when the window is first shown, never at start-up.
@@ -12,8 +14,19 @@ class TFormNav : public QWidget {
 public:
     explicit TFormNav(Services services, QWidget* parent = nullptr);
 
+    // The creation steps, run by the composition root right after construction.
+    void FormCreate();
+    // Reads the window's placement from the "WB Placement" section.
+    void LoadINIFile();
+
+    QLineEdit* Edit1; // the address bar
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     Services m_services;
+    bool m_shownOnce = false;
 };
 
 } // namespace clipvane

@@ -75,11 +75,15 @@ private slots:
     void candidateIsTheWholeFirstLine_data() {
         QTest::addColumn<QString>("copied");
         QTest::addColumn<QString>("candidate");
-        QTest::newRow("two lines LF") << "a.example\nb.example" << "a.example";
-        QTest::newRow("two lines CRLF") << "a.example\r\nb.example" << "a.example";
-        QTest::newRow("lone CR") << "a.example\rb.example" << "a.example";
+        QTest::newRow("two lines LF") << "a.example\nb.example"
+                                      << "a.example";
+        QTest::newRow("two lines CRLF") << "a.example\r\nb.example"
+                                        << "a.example";
+        QTest::newRow("lone CR") << "a.example\rb.example"
+                                 << "a.example";
         QTest::newRow("300 characters") << QString(300, 'x') << QString(300, 'x');
-        QTest::newRow("starts with a break") << "\nb.example" << "";
+        QTest::newRow("starts with a break") << "\nb.example"
+                                             << "";
         QTest::newRow("megabytes on one line") << QString(4 << 20, 'y') << QString(4 << 20, 'y');
     }
     void candidateIsTheWholeFirstLine() {
@@ -223,17 +227,21 @@ private slots:
         QVERIFY(f.CBMonClipboard->isChecked());
         QCOMPARE(f.statusPanelText(3), QString("Yes"));
 
-        f.ValidateClipboardURL->trigger();
-        QVERIFY(f.CBValidateClipboardURL->isChecked());
+        // Ticked by default; the menu item and the check box follow each other.
         QVERIFY(app.session().ClipboardValidationOn);
-        f.CBValidateClipboardURL->setChecked(false);
-        QVERIFY(!f.ValidateClipboardURL->isChecked());
+        QVERIFY(f.ValidateClipboardURL->isChecked());
+        f.ValidateClipboardURL->trigger();
+        QVERIFY(!f.CBValidateClipboardURL->isChecked());
         QVERIFY(!app.session().ClipboardValidationOn);
+        f.CBValidateClipboardURL->setChecked(true);
+        QVERIFY(f.ValidateClipboardURL->isChecked());
+        QVERIFY(app.session().ClipboardValidationOn);
     }
 
     void balloonOnlyWhileInTheTray() {
         AppFixture app;
         app.start();
+        app.acceptOffline();
         app.clipboard.copy("http://one.example/");
         QVERIFY(app.tray.balloons.isEmpty());
         app.tray.visible = true;
@@ -248,6 +256,7 @@ private slots:
     void captureClearsTicksButNotTheCommands() {
         AppFixture app;
         app.start();
+        app.acceptOffline();
         TForm1& f = app.main();
         app.clipboard.copy("http://a.example/");
         f.cyAdvSpeedButton2->click(); // tick all
@@ -264,6 +273,7 @@ private slots:
     void memoShowsTheWholeCopyUntilTheNextCapture() {
         AppFixture app;
         app.start();
+        app.acceptOffline();
         app.clipboard.copy("http://a.example/\nsecond line");
         QCOMPARE(app.main().memoText(), QString("http://a.example/\nsecond line"));
         QCOMPARE(app.main().Memo1->toPlainText(), QString("http://a.example/\nsecond line"));

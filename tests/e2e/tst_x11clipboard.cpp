@@ -43,14 +43,12 @@ private slots:
         copyWithXclip("present before start-up");
         QTest::qWait(300);
 
+        QtClipboard real; // outlives the application, which leaves it when it ends
         AppFixture app;
-        QtClipboard real;
-        Services s = app.services();
-        s.platform.clipboard = &real;
-        ClipvaneApp clipvane(s);
-        clipvane.createWindows();
-        clipvane.showMainWindow();
-        TForm1& f = *clipvane.form1();
+        app.useClipboard(&real);
+        app.startShown();
+        app.acceptOffline();
+        TForm1& f = app.main();
         QTest::qWait(300);
         QVERIFY(f.list().isEmpty()); // what was on the clipboard at start-up is not captured
 
@@ -65,13 +63,11 @@ private slots:
     }
 
     void nonTextIsNotCaptured() {
+        QtClipboard real; // outlives the application, which leaves it when it ends
         AppFixture app;
-        QtClipboard real;
-        Services s = app.services();
-        s.platform.clipboard = &real;
-        ClipvaneApp clipvane(s);
-        clipvane.createWindows();
-        TForm1& f = *clipvane.form1();
+        app.useClipboard(&real);
+        app.start();
+        TForm1& f = app.main();
 
         copyWithXclip("http://not-an-image.example/", "image/png");
         QTest::qWait(500);

@@ -2,6 +2,8 @@
 
 #include "ui/Main.h"
 
+#include <QCheckBox>
+
 namespace clipvane::test {
 
 AppFixture::AppFixture() = default;
@@ -9,13 +11,14 @@ AppFixture::~AppFixture() = default;
 
 Services AppFixture::services() {
     Services s;
-    s.platform.clipboard = &clipboard;
+    s.platform.clipboard = m_clipboard ? m_clipboard : &clipboard;
     s.platform.connectivity = &connectivity;
     s.platform.http = &http;
     s.platform.resolver = &resolver;
     s.platform.shell = &shell;
     s.platform.tray = &tray;
-    s.platform.paths = folder.paths();
+    s.platform.desktopShortcut = &desktopShortcut;
+    s.platform.paths = paths.value_or(folder.paths());
     s.dialogs = &dialogs;
     return s;
 }
@@ -32,6 +35,10 @@ void AppFixture::startShown() {
 
 TForm1& AppFixture::main() const {
     return *m_app->form1();
+}
+
+void AppFixture::acceptOffline() const {
+    main().CBValidateClipboardURL->setChecked(false);
 }
 
 SessionState& AppFixture::session() const {

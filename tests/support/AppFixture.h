@@ -4,6 +4,7 @@
 #include "app/Application.h"
 
 #include <memory>
+#include <optional>
 
 namespace clipvane {
 class TForm1;
@@ -22,20 +23,28 @@ public:
     void start();        // creates the windows in order (their creation steps run)
     void startShown();   // and shows the main window
     TForm1& main() const;
+    // Unticks "Validate Clipboard URL" (ticked by default): offline, every copy is then accepted.
+    void acceptOffline() const;
     ClipvaneApp& app() const { return *m_app; }
     SessionState& session() const;
 
+    // Runs the application on another clipboard (the real one, in the X11 tests).
+    void useClipboard(Clipboard* other) { m_clipboard = other; }
+
     TempAppFolder folder;
+    std::optional<AppPaths> paths; // when set, in place of the folder's
     FakeClipboard clipboard;
     FakeConnectivity connectivity;
     FakeHttpClient http;
     FakeResolver resolver;
     FakeShell shell;
     FakeTray tray;
+    FakeDesktopShortcut desktopShortcut;
     ScriptedDialogs dialogs;
 
 private:
     std::unique_ptr<ClipvaneApp> m_app;
+    Clipboard* m_clipboard = nullptr;
 };
 
 } // namespace clipvane::test

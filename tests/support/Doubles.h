@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "platform/Clipboard.h"
 #include "platform/Connectivity.h"
+#include "platform/DesktopShortcut.h"
 #include "platform/HostResolver.h"
 #include "platform/HttpClient.h"
 #include "platform/Shell.h"
@@ -124,6 +125,23 @@ public:
     bool visible = false;
     QMenu* menu = nullptr;
     QList<QPair<QString, QString>> balloons;
+};
+
+// Keeps the shortcuts "on the desktop" in memory: the first request of a name creates it.
+class FakeDesktopShortcut final : public DesktopShortcut {
+public:
+    Result create(const ShortcutRequest& request) override {
+        requests.append(request);
+        if (fail)
+            return Result::Failed;
+        if (created.contains(request.name))
+            return Result::AlreadyThere;
+        created.append(request.name);
+        return Result::Created;
+    }
+    QList<ShortcutRequest> requests;
+    QStringList created;
+    bool fail = false;
 };
 
 } // namespace clipvane::test

@@ -46,6 +46,7 @@ int main(int argc, char* argv[]) {
     f.startShown();
     TForm1& m = f.main();
     m.move(0, 0);
+    f.acceptOffline(); // no network here: captures are taken on their form
     for (const char* url : {"https://docs.example.net/guide", "www.example.edu/courses",
                             "https://news.example.com/2024/05/article?id=42", "http://www.example.org/",
                             "ftp.example.com/pub/readme.txt"})

@@ -118,9 +118,10 @@ private slots:
     void withoutTheDefaultListOptionTheListStatusStaysEmpty() {
         AppFixture app;
         app.folder.write("Clipvane.list", "a\r\n");
+        app.folder.write("Clipvane.ini",
+                         "[On line]\r\nValidate Clipboard URL=0\r\n[Startup]\r\nLoad default URL list=0\r\n");
         SessionState session;
         TForm1 f(app.services(), session);
-        f.CBLoadDefaultList->setChecked(false);
         f.FormCreate();
         QVERIFY(f.list().isEmpty());
         QCOMPARE(f.statusPanelText(1), QString());
@@ -248,6 +249,7 @@ private slots:
         QFETCH(QByteArray, written);
         AppFixture app;
         app.startShown();
+        app.acceptOffline();
         TForm1& f = app.main();
         app.clipboard.copy("a.example");
         QVERIFY(app.session().ListModified);
@@ -265,6 +267,7 @@ private slots:
     void exitAbortsWhenTheListCannotBeWritten() {
         AppFixture app;
         app.startShown();
+        app.acceptOffline();
         TForm1& f = app.main();
         app.clipboard.copy("a.example");
         QDir(app.folder.path()).mkdir("Clipvane.list");
@@ -292,6 +295,7 @@ private slots:
     void newListAsksOnlyWhenUnsaved() {
         AppFixture app;
         app.start();
+        app.acceptOffline();
         TForm1& f = app.main();
         app.clipboard.copy("a.example");
         app.dialogs.answer(Answer::No);

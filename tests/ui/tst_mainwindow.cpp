@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -428,8 +429,9 @@ private slots:
                                  << "Ctrl+Alt+R" << false << false;
         QTest::newRow("monitor") << "MonClipboard"
                                  << "Ctrl+Alt+C" << true << true;
+        // Ticked by the preference's default.
         QTest::newRow("validate") << "ValidateClipboardURL"
-                                  << "Ctrl+Alt+V" << true << false;
+                                  << "Ctrl+Alt+V" << true << true;
         QTest::newRow("balloon") << "Showcapture"
                                  << "Ctrl+Alt+S" << true << true;
         QTest::newRow("history") << "Capturehistory1"
@@ -477,9 +479,10 @@ private slots:
         f.CBMonClipboard->setChecked(true);
         QVERIFY(f.MonClipboard->isChecked());
         QCOMPARE(f.statusPanelText(3), QString("Yes"));
+        const bool validating = f.ValidateClipboardURL->isChecked();
         f.ValidateClipboardURL->trigger();
-        QVERIFY(f.CBValidateClipboardURL->isChecked());
-        QVERIFY(app.session().ClipboardValidationOn);
+        QCOMPARE(f.CBValidateClipboardURL->isChecked(), !validating);
+        QCOMPARE(app.session().ClipboardValidationOn, !validating);
         f.Capturehistory1->trigger();
         QVERIFY(app.app().form5()->isVisible());
         f.Alldriveinformation1->trigger();
@@ -560,11 +563,13 @@ private slots:
         QFETCH(bool, systemTray);
         QFETCH(bool, inTray);
         AppFixture app;
+        app.folder.write("Clipvane.ini", QByteArray("[Window Minimize]\r\nSystem Tray=") +
+                                             (systemTray ? "1" : "0") +
+                                             "\r\n[Context Menu Pop]\r\nStart application minimised=1\r\n");
         SessionState session;
         TForm1 f(app.services(), session);
-        f.StartMinimised->setChecked(true);
-        f.CBMinimize->setChecked(systemTray);
         f.FormCreate();
+        QVERIFY(f.StartMinimised->isChecked());
         f.showAtStart();
         QCoreApplication::processEvents();
         QVERIFY(f.isMinimized());
@@ -611,11 +616,14 @@ private slots:
         f.CBSaveHistory->setChecked(true);
         f.CBMinimize->setChecked(toTray);
         f.ExitToTray->setChecked(toTray);
+        app.acceptOffline();
         if (modified)
             app.clipboard.copy("a.example");
         QCOMPARE(app.session().ListModified, modified);
         if (answer >= 0)
             app.dialogs.answer(Answer(answer));
+        for (int i = 0; i < optionWrites; ++i)
+            app.dialogs.answer(Answer::Ok); // "Preferences are saved."
         QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
         QSignalSpy history(&f, &TForm1::saveHistoryRequested);
         const QStringList entries = f.list().texts();
@@ -623,7 +631,8 @@ private slots:
 
         f.cyAdvSpeedButton1->click();
 
-        QCOMPARE(app.dialogs.shown.size(), answer >= 0 ? 1 : 0);
+        QCOMPARE(app.dialogs.shown.size(), (answer >= 0 ? 1 : 0) + optionWrites);
+        QVERIFY(app.dialogs.allAnswersUsed());
         if (answer >= 0) {
             QCOMPARE(app.dialogs.shown[0].kind, MessageKind::Information);
             QCOMPARE(app.dialogs.shown[0].text,
@@ -636,6 +645,7 @@ private slots:
         // The list and the preferences are written once each at most, the history by its option on closing.
         QCOMPARE(app.folder.read("Clipvane.list"), listWritten ? QByteArray("a.example\r\n") : QByteArray());
         QCOMPARE(options.size(), optionWrites);
+        QCOMPARE(QFileInfo::exists(app.folder.file("Clipvane.ini")), optionWrites > 0);
         QCOMPARE(history.size(), closes ? 1 : 0);
         QCOMPARE(app.session().OptionsSavedOnExit, closes && modified);
         if (!closes) {
@@ -651,12 +661,14 @@ private slots:
         app.startShown();
         TForm1& f = app.main();
         f.CBSave->setChecked(false);
+        app.acceptOffline();
         app.clipboard.copy("a.example");
         app.dialogs.answer(Answer::Yes);
         QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
         f.cyAdvSpeedButton1->click();
         QVERIFY(!f.isVisible());
         QCOMPARE(options.size(), 0);
+        QVERIFY(!QFileInfo::exists(app.folder.file("Clipvane.ini")));
         QVERIFY(app.session().OptionsSavedOnExit);
     }
 
@@ -681,23 +693,25 @@ private slots:
         if (exitToTray)
             f.ExitToTray->trigger();
         QCOMPARE(app.session().ExitToTraySetting, exitToTray);
+        app.acceptOffline();
         app.clipboard.copy("a.example"); // unsaved: no question all the same
+        app.dialogs.answer(Answer::Ok);  // "Preferences are saved."
         if (fromTheTray) {
             f.minimiseApplication();
             QVERIFY(!f.isVisible());
         }
-        // What the preference writer would record when it runs at the close.
-        QList<bool> recorded;
-        connect(f.cySaveOptions, &QToolButton::clicked, this,
-                [&] { recorded << app.session().ExitToTraySetting; });
+        QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
 
         f.Exit1->trigger();
 
         QVERIFY(!f.isVisible());
         QVERIFY(!f.ExitToTray->isChecked());
         QCOMPARE(app.session().ExitToTraySetting, exitToTray);
-        QCOMPARE(recorded, QList<bool>{exitToTray});
-        QVERIFY(app.dialogs.shown.isEmpty());
+        // The preference file, written once at the close, records the choice as it was.
+        QCOMPARE(options.size(), 1);
+        QVERIFY(app.folder.read("Clipvane.ini")
+                    .contains(QByteArray("Exit application to tray=") + (exitToTray ? "1" : "0")));
+        QCOMPARE(app.dialogs.texts(), QStringList{"Preferences are saved."});
         QVERIFY(app.folder.read("Clipvane.list").isNull());
     }
 
@@ -724,14 +738,19 @@ private slots:
         f.CBSaveHistory->setChecked(true);
         f.CBMinimize->setChecked(toTray);
         f.ExitToTray->setChecked(toTray);
+        app.acceptOffline();
         app.clipboard.copy("a.example");
+        const bool writes = !inTray && saveOptions;
+        if (writes)
+            app.dialogs.answer(Answer::Ok); // "Preferences are saved."
         QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
         QSignalSpy history(&f, &TForm1::saveHistoryRequested);
         QCOMPARE(f.close(), !inTray);
         QCOMPARE(app.tray.visible, inTray);
-        QCOMPARE(options.size(), !inTray && saveOptions ? 1 : 0);
+        QCOMPARE(options.size(), writes ? 1 : 0);
         QCOMPARE(history.size(), inTray ? 0 : 1);
-        QVERIFY(app.dialogs.shown.isEmpty()); // no question about the list
+        // No question about the list.
+        QCOMPARE(app.dialogs.texts(), writes ? QStringList{"Preferences are saved."} : QStringList{});
         QVERIFY(app.folder.read("Clipvane.list").isNull());
     }
 

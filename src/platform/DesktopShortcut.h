@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+
+namespace clipvane {
+
+// What a desktop shortcut starts and how it is shown.
+struct ShortcutRequest {
+    QString name;             // file name without extension, and the caption under the icon
+    QString description;      // the hint of the shortcut
+    QString target;           // full path of the program
+    QString workingDirectory; // with its trailing separator
+};
+
+// A launcher for the program on the user's desktop.
+class DesktopShortcut {
+public:
+    enum class Result { Created, AlreadyThere, Failed };
+    virtual ~DesktopShortcut() = default;
+    // Creates the shortcut unless a file of its name is on the desktop already; never replaces one.
+    virtual Result create(const ShortcutRequest& request) = 0;
+};
+
+} // namespace clipvane

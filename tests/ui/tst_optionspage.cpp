@@ -1,0 +1,562 @@
+#include "AppFixture.h"
+#include "app/ExternalAddresses.h"
+#include "prefs/Themes.h"
+#include "ui/Main.h"
+#include "ui/widgets/CheckListView.h"
+#include "ui/SetBrowser.h"
+#include "ui/WebMonitor.h"
+#include "ui/widgets/Hints.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QScreen>
+#include <QTest>
+#include <QToolButton>
+
+using namespace clipvane;
+using namespace clipvane::test;
+
+namespace {
+
+const QString kSaved = QStringLiteral("Preferences are saved.");
+
+// "Section/Key=value" for every key line, in file order, and the section names in order.
+struct IniLines {
+    QStringList sections;
+    QStringList keys;
+    QHash<QString, QString> values;
+};
+
+IniLines parse(const QByteArray& bytes) {
+    IniLines out;
+    QString section;
+    for (const QString& line : QString::fromLatin1(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        if (line.startsWith(u'[')) {
+            section = line.mid(1, line.size() - 2);
+            out.sections.append(section);
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        const QString key = section + u'/' + line.left(eq);
+        out.keys.append(key);
+        out.values.insert(key, line.mid(eq + 1));
+    }
+    return out;
+}
+
+QString host() {
+    return ExternalAddresses::fromEnvironment().searchHost;
+}
+
+void save(AppFixture& f) {
+    f.dialogs.answer(Answer::Ok);
+    f.main().cySaveOptions->click();
+}
+
+} // namespace
+
+class TstOptionsPage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstStartThenSave();
+    void bothSaveValidationsStoredOn();
+    void namesInAnotherLetterCase();
+    void homePageIsCut();
+    void junkFileKeepsWhatItHeld();
+    void exitThroughTrayMenuKeepsExitToTray();
+    void storedTheme_data();
+    void storedTheme();
+    void storedDoubleClickMode_data();
+    void storedDoubleClickMode();
+    void immediateEffects();
+    void themeChoiceAppliesAndIsSaved();
+    void resetToFactoryDefaults();
+    void reloadRereadsThePage();
+    void shortcutCreatedOnce();
+    void placementAtFirstShowing();
+    void saveFailures();
+    void otherWindowsReadAndWriteTheirKeys();
+};
+
+void TstOptionsPage::firstStartThenSave() {
+    AppFixture f;
+    f.startShown();
+    TForm1& m = f.main();
+    QVERIFY(!m.cyReloadOptions->isEnabled());
+    QVERIFY(!f.app().form3()->cyReloadOptions->isEnabled());
+    QVERIFY(!QFile::exists(f.folder.file(QStringLiteral("Clipvane.ini"))));
+
+    save(f);
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    QCOMPARE(f.dialogs.shown[0].kind, MessageKind::Information);
+    QCOMPARE(f.dialogs.shown[0].text, kSaved);
+    QVERIFY(m.cyReloadOptions->isEnabled());
+    QVERIFY(f.app().form3()->cyReloadOptions->isEnabled());
+
+    const IniLines ini = parse(f.folder.read(QStringLiteral("Clipvane.ini")));
+    QCOMPARE(ini.sections, (QStringList{"Clipboard", "On line", "Options settings", "Skin theme", "Startup",
+                                        "Placement", "Window Minimize", "Context Menu Pop", "WB Placement",
+                                        "WB Navigation", "Captured History", "Navigation"}));
+    QCOMPARE(ini.keys, (QStringList{"Clipboard/Monitor Clipboard for URL",
+                                    "Clipboard/Clipboard capture URL and Valid List",
+                                    "On line/Validate URL when saving",
+                                    "On line/Validate checked URL list when saving",
+                                    "On line/Delete invalid URL instead of report",
+                                    "On line/Validate Clipboard URL",
+                                    "Options settings/Save options on exiting the software",
+                                    "Skin theme/Skin theme choice",
+                                    "Startup/Load default URL list",
+                                    "Placement/Top",
+                                    "Placement/Left",
+                                    "Placement/Width",
+                                    "Placement/Height",
+                                    "Window Minimize/System Tray",
+                                    "Context Menu Pop/Show captured URL in a balloon",
+                                    "Context Menu Pop/Start application minimised",
+                                    "Context Menu Pop/Exit application to tray",
+                                    "WB Placement/Top",
+                                    "WB Placement/Left",
+                                    "WB Placement/Width",
+                                    "WB Placement/Height",
+                                    "WB Navigation/Home page",
+                                    "Captured History/Save on exiting the software",
+                                    "Captured History/Load at startup",
+                                    "Navigation/Remember browser choice",
+                                    "Navigation/Browser in use EXE name",
+                                    "Navigation/Relative Test",
+                                    "Navigation/Relative Browser Path",
+                                    "Navigation/Relative Browser EXE name",
+                                    "Navigation/Test URL"}));
+    const QStringList on{"Clipboard/Monitor Clipboard for URL", "On line/Validate Clipboard URL",
+                         "Context Menu Pop/Show captured URL in a balloon", "Startup/Load default URL list"};
+    for (const QString& key : QStringList{
+             "Clipboard/Monitor Clipboard for URL", "On line/Validate URL when saving",
+             "On line/Validate checked URL list when saving", "On line/Delete invalid URL instead of report",
+             "On line/Validate Clipboard URL", "Options settings/Save options on exiting the software",
+             "Startup/Load default URL list", "Window Minimize/System Tray",
+             "Context Menu Pop/Show captured URL in a balloon",
+             "Context Menu Pop/Start application minimised", "Context Menu Pop/Exit application to tray",
+             "Captured History/Save on exiting the software", "Captured History/Load at startup",
+             "Navigation/Remember browser choice", "Navigation/Relative Test"})
+        QCOMPARE(ini.values[key], on.contains(key) ? QStringLiteral("1") : QStringLiteral("0"));
+    QCOMPARE(ini.values["Clipboard/Clipboard capture URL and Valid List"], QStringLiteral("0"));
+    QCOMPARE(ini.values["Skin theme/Skin theme choice"], QStringLiteral("0"));
+    QCOMPARE(ini.values["Placement/Width"], QString::number(m.width()));
+    QCOMPARE(ini.values["Placement/Left"], QString::number(m.x()));
+    QCOMPARE(ini.values["WB Placement/Width"], QString::number(f.app().formNav()->width()));
+    QCOMPARE(ini.values["WB Navigation/Home page"], QStringLiteral("http:\\\\") + host());
+    QCOMPARE(ini.values["Navigation/Browser in use EXE name"], QStringLiteral("System default"));
+    QCOMPARE(ini.values["Navigation/Relative Browser Path"], QStringLiteral("System default"));
+    QCOMPARE(ini.values["Navigation/Test URL"], QStringLiteral("http://") + host());
+}
+
+void TstOptionsPage::bothSaveValidationsStoredOn() {
+    AppFixture f;
+    f.folder.write(QStringLiteral("Clipvane.ini"), "[On line]\r\nValidate URL when saving=1\r\n"
+                                                   "Validate checked URL list when saving=1\r\n");
+    f.start();
+    QVERIFY(!f.main().CBOValidateURL->isChecked());
+    QVERIFY(f.main().CBOValidateChecked->isChecked());
+    QVERIFY(f.main().cyReloadOptions->isEnabled());
+}
+
+void TstOptionsPage::namesInAnotherLetterCase() {
+    AppFixture f;
+    f.folder.write(QStringLiteral("Clipvane.ini"),
+                   "[on line]\r\nvalidate clipboard url=0\r\ndelete invalid url instead of report=1\r\n"
+                   "[CLIPBOARD]\r\nMONITOR CLIPBOARD FOR URL=0\r\n");
+    f.start();
+    TForm1& m = f.main();
+    QVERIFY(!m.CBValidateClipboardURL->isChecked());
+    QVERIFY(!m.ValidateClipboardURL->isChecked());
+    QVERIFY(!f.session().ClipboardValidationOn);
+    QVERIFY(!m.CBMonClipboard->isChecked());
+    QVERIFY(!m.MonClipboard->isChecked());
+    QCOMPARE(m.statusPanelText(3), QStringLiteral("No"));
+    QCOMPARE(
+        hintOf(m.cyValidateCheckedURL),
+        QStringLiteral("|Delete all invalid checked URL (no report, see options). Needs Internet connected"));
+}
+
+void TstOptionsPage::homePageIsCut() {
+    AppFixture f;
+    const QByteArray page = "http://example.org/?q=" + QByteArray(3000, 'z');
+    f.folder.write(QStringLiteral("Clipvane.ini"), "[WB Navigation]\r\nHome page=" + page + "\r\n");
+    f.start();
+    QCOMPARE(f.main().Edit1->text(), QString::fromLatin1(page.left(2047)));
+}
+
+void TstOptionsPage::junkFileKeepsWhatItHeld() {
+    AppFixture f;
+    QByteArray junk(4096, '\0');
+    for (int i = 0; i < junk.size(); ++i)
+        junk[i] = char((i * 7919) % 251);
+    f.folder.write(QStringLiteral("Clipvane.ini"), junk);
+    f.startShown();
+    TForm1& m = f.main();
+    QVERIFY(m.CBMonClipboard->isChecked());
+    QVERIFY(m.CBLoadDefaultList->isChecked());
+    QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
+    QCOMPARE(m.Edit1->text(), QStringLiteral("http:\\\\") + host());
+    save(f);
+    QCOMPARE(f.dialogs.texts(), QStringList{kSaved});
+    const QByteArray after = f.folder.read(QStringLiteral("Clipvane.ini"));
+    QVERIFY(after.startsWith(junk));
+    QVERIFY(after.contains("[Navigation]"));
+    QVERIFY(after.contains("Test URL=http://"));
+}
+
+void TstOptionsPage::exitThroughTrayMenuKeepsExitToTray() {
+    AppFixture f;
+    f.folder.write(QStringLiteral("Clipvane.ini"),
+                   "[Options settings]\r\nSave options on exiting the software=1\r\n"
+                   "[Context Menu Pop]\r\nExit application to tray=1\r\n");
+    f.startShown();
+    TForm1& m = f.main();
+    QVERIFY(m.ExitToTray->isChecked());
+    QVERIFY(f.session().ExitToTraySetting);
+    f.dialogs.answer(Answer::Ok);
+    m.Exit1->trigger();
+    QVERIFY(!m.ExitToTray->isChecked());
+    QCOMPARE(f.dialogs.texts(), QStringList{kSaved});
+    const IniLines ini = parse(f.folder.read(QStringLiteral("Clipvane.ini")));
+    QCOMPARE(ini.values["Context Menu Pop/Exit application to tray"], QStringLiteral("1"));
+}
+
+void TstOptionsPage::storedTheme_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<int>("index");
+    QTest::newRow("Dark Water") << QByteArray("3") << "Aqua Graphite" << 3;
+    QTest::newRow("hexadecimal") << QByteArray("$2") << "TabletDark" << 2;
+    QTest::newRow("above the list") << QByteArray("9") << "Iceberg Classico" << -1;
+    QTest::newRow("below the list") << QByteArray("-1") << "Iceberg Classico" << -1;
+    QTest::newRow("not a number") << QByteArray("dark") << "Iceberg Classico" << 0;
+}
+
+void TstOptionsPage::storedTheme() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, style);
+    QFETCH(int, index);
+    AppFixture f;
+    f.folder.write(QStringLiteral("Clipvane.ini"), "[Skin theme]\r\nSkin theme choice=" + stored + "\r\n");
+    f.start();
+    // The hidden Apply button put the stored style in force while the window was created.
+    QCOMPARE(appliedStyleName(), style);
+    QVERIFY(f.session().FirstShowPending);
+
+    // The first showing only shows the choice: it applies nothing.
+    applyStyle(QStringLiteral("Cyan Night"));
+    f.app().showMainWindow();
+    QVERIFY(!f.session().FirstShowPending);
+    QCOMPARE(f.main().CBBTheme->currentIndex(), index);
+    if (index >= 0)
+        QCOMPARE(f.main().CBBTheme->currentText(), themeEntries()[index]);
+    QCOMPARE(appliedStyleName(), QStringLiteral("Cyan Night"));
+
+    save(f);
+    QCOMPARE(parse(f.folder.read(QStringLiteral("Clipvane.ini"))).values["Skin theme/Skin theme choice"],
+             QString::number(index));
+}
+
+void TstOptionsPage::storedDoubleClickMode_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("launch") << QByteArray("0") << 0;
+    QTest::newRow("show") << QByteArray("1") << 1;
+    QTest::newRow("above the range: the last mode") << QByteArray("7") << 1;
+    QTest::newRow("below the range: none") << QByteArray("-4") << -1;
+    QTest::newRow("not a number") << QByteArray("show") << 0;
+}
+
+void TstOptionsPage::storedDoubleClickMode() {
+    QFETCH(QByteArray, stored);
+    QFETCH(int, mode);
+    AppFixture f;
+    f.folder.write(QStringLiteral("Clipvane.ini"),
+                   "[Clipboard]\r\nClipboard capture URL and Valid List=" + stored + "\r\n");
+    f.startShown();
+    TForm1& m = f.main();
+    QCOMPARE(m.doubleClickMode(), mode);
+    // The captured list's hint tells what a double click does from the first showing on.
+    QCOMPARE(hintOf(m.CheckListBoxURL),
+             mode == 1
+                 ? QStringLiteral("|Captured URL list. Double click an item to display the URL in full via "
+                                  "message dialog")
+                 : QStringLiteral("|Captured URL list. Double click an item to navigate to this URL with the "
+                                  "default browser"));
+
+    f.connectivity.connected = true;
+    m.list().replaceTexts({QStringLiteral("http://a.example")});
+    m.list().setSelected(0);
+    if (mode == 1)
+        f.dialogs.answer(Answer::Ok);
+    m.CheckListBoxURLDblClick();
+    QCOMPARE(f.shell.opened.size(), mode == 0 ? 1 : 0);
+    QCOMPARE(f.dialogs.texts(), mode == 1 ? QStringList{"http://a.example"} : QStringList{});
+
+    save(f);
+    QCOMPARE(parse(f.folder.read(QStringLiteral("Clipvane.ini")))
+                 .values["Clipboard/Clipboard capture URL and Valid List"],
+             QString::number(mode));
+}
+
+void TstOptionsPage::immediateEffects() {
+    AppFixture f;
+    f.startShown();
+    TForm1& m = f.main();
+
+    // The two save-time validations untick each other; unticking changes nothing else.
+    m.CBOValidateURL->click();
+    QVERIFY(m.CBOValidateURL->isChecked());
+    m.CBOValidateChecked->click();
+    QVERIFY(m.CBOValidateChecked->isChecked());
+    QVERIFY(!m.CBOValidateURL->isChecked());
+    m.CBOValidateURL->setChecked(true);
+    QVERIFY(!m.CBOValidateChecked->isChecked());
+    m.CBOValidateURL->setChecked(false);
+    QVERIFY(!m.CBOValidateURL->isChecked() && !m.CBOValidateChecked->isChecked());
+
+    m.CBDeleteInvalidURL->click();
+    QCOMPARE(
+        hintOf(m.cyValidateCheckedURL),
+        QStringLiteral("|Delete all invalid checked URL (no report, see options). Needs Internet connected"));
+    m.CBDeleteInvalidURL->click();
+    QCOMPARE(hintOf(m.cyValidateCheckedURL),
+             QStringLiteral("|Validate all checked URL then show report. Needs Internet connected."));
+
+    QVERIFY(f.session().ClipboardValidationOn);
+    m.CBValidateClipboardURL->click();
+    QVERIFY(!f.session().ClipboardValidationOn);
+    QVERIFY(!m.ValidateClipboardURL->isChecked());
+    m.ValidateClipboardURL->trigger();
+    QVERIFY(m.CBValidateClipboardURL->isChecked());
+    QVERIFY(f.session().ClipboardValidationOn);
+
+    m.RGURLListGroup->button(1)->click();
+    QCOMPARE(hintOf(m.CheckListBoxURL),
+             QStringLiteral("|Captured URL list. Double click an item to display the "
+                            "URL in full via message dialog"));
+    m.RGURLListGroup->button(0)->setChecked(true); // from code too
+    QCOMPARE(hintOf(m.CheckListBoxURL),
+             QStringLiteral("|Captured URL list. Double click an item to navigate to "
+                            "this URL with the default browser"));
+    // The options with no immediate effect write nothing and ask nothing.
+    m.CBSave->click();
+    m.CBMinimize->click();
+    m.Edit1->setText(QStringLiteral("http://home.example"));
+    QVERIFY(f.dialogs.shown.isEmpty());
+    QVERIFY(!QFile::exists(f.folder.file(QStringLiteral("Clipvane.ini"))));
+}
+
+void TstOptionsPage::themeChoiceAppliesAndIsSaved() {
+    AppFixture f;
+    f.startShown();
+    TForm1& m = f.main();
+    QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
+    // Choosing from code applies nothing; the user's choice applies at once.
+    m.CBBTheme->setCurrentIndex(4);
+    QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
+    m.CBBTheme->setCurrentIndex(2);
+    emit m.CBBTheme->activated(2);
+    QCOMPARE(appliedStyleName(), QStringLiteral("TabletDark"));
+    save(f);
+    QCOMPARE(parse(f.folder.read(QStringLiteral("Clipvane.ini"))).values["Skin theme/Skin theme choice"],
+             QStringLiteral("2"));
+}
+
+void TstOptionsPage::resetToFactoryDefaults() {
+    AppFixture f;
+    f.folder.write(
+        QStringLiteral("Clipvane.ini"),
+        "[Clipboard]\r\nMonitor Clipboard for URL=0\r\nClipboard capture URL and Valid List=1\r\n"
+        "[On line]\r\nValidate URL when saving=1\r\nDelete invalid URL instead of report=1\r\n"
+        "Validate Clipboard URL=0\r\n[Options settings]\r\nSave options on exiting the software=1\r\n"
+        "[Skin theme]\r\nSkin theme choice=2\r\n[Startup]\r\nLoad default URL list=0\r\n"
+        "[Window Minimize]\r\nSystem Tray=1\r\n[Context Menu Pop]\r\nShow captured URL in a balloon=0\r\n"
+        "Start application minimised=0\r\nExit application to tray=1\r\n"
+        "[WB Navigation]\r\nHome page=http://mine.example\r\n"
+        "[Captured History]\r\nSave on exiting the software=1\r\nLoad at startup=1\r\n");
+    const QByteArray before = f.folder.read(QStringLiteral("Clipvane.ini"));
+    f.startShown();
+    TForm1& m = f.main();
+    QCOMPARE(appliedStyleName(), QStringLiteral("TabletDark"));
+    m.StartMinimised->setChecked(true);
+    const QRect placement = m.geometry();
+
+    m.cyResetOptions->click();
+    QVERIFY(m.CBMonClipboard->isChecked());
+    QCOMPARE(m.statusPanelText(3), QStringLiteral("Yes"));
+    QCOMPARE(m.doubleClickMode(), 0);
+    QCOMPARE(hintOf(m.CheckListBoxURL),
+             QStringLiteral("|Captured URL list. Double click an item to navigate to "
+                            "this URL with the default browser"));
+    QVERIFY(!m.CBOValidateURL->isChecked());
+    QVERIFY(!m.CBOValidateChecked->isChecked());
+    QVERIFY(!m.CBDeleteInvalidURL->isChecked());
+    QCOMPARE(hintOf(m.cyValidateCheckedURL),
+             QStringLiteral("|Validate all checked URL then show report. Needs Internet connected."));
+    QVERIFY(m.CBValidateClipboardURL->isChecked());
+    QVERIFY(m.ValidateClipboardURL->isChecked());
+    QVERIFY(f.session().ClipboardValidationOn);
+    QVERIFY(!m.CBSave->isChecked());
+    QCOMPARE(m.CBBTheme->currentIndex(), 0);
+    QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
+    QVERIFY(m.CBLoadDefaultList->isChecked());
+    QCOMPARE(m.Edit1->text(), QStringLiteral("http://") + host());
+    QVERIFY(!m.CBSaveHistory->isChecked());
+    QVERIFY(!m.CBLoadHistory->isChecked());
+    QVERIFY(!m.CBMinimize->isChecked());
+    QVERIFY(!m.StartMinimised->isChecked());
+    QVERIFY(!m.ExitToTray->isChecked());
+    // Left as they were: the balloon menu item, the remembered exit-to-tray choice, the placement, the file.
+    QVERIFY(!m.Showcapture->isChecked());
+    QVERIFY(f.session().ExitToTraySetting);
+    QCOMPARE(m.geometry(), placement);
+    QCOMPARE(f.folder.read(QStringLiteral("Clipvane.ini")), before);
+    QVERIFY(f.dialogs.shown.isEmpty());
+}
+
+void TstOptionsPage::reloadRereadsThePage() {
+    AppFixture f;
+    f.folder.write(
+        QStringLiteral("Clipvane.ini"),
+        "[Clipboard]\r\nClipboard capture URL and Valid List=1\r\n[Skin theme]\r\nSkin theme choice=5\r\n"
+        "[Options settings]\r\nSave options on exiting the software=1\r\n"
+        "[Placement]\r\nWidth=760\r\n");
+    f.startShown();
+    TForm1& m = f.main();
+    QVERIFY(m.cyReloadOptions->isEnabled());
+    m.cyResetOptions->click();
+    m.resize(800, 500);
+    const QRect placement = m.geometry();
+    QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
+
+    m.cyReloadOptions->click();
+    QVERIFY(m.CBSave->isChecked());
+    QCOMPARE(m.doubleClickMode(), 1);
+    QCOMPARE(hintOf(m.CheckListBoxURL),
+             QStringLiteral("|Captured URL list. Double click an item to display the "
+                            "URL in full via message dialog"));
+    QCOMPARE(m.CBBTheme->currentIndex(), 5);
+    QCOMPARE(appliedStyleName(), QStringLiteral("Cyan Night"));
+    // The window stays where the user has it.
+    QCOMPARE(m.geometry(), placement);
+    QVERIFY(f.dialogs.shown.isEmpty());
+}
+
+void TstOptionsPage::shortcutCreatedOnce() {
+    AppFixture f;
+    f.startShown();
+    TForm1& m = f.main();
+    f.dialogs.answer(Answer::Ok);
+    m.cyAdvSpeedButton4->click();
+    QCOMPARE(f.dialogs.texts(), QStringList{"Link has been created ..."});
+    QCOMPARE(f.dialogs.shown[0].kind, MessageKind::Information);
+    m.cyAdvSpeedButton4->click(); // there already: nothing is said
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    QCOMPARE(f.desktopShortcut.created, QStringList{"Clipvane"});
+
+    const ShortcutRequest& r = f.desktopShortcut.requests[0];
+    QCOMPARE(r.name, QStringLiteral("Clipvane"));
+    QCOMPARE(r.description, QStringLiteral("Description ..."));
+    QCOMPARE(r.target, f.folder.file(QStringLiteral("Clipvane")));
+    QCOMPARE(r.workingDirectory, f.folder.path() + u'/');
+
+    f.desktopShortcut.fail = true;
+    f.desktopShortcut.created.clear();
+    m.cyAdvSpeedButton4->click(); // cannot be written: nothing is said either
+    QCOMPARE(f.dialogs.shown.size(), 1);
+}
+
+void TstOptionsPage::placementAtFirstShowing() {
+    AppFixture f;
+    f.folder.write(QStringLiteral("Clipvane.ini"),
+                   "[Placement]\r\nTop=-300\r\nLeft=2000\r\nWidth=760\r\nHeight=480\r\n"
+                   "[WB Placement]\r\nLeft=3000\r\nWidth=700\r\nHeight=99999\r\n");
+    f.start();
+    TForm1& m = f.main();
+    QCOMPARE(m.x(), 2000); // in force while the window is created
+    QCOMPARE(m.width(), 760);
+    f.app().showMainWindow();
+    const QRect desktop = m.screen()->availableGeometry();
+    QCOMPARE(m.size(), QSize(760, 480));
+    QCOMPARE(m.frameGeometry().center().x(), desktop.center().x());
+    QVERIFY(qAbs(m.frameGeometry().center().y() - desktop.center().y()) <= 1);
+
+    TFormNav* nav = f.app().formNav();
+    QCOMPARE(nav->width(), 700);
+    QCOMPARE(nav->Edit1->text(), QStringLiteral("about:blank"));
+    nav->show();
+    // A window larger than the desktop is fitted to it, and centred like the main window.
+    QVERIFY(nav->frameGeometry().height() <= desktop.height());
+    QVERIFY(desktop.contains(nav->frameGeometry()));
+    QCOMPARE(nav->width(), 700);
+}
+
+void TstOptionsPage::saveFailures() {
+    {
+        // A folder where the file should be: it exists but cannot be modified, and stays a folder.
+        AppFixture f;
+        QVERIFY(QDir(f.folder.path()).mkdir(QStringLiteral("Clipvane.ini")));
+        f.startShown();
+        save(f);
+        QCOMPARE(f.dialogs.shown.last().kind, MessageKind::Error);
+        QCOMPARE(f.dialogs.shown.last().text, QStringLiteral("Unable to modify the preference file."));
+        QVERIFY(QFileInfo(f.folder.file(QStringLiteral("Clipvane.ini"))).isDir());
+    }
+    {
+        // A folder that cannot hold files: nothing was ever saved.
+        AppFixture f;
+        f.folder.write(QStringLiteral("plain"), "not a folder");
+        const QString nowhere = f.folder.file(QStringLiteral("plain"));
+        f.paths.emplace(nowhere + QStringLiteral("/Clipvane"), nowhere + QStringLiteral("/userdata"));
+        f.startShown();
+        save(f);
+        QCOMPARE(f.dialogs.shown.last().kind, MessageKind::Error);
+        QCOMPARE(f.dialogs.shown.last().text, QStringLiteral("Unable to save the preference file."));
+        QVERIFY(!f.main().cyReloadOptions->isEnabled());
+        QVERIFY(!f.app().form3()->cyReloadOptions->isEnabled());
+    }
+}
+
+void TstOptionsPage::otherWindowsReadAndWriteTheirKeys() {
+    AppFixture f;
+    f.folder.write(
+        QStringLiteral("Clipvane.ini"),
+        "[Navigation]\r\nRemember browser choice=1\r\nBrowser in use EXE name=firefox\r\n"
+        "Relative Test=1\r\nRelative Browser Path=usr/bin/\r\nRelative Browser EXE name=firefox\r\n"
+        "Test URL=http://test.example\r\n[WB Placement]\r\nWidth=810\r\nHeight=620\r\n");
+    f.start();
+    TForm3* b = f.app().form3();
+    QVERIFY(b->cyReloadOptions->isEnabled());
+    QVERIFY(b->CBRememberBrowser->isChecked());
+    QCOMPARE(b->LabelEXE->text(), QStringLiteral("firefox"));
+    QVERIFY(b->RelTest);
+    QCOMPARE(b->RelPath, QStringLiteral("usr/bin/"));
+    QCOMPARE(b->RelBrowser, QStringLiteral("firefox"));
+    QCOMPARE(b->Edit2->text(), QStringLiteral("http://test.example"));
+    QCOMPARE(f.app().formNav()->size(), QSize(810, 620));
+
+    b->Edit2->setText(QStringLiteral("http://other.example"));
+    b->RelPath = QStringLiteral("opt/web/");
+    f.app().formNav()->resize(900, 650);
+    save(f);
+    const IniLines ini = parse(f.folder.read(QStringLiteral("Clipvane.ini")));
+    QCOMPARE(ini.sections.first(), QStringLiteral("Navigation")); // sections already there keep their place
+    QCOMPARE(ini.values["Navigation/Test URL"], QStringLiteral("http://other.example"));
+    QCOMPARE(ini.values["Navigation/Relative Browser Path"], QStringLiteral("opt/web/"));
+    QCOMPARE(ini.values["WB Placement/Width"], QStringLiteral("900"));
+    QCOMPARE(ini.values["WB Placement/Height"], QStringLiteral("650"));
+    QCOMPARE(ini.keys.size(), 30);
+}
+
+QTEST_MAIN(TstOptionsPage)
+#include "tst_optionspage.moc"
