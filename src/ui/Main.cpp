@@ -425,14 +425,19 @@ QWidget* TForm1::buildOptionsTab() {
 }
 
 void TForm1::placeValidatePicture() {
-    auto* image = named(new QLabel(PanelValidate), "ImageValidate");
+    // The panel's picture: the one the panel was built with, or a new one at its left.
+    auto* image = PanelValidate->findChild<QLabel*>(QStringLiteral("ImageValidate"));
+    if (!image) {
+        image = named(new QLabel(PanelValidate), "ImageValidate");
+        image->setFixedSize(48, 48);
+        image->setAlignment(Qt::AlignCenter);
+        auto* box = qobject_cast<QBoxLayout*>(PanelValidate->layout());
+        if (!box && !PanelValidate->layout())
+            box = new QHBoxLayout(PanelValidate);
+        if (box)
+            box->insertWidget(0, image);
+    }
     image->setPixmap(picture(QStringLiteral("validating")).pixmap(QSize(40, 40), devicePixelRatio()));
-    image->setFixedSize(48, 48);
-    image->setAlignment(Qt::AlignCenter);
-    auto* box = qobject_cast<QBoxLayout*>(PanelValidate->layout());
-    if (!box)
-        box = new QHBoxLayout(PanelValidate);
-    box->insertWidget(0, image);
 }
 
 void TForm1::buildStatusBar() {
