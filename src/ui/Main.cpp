@@ -23,6 +23,7 @@
 #include "sysinfo/AddressWatch.h"
 #include "widgets/CheckListView.h"
 #include "widgets/Hints.h"
+#include "widgets/Pictures.h"
 #include "widgets/Placement.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -44,6 +46,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace clipvane {
 
@@ -65,12 +68,43 @@ template <typename T> T* named(T* w, const char* name) {
     return w;
 }
 
+// The picture of each tool button of both button bars.
+QString pictureOf(const char* button) {
+    static const QHash<QLatin1String, const char*> pictures{
+        {QLatin1String("cyNewList"), "new-list"},
+        {QLatin1String("cySaveList"), "save-list"},
+        {QLatin1String("cySaveListAs"), "save-list-as"},
+        {QLatin1String("cyReloadList"), "reload-list"},
+        {QLatin1String("cyLoadList"), "open-list"},
+        {QLatin1String("cyAdvSpeedButton2"), "tick-all"},
+        {QLatin1String("cyAdvSpeedButton3"), "untick-all"},
+        {QLatin1String("cyDeleteChecked"), "delete-ticked"},
+        {QLatin1String("cyNavigateURL"), "navigate"},
+        {QLatin1String("cyValidateCheckedURL"), "validate-ticked"},
+        {QLatin1String("cyAdvSpeedButton6"), "browser"},
+        {QLatin1String("cyAdvSpeedButton8"), "about"},
+        {QLatin1String("cyAdvSpeedButton1"), "exit"},
+        {QLatin1String("cySaveOptions"), "save-options"},
+        {QLatin1String("cyReloadOptions"), "reload-options"},
+        {QLatin1String("cyResetOptions"), "reset-options"},
+        {QLatin1String("cyAdvSpeedButton5"), "choose-browser"},
+        {QLatin1String("cyShowCaptureHistory"), "history"},
+        {QLatin1String("cyDownloadUpdate"), "download-update"},
+        {QLatin1String("cyAdvSpeedButton4"), "desktop-shortcut"},
+    };
+    return QString::fromLatin1(pictures.value(QLatin1String(button)));
+}
+
+// A picture button: no caption on the face (the hint panel explains it); the caption names it for
+// assistive technology.
 QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                         int width = 48) {
     auto* b = named(new QToolButton(parent), name);
-    b->setText(caption);
+    b->setAccessibleName(caption);
+    b->setIcon(picture(pictureOf(name)));
+    b->setIconSize(QSize(32, 32));
     b->setFixedSize(width, 48);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     b->setAutoRaise(true);
     setHint(b, hint);
     return b;
@@ -120,8 +154,11 @@ TForm1::~TForm1() {
 }
 
 void TForm1::buildUi() {
+    QApplication::setWindowIcon(applicationIcon());
+    setWindowIcon(applicationIcon());
     resize(717, 436);
-    // The design size is the smallest useful one: the button bar needs all of it.
+    // The smallest window is 733 x 473 with the frame of the desktop it was designed on, that is the design
+    // client area: the window manager draws its own frame around the client area here.
     setMinimumSize(717, 436);
 
     auto* central = new QWidget(this);
@@ -138,6 +175,7 @@ void TForm1::buildUi() {
     PageControl1->addTab(TabSheet1, QStringLiteral("URL Capture"));
     PageControl1->addTab(TabSheetOptions, QStringLiteral("Software Options"));
     layout->addWidget(PageControl1, 1);
+    placeValidatePicture();
 
     HintPanel = named(new QLabel(central), "HintPanel");
     HintPanel->setFixedHeight(41);
@@ -189,9 +227,8 @@ QWidget* TForm1::buildCaptureTab() {
                                  QStringLiteral("|Delete all ticked item from the Captured URL list"));
     cyNavigateURL = toolButton(Panel1, "cyNavigateURL", QStringLiteral("Go"),
                                QStringLiteral("|Navigate with default browser to the selected item"));
-    cyValidateCheckedURL =
-        toolButton(Panel1, "cyValidateCheckedURL", QStringLiteral("Check"),
-                   QStringLiteral("|Validate all checked URL then show report. Needs Internet connected. "));
+    cyValidateCheckedURL = toolButton(Panel1, "cyValidateCheckedURL", QStringLiteral("Check"),
+                                      QString::fromLatin1(kValidateHintReport));
     cyAdvSpeedButton6 =
         toolButton(Panel1, "cyAdvSpeedButton6", QStringLiteral("Browser"),
                    QStringLiteral("|Integrated Web Browser, permits to grab all URL from one URL address"));
@@ -262,12 +299,8 @@ QWidget* TForm1::buildOptionsTab() {
     cyAdvSpeedButton4 = toolButton(Panel2, "cyAdvSpeedButton4", QStringLiteral("Shortcut"),
                                    QStringLiteral("|Create a shortcut of Clipvane on the desktop"));
     for (QToolButton* b : {cySaveOptions, cyReloadOptions, cyResetOptions, cyAdvSpeedButton5,
-                           cyShowCaptureHistory, cyDownloadUpdate, cyAdvSpeedButton4}) {
-        // Wide enough for their captions.
-        b->setMinimumWidth(48);
-        b->setMaximumWidth(120);
+                           cyShowCaptureHistory, cyDownloadUpdate, cyAdvSpeedButton4})
         bar->addWidget(b);
-    }
     bar->addStretch(1);
     v->addWidget(Panel2);
 
@@ -391,26 +424,71 @@ QWidget* TForm1::buildOptionsTab() {
     return tab;
 }
 
+void TForm1::placeValidatePicture() {
+    // The panel's picture: the one the panel was built with, or a new one at its left.
+    auto* image = PanelValidate->findChild<QLabel*>(QStringLiteral("ImageValidate"));
+    if (!image) {
+        image = named(new QLabel(PanelValidate), "ImageValidate");
+        image->setFixedSize(48, 48);
+        image->setAlignment(Qt::AlignCenter);
+        auto* box = qobject_cast<QBoxLayout*>(PanelValidate->layout());
+        if (!box && !PanelValidate->layout())
+            box = new QHBoxLayout(PanelValidate);
+        if (box)
+            box->insertWidget(0, image);
+    }
+    image->setPixmap(picture(QStringLiteral("validating")).pixmap(QSize(40, 40), devicePixelRatio()));
+}
+
 void TForm1::buildStatusBar() {
     SBMain = named(new QStatusBar(this), "SBMain");
     SBMain->setSizeGripEnabled(true);
     setHint(SBMain,
             QStringLiteral("|Status of the list (save, new,...), Status of the clipboard and other various "
                            "information shows in this status bar"));
-    // The last panel holds an address; it is given room for a whole one.
-    const int widths[] = {90, 90, 130, 30, 200, 24, 110};
+    // The design widths, widened where this desktop's font needs more room for the texts a panel shows.
+    // The panels sit close together in one row so that the bar fits the smallest window: the progress
+    // panel gives up what the wider font takes, down to its longest text, and the address panel takes
+    // what is left (a whole IPv4 address at least, an IPv6 one on a wider window).
+    auto* row = new QWidget(SBMain);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(2);
+    const int widths[] = {90, 90, 130, 30, 200, 24, 50};
     const char* texts[] = {"URL list status:", "", "Clipboard monitored:", "Yes", "", "IP:", ""};
+    const QStringList longest[] = {{QStringLiteral("URL list status:")},
+                                   {QStringLiteral("Modified"), QStringLiteral("Append")},
+                                   {QStringLiteral("Clipboard monitored:")},
+                                   {QStringLiteral("Yes"), QStringLiteral("No")},
+                                   {QStringLiteral("Validating URL 9999 of 9999")},
+                                   {QStringLiteral("IP:")},
+                                   {QStringLiteral("255.255.255.255"), QStringLiteral("Disconnected")}};
     for (int i = 0; i < 7; ++i) {
-        auto* panel = new QLabel(QString::fromLatin1(texts[i]), SBMain);
+        auto* panel = new QLabel(QString::fromLatin1(texts[i]), row);
         // Panels show what others send (an echo service's answer): never as rich text.
         panel->setTextFormat(Qt::PlainText);
         panel->setObjectName(QStringLiteral("SBMainPanel%1").arg(i));
-        panel->setMinimumWidth(widths[i]);
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(i == 5 ? QFrame::Raised : QFrame::Sunken);
-        SBMain->addWidget(panel, i == 4 ? 1 : 0);
+        panel->setContentsMargins(3, 0, 3, 0);
+        int needed = 0;
+        for (const QString& text : longest[i])
+            needed =
+                std::max(needed, panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() + 8);
+        if (i == 4 || i == 6) {
+            // A long text never widens the window.
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            panel->setMinimumWidth(i == 4 ? std::min(needed, widths[i]) : std::max(needed, widths[i]));
+            if (i == 4)
+                panel->setMaximumWidth(widths[i]);
+            h->addWidget(panel, 1);
+        } else {
+            panel->setFixedWidth(std::max(needed, widths[i]));
+            h->addWidget(panel);
+        }
         m_panels.append(panel);
     }
+    SBMain->addWidget(row, 1);
     setStatusBar(SBMain);
 }
 
@@ -793,10 +871,20 @@ void TForm1::changeEvent(QEvent* event) {
         });
 }
 
+bool TForm1::trayOnDesktop() const {
+    Tray* tray = m_services.platform.tray;
+    return tray && tray->isAvailable();
+}
+
+bool TForm1::exitGoesToTray() const {
+    // Without a tray the exits close: the tray menu, the only way out left, would be out of reach.
+    return ExitToTray->isChecked() && CBMinimize->isChecked() && trayOnDesktop();
+}
+
 void TForm1::ApplicationEvents1Minimize() {
     Tray* tray = m_services.platform.tray;
     // Without a system tray the window goes to the task bar: it is never hidden without a way back.
-    if (CBMinimize->isChecked() && tray && tray->isAvailable()) {
+    if (CBMinimize->isChecked() && trayOnDesktop()) {
         hide();
         setWindowState(windowState() | Qt::WindowMinimized);
         tray->setVisible(true);
@@ -830,7 +918,7 @@ void TForm1::ExitToTrayClick() {
 }
 
 void TForm1::cyAdvSpeedButton1Click() {
-    if (ExitToTray->isChecked() && CBMinimize->isChecked()) {
+    if (exitGoesToTray()) {
         minimiseApplication();
         return;
     }
@@ -870,7 +958,7 @@ void TForm1::Exit1Click() {
 }
 
 bool TForm1::FormCloseQuery() {
-    if (ExitToTray->isChecked() && CBMinimize->isChecked()) {
+    if (exitGoesToTray()) {
         minimiseApplication();
         return false;
     }

@@ -205,11 +205,14 @@ private:
     void buildUi();
     QWidget* buildCaptureTab();
     QWidget* buildOptionsTab();
+    void placeValidatePicture();
     void buildStatusBar();
     void buildTrayMenu();
     void connectHandlers();
     void refreshNavigate();
     void showPeer(QWidget* window);
+    bool trayOnDesktop() const;
+    bool exitGoesToTray() const;
     bool FormCloseQuery();
     void FormClose();
     void readMainOptions(bool withPlacement);

@@ -6,7 +6,6 @@
 namespace clipvane {
 
 QtTray::QtTray(QObject* parent) : Tray(parent), m_icon(new QSystemTrayIcon(this)) {
-    m_icon->setIcon(QIcon(QStringLiteral(":/icons/clipvane.svg")));
     m_icon->setToolTip(QStringLiteral("Clipvane"));
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         // Many Linux trays deliver a single click only; treat it as the restore gesture too.
@@ -20,6 +19,9 @@ bool QtTray::isAvailable() const {
 }
 
 void QtTray::setVisible(bool visible) {
+    // The icon is the application's, set once the windows exist (this object is made before them).
+    if (visible && m_icon->icon().isNull())
+        m_icon->setIcon(QApplication::windowIcon());
     m_icon->setVisible(visible);
 }
 

@@ -23,7 +23,8 @@ QString hintOf(const QWidget* widget) {
 }
 
 QString longHintAt(const QWidget* widget) {
-    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+    // Up to the window: a popup's or a dialog's owner window is not an enclosing control.
+    for (const QWidget* w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
         const QString hint = hintOf(w);
         if (hint.isEmpty())
             continue;
@@ -41,10 +42,17 @@ void HintTracker::ShowHintInPanel(const QWidget* under) {
     QWidget* active = QApplication::activeWindow();
     if (!active)
         return;
-    auto* panel = active->findChild<QLabel*>(QStringLiteral("HintPanel"));
+    QWidget* panel = active->findChild<QWidget*>(QStringLiteral("HintPanel"));
     if (!panel)
         return;
-    panel->setText(longHintAt(under));
+    // A label as a rule; any panel with a text will do.
+    const QString hint = longHintAt(under);
+    if (auto* label = qobject_cast<QLabel*>(panel)) {
+        if (label->text() != hint)
+            label->setText(hint);
+    } else if (panel->property("text").isValid()) {
+        panel->setProperty("text", hint);
+    }
 }
 
 bool HintTracker::eventFilter(QObject* watched, QEvent* event) {
@@ -52,8 +60,8 @@ bool HintTracker::eventFilter(QObject* watched, QEvent* event) {
         ShowHintInPanel(static_cast<QWidget*>(watched));
     } else if (event->type() == QEvent::Leave && watched->isWidgetType()) {
         // Leaving a child for its parent sends no Enter to the parent: ask what is under the mouse now.
-        if (QWidget* under = QApplication::widgetAt(QCursor::pos()))
-            ShowHintInPanel(under);
+        // Nothing of ours under it (the mouse left the windows): there is no hint.
+        ShowHintInPanel(QApplication::widgetAt(QCursor::pos()));
     }
     return false;
 }

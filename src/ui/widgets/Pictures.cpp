@@ -1,0 +1,112 @@
+#include "Pictures.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QHash>
+#include <QIconEngine>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+#include <QPixmap>
+#include <QPixmapCache>
+#include <QSvgRenderer>
+
+namespace clipvane {
+
+namespace {
+
+QByteArray svgSource(const QString& path) {
+    // Read once: the same drawing is rendered at several sizes, states and palettes.
+    static QHash<QString, QByteArray> sources;
+    auto it = sources.constFind(path);
+    if (it != sources.constEnd())
+        return *it;
+    QFile file(path);
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    sources.insert(path, data);
+    return data;
+}
+
+// Disabled pictures: grey and faint, whatever their accents.
+void greyOut(QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb px = line[x];
+            const int a = qAlpha(px) * 45 / 100;
+            const int g = qGray(px) * 45 / 100; // premultiplied: scale with the alpha
+            line[x] = qRgba(g, g, g, a);
+        }
+    }
+}
+
+class PictureEngine final : public QIconEngine {
+public:
+    explicit PictureEngine(QString path) : m_path(std::move(path)) {}
+
+    QIconEngine* clone() const override { return new PictureEngine(m_path); }
+    QString key() const override { return QStringLiteral("clipvane-picture"); }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    bool isNull() override { return !QSvgRenderer(svgSource(m_path)).isValid(); }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
+        const bool disabled = mode == QIcon::Disabled;
+        const QColor ink = QGuiApplication::palette().color(disabled ? QPalette::Disabled : QPalette::Active,
+                                                            QPalette::ButtonText);
+        const QSize pixels = (QSizeF(size) * scale).toSize();
+        if (pixels.isEmpty())
+            return {};
+        const QString cacheKey = QStringLiteral("clipvane:%1:%2x%3:%4:%5")
+                                     .arg(m_path)
+                                     .arg(pixels.width())
+                                     .arg(pixels.height())
+                                     .arg(ink.rgba())
+                                     .arg(disabled);
+        QPixmap cached;
+        if (!QPixmapCache::find(cacheKey, &cached)) {
+            QByteArray source = svgSource(m_path);
+            source.replace("currentColor", ink.name(QColor::HexRgb).toLatin1());
+            QSvgRenderer renderer(source);
+            QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            if (renderer.isValid()) {
+                QPainter p(&image);
+                renderer.render(&p);
+            }
+            if (disabled)
+                greyOut(image);
+            cached = QPixmap::fromImage(image);
+            QPixmapCache::insert(cacheKey, cached);
+        }
+        cached.setDevicePixelRatio(scale);
+        return cached;
+    }
+
+private:
+    QString m_path;
+};
+
+} // namespace
+
+QString picturePath(const QString& name) {
+    return QStringLiteral(":/icons/%1.svg").arg(name);
+}
+
+QIcon picture(const QString& name) {
+    return QIcon(new PictureEngine(picturePath(name)));
+}
+
+QIcon applicationIcon() {
+    return QIcon(picturePath(QStringLiteral("clipvane")));
+}
+
+} // namespace clipvane
