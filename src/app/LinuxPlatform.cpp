@@ -4,6 +4,7 @@
 #include "platform/linux/LazyHttpClient.h"
 #include "platform/linux/LinuxConnectivity.h"
 #include "platform/linux/QtClipboard.h"
+#include "platform/linux/QtPrinting.h"
 #include "platform/linux/QtTray.h"
 #include "platform/linux/SystemHostResolver.h"
 #include "ui/widgets/QtDialogs.h"
@@ -19,6 +20,7 @@ struct LinuxPlatform::Parts {
     SystemHostResolver resolver;
     DesktopShell shell;
     QtTray tray;
+    QtPrinting printing;
     QtDialogs dialogs;
 };
 
@@ -33,6 +35,7 @@ Services LinuxPlatform::services() const {
     s.platform.resolver = &m->resolver;
     s.platform.shell = &m->shell;
     s.platform.tray = &m->tray;
+    s.platform.printing = &m->printing;
     s.platform.paths = AppPaths::forRunningProcess();
     s.dialogs = &m->dialogs;
     return s;

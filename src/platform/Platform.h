@@ -7,12 +7,13 @@ class Clipboard;
 class Connectivity;
 class HttpClient;
 class HostResolver;
+class Printing;
 class Shell;
 class Tray;
 
 // Every OS service the system uses, behind an interface. The composition root fills it with the
 // Linux implementations; tests fill it with doubles. Not owned here.
-// Later services (drives, printing, process memory and version, desktop shortcut) join as members.
+// Later services (drives, process memory and version, desktop shortcut) join as members.
 struct PlatformServices {
     Clipboard* clipboard = nullptr;
     Connectivity* connectivity = nullptr;
@@ -20,6 +21,7 @@ struct PlatformServices {
     HostResolver* resolver = nullptr;
     Shell* shell = nullptr;
     Tray* tray = nullptr;
+    Printing* printing = nullptr;
     AppPaths paths{QString(), QString()};
 };
 

@@ -15,6 +15,7 @@ Services AppFixture::services() {
     s.platform.resolver = &resolver;
     s.platform.shell = &shell;
     s.platform.tray = &tray;
+    s.platform.printing = &printing;
     s.platform.paths = folder.paths();
     s.dialogs = &dialogs;
     return s;

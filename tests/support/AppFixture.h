@@ -32,6 +32,7 @@ public:
     FakeResolver resolver;
     FakeShell shell;
     FakeTray tray;
+    RecordingPrinting printing;
     ScriptedDialogs dialogs;
 
 private:
