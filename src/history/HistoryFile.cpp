@@ -11,11 +11,12 @@ TimeSlicedYield::TimeSlicedYield(std::function<void()> yield, int sliceMs)
 }
 
 void TimeSlicedYield::operator()() {
-    if (m_yield && m_timer.elapsed() >= m_sliceMs)
+    if (m_yield && (m_first || m_timer.elapsed() >= m_sliceMs))
         now();
 }
 
 void TimeSlicedYield::now() {
+    m_first = false;
     if (m_yield)
         m_yield();
     m_timer.restart();

@@ -15,12 +15,13 @@ namespace clipvane {
 class TimeSlicedYield {
 public:
     explicit TimeSlicedYield(std::function<void()> yield, int sliceMs = 15);
-    void operator()(); // yields when the slice is used up
+    void operator()(); // yields at the first call, then whenever the slice is used up
     void now();        // yields at once
 
 private:
     std::function<void()> m_yield;
     int m_sliceMs;
+    bool m_first = true;
     QElapsedTimer m_timer;
 };
 

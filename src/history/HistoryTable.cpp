@@ -475,7 +475,7 @@ void HistoryTable::removeRowSet(const std::vector<int>& rows) {
 }
 
 QVariant HistoryTable::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
@@ -483,13 +483,13 @@ QVariant HistoryTable::data(const QModelIndex& index, int role) const {
 }
 
 bool HistoryTable::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (role != Qt::EditRole || !index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return false;
     return setCell(index.row(), index.column(), value.toString());
 }
 
 Qt::ItemFlags HistoryTable::flags(const QModelIndex& index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
     // Row 0 is the fixed header row.
     if (index.row() == 0)

@@ -85,6 +85,10 @@ public:
     bool end() override { return true; }
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    // The defaults of these call each other: lines (an underline) would never end.
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawPolygon(const QPoint*, int, PolygonDrawMode) override {}
+    void drawPath(const QPainterPath&) override {}
     Type type() const override { return QPaintEngine::User; }
     void drawTextItem(const QPointF& baseline, const QTextItem& item) override {
         QPainter* p = painter();
