@@ -25,7 +25,8 @@ QString folderForMessage(const QString& folder) {
 
 HistoryFileCommands::HistoryFileCommands(HistoryTable& table, Dialogs& dialogs, AppPaths paths,
                                          std::function<void()> yield)
-    : m_table(table), m_dialogs(dialogs), m_paths(std::move(paths)), m_yield(std::move(yield)) {}
+    : m_table(table), m_dialogs(dialogs), m_paths(std::move(paths)), m_yield(std::move(yield)),
+      m_dialogFolder(m_paths.applicationFolder()) {}
 
 void HistoryFileCommands::setReloadEnabled(bool enabled) {
     if (m_reloadEnabled == enabled)
