@@ -28,6 +28,8 @@ public:
     void setHistory(HistoryTable* table);
     void setEditingOn(bool on);
     bool editingOn() const { return m_editingOn; }
+    bool isEditing() const { return state() == EditingState; }
+    using QTableView::edit;
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
