@@ -5,7 +5,7 @@
 #include "lists/SortUnique.h"
 
 #include <QCollatorSortKey>
-#include <QHash>
+#include <QFontMetricsF>
 #include <QSet>
 #include <algorithm>
 #include <limits>
@@ -177,29 +177,40 @@ QStringList historyUrlLines(const HistoryTable& table) {
 
 namespace {
 
-bool latin1Only(const QString& s) {
-    for (QChar c : s)
-        if (c.unicode() > 0xFF)
-            return false;
-    return true;
-}
+// Text widths for a whole column. Printable Latin-1 text (nearly every cell) is the sum of its characters'
+// advances from a table, which is what the font gives it but for kerning, a pixel at most here and there;
+// other text is measured whole, as fallback fonts and shaping may apply.
+class ColumnMeasure {
+public:
+    explicit ColumnMeasure(const QFont& font) : m_metrics(font) {
+        // Fractional advances: rounding each character would add up over a long URL.
+        const QFontMetricsF exact(font);
+        for (int c = 0; c < 256; ++c)
+            m_advance[std::size_t(c)] = exact.horizontalAdvance(QChar(char16_t(c)));
+    }
+    int width(const QString& text) const {
+        qreal sum = 0;
+        for (QChar c : text) {
+            const char16_t u = c.unicode();
+            // Controls and the soft hyphen are drawn (or not) by the text engine's own rules.
+            if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u == 0xAD || u > 0xFF)
+                return m_metrics.horizontalAdvance(text);
+            sum += m_advance[std::size_t(u)];
+        }
+        return qRound(sum);
+    }
+
+private:
+    QFontMetrics m_metrics;
+    std::array<qreal, 256> m_advance{};
+};
 
 // The widest text of a column, or `cap` as soon as some text reaches it.
-int widestText(const HistoryTable& table, int column, const QFontMetrics& metrics, int cap) {
-    const int maxAdvance = std::max(1, metrics.maxWidth());
-    QHash<QString, int> measured;
+int widestText(const HistoryTable& table, int column, const QFont& font, int cap) {
+    const ColumnMeasure measure(font);
     int widest = 0;
     for (int row = 0; row < table.rowCount(); ++row) {
-        const QString text = table.cell(row, column);
-        // Texts that cannot be wider than the widest so far need no measuring: most of a large table.
-        // Only for characters the grid's font itself draws; others may come from a wider font.
-        if (qint64(text.size()) * maxAdvance <= widest && latin1Only(text))
-            continue;
-        auto it = measured.constFind(text);
-        const int w = it != measured.cend() ? *it : metrics.horizontalAdvance(text);
-        if (it == measured.cend())
-            measured.insert(text, w);
-        widest = std::max(widest, w);
+        widest = std::max(widest, measure.width(table.cell(row, column)));
         if (widest >= cap)
             return cap;
     }
@@ -208,21 +219,21 @@ int widestText(const HistoryTable& table, int column, const QFontMetrics& metric
 
 } // namespace
 
-std::array<int, kHistoryColumns> autoSizeWidths(const HistoryTable& table, const QFontMetrics& metrics) {
+std::array<int, kHistoryColumns> autoSizeWidths(const HistoryTable& table, const QFont& font) {
     constexpr int kGridLine = 1;
     std::array<int, kHistoryColumns> widths{};
     for (int c = 0; c < kHistoryColumns; ++c) {
         if (c == 2)
             continue; // set below without the upper limit
-        const int w = std::clamp(widestText(table, c, metrics, 200), 20, 200);
+        const int w = std::clamp(widestText(table, c, font, 200), 20, 200);
         widths[std::size_t(c)] = w + 2 * kGridLine + 18;
     }
-    widths[2] = autoSizeColWidth(table, 2, metrics);
+    widths[2] = autoSizeColWidth(table, 2, font);
     return widths;
 }
 
-int autoSizeColWidth(const HistoryTable& table, int column, const QFontMetrics& metrics) {
-    return widestText(table, column, metrics, std::numeric_limits<int>::max()) + 7;
+int autoSizeColWidth(const HistoryTable& table, int column, const QFont& font) {
+    return widestText(table, column, font, std::numeric_limits<int>::max()) + 7;
 }
 
 } // namespace clipvane

@@ -1,7 +1,7 @@
 #pragma once
 #include "history/HistoryTable.h"
 
-#include <QFontMetrics>
+#include <QFont>
 #include <QStringList>
 #include <array>
 #include <functional>
@@ -66,11 +66,11 @@ int RemoveDuplicateRecords(HistoryTable& table);
 // The URL cells of the entry rows, in table order.
 QStringList historyUrlLines(const HistoryTable& table);
 
-// Column widths from the font metrics: every column its widest text within 20..200 plus the grid lines
-// and padding, then the URL column its widest text plus 7 without limit.
+// Column widths from the metrics of the grid's font: every column its widest text within 20..200 plus the
+// grid lines and padding, then the URL column its widest text plus 7 without limit.
 inline constexpr int kHistoryRowHeight = 24;
-std::array<int, kHistoryColumns> autoSizeWidths(const HistoryTable& table, const QFontMetrics& metrics);
+std::array<int, kHistoryColumns> autoSizeWidths(const HistoryTable& table, const QFont& font);
 // The widest text of a column over all rows, plus 7.
-int autoSizeColWidth(const HistoryTable& table, int column, const QFontMetrics& metrics);
+int autoSizeColWidth(const HistoryTable& table, int column, const QFont& font);
 
 } // namespace clipvane

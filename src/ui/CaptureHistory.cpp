@@ -466,14 +466,14 @@ void TForm5::cyAutosizeClick() {
 }
 
 void TForm5::AutoSize() {
-    const std::array<int, kHistoryColumns> widths = autoSizeWidths(m_history, SGHistory->fontMetrics());
+    const std::array<int, kHistoryColumns> widths = autoSizeWidths(m_history, SGHistory->font());
     for (int c = 0; c < kHistoryColumns; ++c)
         SGHistory->setColumnWidth(c, widths[std::size_t(c)]);
     SGHistory->verticalHeader()->setDefaultSectionSize(kHistoryRowHeight);
 }
 
 void TForm5::AutoSizeCol(int column) {
-    SGHistory->setColumnWidth(column, autoSizeColWidth(m_history, column, SGHistory->fontMetrics()));
+    SGHistory->setColumnWidth(column, autoSizeColWidth(m_history, column, SGHistory->font()));
 }
 
 void TForm5::cyPrintDBClick() {

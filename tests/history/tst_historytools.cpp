@@ -299,38 +299,35 @@ private slots:
     }
 
     // Widths follow the widest text of each column, within 20..200 plus 20; the URL column has no limit.
+    // Latin-1 text is summed from character advances: kerning may make it a pixel or two wider.
     void autoSize() {
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPixelSize(13);
         const QFontMetrics fm(font);
+        auto near = [](int got, int expected) { return qAbs(got - expected) <= 2 + expected / 100; };
         TableRig r;
-        const QString longUrl = "http://" + QString(300, u'w') + ".example/";
-        const QString wide = u(u"\u4E2D\u6587\u4E2D\u6587"); // drawn by another font: always measured
+        const QString longUrl = "http://" + QString(300, u'w') + ".example/Te/AV/";
+        const QString wide = u(u"\u4E2D\u6587\u4E2D\u6587"); // drawn by another font: measured whole
         r.set({"Date|T", "a|Time of entry here|" + longUrl + "||" + wide, "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW",
                ""});
-        const std::array<int, kHistoryColumns> w = autoSizeWidths(r.table, fm);
+        const std::array<int, kHistoryColumns> w = autoSizeWidths(r.table, font);
         QCOMPARE(w[0], 200 + 20);
-        QCOMPARE(w[1], fm.horizontalAdvance("Time of entry here") + 20);
-        QCOMPARE(w[2], fm.horizontalAdvance(longUrl) + 7);
+        QVERIFY(near(w[1], fm.horizontalAdvance("Time of entry here") + 20));
+        QVERIFY2(near(w[2], fm.horizontalAdvance(longUrl) + 7), qPrintable(QString::number(w[2])));
         QCOMPARE(w[3], 20 + 20);
         QCOMPARE(w[4], std::max(20, fm.horizontalAdvance(wide)) + 20);
-        QCOMPARE(autoSizeColWidth(r.table, 0, fm),
-                 fm.horizontalAdvance("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW") + 7);
+        QVERIFY(near(autoSizeColWidth(r.table, 0, font),
+                     fm.horizontalAdvance("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW") + 7));
 
-        // Skipping texts that cannot be wider changes nothing.
         QRandomGenerator rng(3);
-        QStringList rows{"H"};
-        for (int i = 0; i < 500; ++i) {
+        for (int i = 0; i < 300; ++i) {
             QString s;
-            for (int k = int(rng.bounded(1, 60)); k > 0; --k)
-                s += QChar(char16_t(rng.bounded(2) ? u'i' + rng.bounded(3) : u'M' + rng.bounded(3)));
-            rows.append("||" + s);
+            for (int k = int(rng.bounded(1, 80)); k > 0; --k)
+                s += QChar(char16_t(rng.bounded(0x20, 0x100)));
+            r.set({"H", ""});
+            r.table.setCell(1, 2, s);
+            QVERIFY2(near(autoSizeColWidth(r.table, 2, font), fm.horizontalAdvance(s) + 7), qPrintable(s));
         }
-        r.set(rows);
-        int widest = 0;
-        for (int row = 0; row < r.table.rowCount(); ++row)
-            widest = std::max(widest, fm.horizontalAdvance(r.table.cell(row, 2)));
-        QCOMPARE(autoSizeColWidth(r.table, 2, fm), widest + 7);
     }
 
     void printTitle() {

@@ -282,7 +282,7 @@ private slots:
         TForm5& w = r.w();
         r.entries({row("d1", "http://" + QString(120, u'a') + ".example/")});
         w.show();
-        const auto widths = autoSizeWidths(r.table(), w.SGHistory->fontMetrics());
+        const auto widths = autoSizeWidths(r.table(), w.SGHistory->font());
         for (int c = 0; c < kHistoryColumns; ++c)
             QCOMPARE(w.SGHistory->columnWidth(c), widths[std::size_t(c)]);
         QCOMPARE(w.SGHistory->verticalHeader()->defaultSectionSize(), kHistoryRowHeight);
@@ -305,7 +305,7 @@ private slots:
         QCOMPARE(table.cell(2, 2), QString("http://early.example/"));
         QCOMPARE(table.rowCount(), 4);
         QVERIFY(w.cyReloadHistory->isEnabled());
-        QCOMPARE(w.SGHistory->columnWidth(2), autoSizeColWidth(table, 2, w.SGHistory->fontMetrics()));
+        QCOMPARE(w.SGHistory->columnWidth(2), autoSizeColWidth(table, 2, w.SGHistory->font()));
     }
 
     // The close of the main window saves the history when its option is ticked.
