@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -156,7 +157,7 @@ void TForm5::buildUi() {
     cySaveHistory = toolButton(Panel1, "cySaveHistory", QStringLiteral("Save"),
                                QStringLiteral("|Save the Capture History to the application folder with its "
                                               "default name (Capture History.csv)"));
-    cySaveHistoryAs = toolButton(Panel1, "cySaveHistoryAs", QStringLiteral("Save as"),
+    cySaveHistoryAs = toolButton(Panel1, "cySaveHistoryAs", QStringLiteral("Save\nas"),
                                  QStringLiteral("|Save the Capture History database as a CSV file  in the "
                                                 "folder of your choice."));
     cyURLSave = toolButton(Panel1, "cyURLSave", QStringLiteral("URLs"),
@@ -319,8 +320,9 @@ void TForm5::setStatusPanel(int panel, const QString& text) {
 
 void TForm5::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    // FormShow
-    AutoSize();
+    // FormShow; not when the window manager merely brings it back from minimised.
+    if (!event->spontaneous())
+        AutoSize();
 }
 
 // ---- File commands
