@@ -374,6 +374,7 @@ void HistoryTable::insertEntries(int at, const QList<HistoryEntry>& entries) {
 }
 
 void HistoryTable::replaceRows(const QList<HistoryEntry>& rows, const QList<quint64>& keep) {
+    beginResetModel();
     std::vector<Row> kept;
     if (!keep.isEmpty()) {
         const QSet<quint64> wanted(keep.begin(), keep.end());
@@ -381,7 +382,6 @@ void HistoryTable::replaceRows(const QList<HistoryEntry>& rows, const QList<quin
             if (wanted.contains(r.id))
                 kept.push_back(std::move(r));
     }
-    beginResetModel();
     invalidateRowIndex();
     m_rows.clear();
     for (const HistoryEntry& e : rows)
