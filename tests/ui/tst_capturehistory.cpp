@@ -191,6 +191,31 @@ private slots:
         QCOMPARE(r.table().cell(0, 2), QString("URL"));
         for (int i = 0; i < r.table().rowCount(); ++i)
             QCOMPARE(rows->visualIndex(i), i);
+
+        // The blank row dragged away from the end: the next capture still gets a row of its own.
+        rows->moveSection(4, 1);
+        QCOMPARE(r.urls(), (QStringList{"", "u1", "u3", "u2"}));
+        r.table().AddHistoryEntry("http://next.example/");
+        QCOMPARE(r.urls(), (QStringList{"", "u1", "u3", "u2", "http://next.example/", ""}));
+    }
+
+    // The file buttons reach their commands; a successful save enables the reload button.
+    void fileButtons() {
+        Rig r;
+        TForm5& w = r.w();
+        r.entries({row("d", "http://a.example/")});
+        QVERIFY(!w.cyReloadHistory->isEnabled());
+        r.app.dialogs.answer(Answer::Ok);
+        w.cySaveHistory->click();
+        QVERIFY(w.cyReloadHistory->isEnabled());
+        QVERIFY(r.app.folder.read("Capture History.csv").contains("http://a.example/"));
+
+        r.app.dialogs.answer(Answer::No);
+        w.cyNewList->click();
+        QCOMPARE(r.table().rowCount(), 2);
+        w.cyReloadHistory->click();
+        QCOMPARE(r.urls(), (QStringList{"http://a.example/", ""}));
+        QCOMPARE(r.app.dialogs.texts().size(), 2);
     }
 
     // The search through the window: its states, the selected match, and the cancel button reaching it.
