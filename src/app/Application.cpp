@@ -60,8 +60,9 @@ void ClipvaneApp::createWindows() {
     m_form4 = std::make_unique<TForm4>(m_services);
     m_nav = std::make_unique<TFormNav>(m_services);
     m_nav->FormCreate();
-    m_form5 = std::make_unique<TForm5>(m_services, *m_history);
+    m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_session);
     m_form6 = std::make_unique<TForm6>(m_services);
+    QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
     m_form1->setPeers({m_form2.get(), m_about.get(), m_form3.get(), m_form4.get(), m_nav.get(), m_form5.get(),
                        m_form6.get()});
 }

@@ -4,6 +4,7 @@
 #include "platform/linux/LazyHttpClient.h"
 #include "platform/linux/LinuxConnectivity.h"
 #include "platform/linux/QtClipboard.h"
+#include "platform/linux/QtPrinting.h"
 #include "platform/linux/QtTray.h"
 #include "platform/linux/SystemHostResolver.h"
 #include "platform/linux/XdgDesktopShortcut.h"
@@ -21,6 +22,7 @@ struct LinuxPlatform::Parts {
     DesktopShell shell;
     QtTray tray;
     XdgDesktopShortcut desktopShortcut;
+    QtPrinting printing;
     QtDialogs dialogs;
 };
 
@@ -36,6 +38,7 @@ Services LinuxPlatform::services() const {
     s.platform.shell = &m->shell;
     s.platform.tray = &m->tray;
     s.platform.desktopShortcut = &m->desktopShortcut;
+    s.platform.printing = &m->printing;
     s.platform.paths = AppPaths::forRunningProcess();
     s.dialogs = &m->dialogs;
     return s;

@@ -4,6 +4,7 @@
 #include "platform/HostResolver.h"
 
 #include <QLocale>
+#include <QSet>
 #include <QUrl>
 #include <algorithm>
 
@@ -56,7 +57,10 @@ QByteArray lookupName(const QString& host) {
     return ace;
 }
 
-// The locale's long time format without the time zone that Qt adds to it.
+const QString kNotApplicable = QStringLiteral("N/A");
+
+} // namespace
+
 QString longTimeFormat(const QLocale& locale) {
     const QString format = locale.timeFormat(QLocale::LongFormat);
     QString out;
@@ -74,10 +78,6 @@ QString longTimeFormat(const QLocale& locale) {
     }
     return out.trimmed();
 }
-
-const QString kNotApplicable = QStringLiteral("N/A");
-
-} // namespace
 
 bool HistoryEntry::isBlank() const {
     return std::all_of(cells.begin(), cells.end(), [](const QString& c) { return c.isEmpty(); });
@@ -226,13 +226,17 @@ void HistoryTable::appendBlankRows(int count) {
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + count - 1);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
+        if (m_rowIndexValid)
+            m_rowIndex.insert(m_nextId, rowCount());
         m_rows.push_back({m_nextId++, {}});
+    }
     endInsertRows();
 }
 
 void HistoryTable::ResetHistoryTable() {
     beginResetModel();
+    invalidateRowIndex();
     m_rows.clear();
     m_rows.push_back({m_nextId++, headerTexts()});
     m_rows.push_back({m_nextId++, {}});
@@ -243,6 +247,7 @@ bool HistoryTable::DeleteHistoryRow(int index) {
     if (index < 1 || index > rowCount() - 2)
         return false;
     beginRemoveRows({}, index, index);
+    invalidateRowIndex();
     m_rows.erase(m_rows.begin() + index);
     endRemoveRows();
     return true;
@@ -268,6 +273,7 @@ void HistoryTable::setRowCount(int count) {
         appendBlankRows(count - current);
     } else if (count < current) {
         beginRemoveRows({}, count, current - 1);
+        invalidateRowIndex();
         m_rows.erase(m_rows.begin() + count, m_rows.end());
         endRemoveRows();
     }
@@ -313,15 +319,163 @@ quint64 HistoryTable::idAt(int row) const {
 int HistoryTable::rowOfId(quint64 id, int hint) const {
     if (hint >= 0 && hint < rowCount() && m_rows[std::size_t(hint)].id == id)
         return hint;
-    // Work that yields usually sits near the end of the table.
-    for (int row = rowCount() - 1; row >= 0; --row)
-        if (m_rows[std::size_t(row)].id == id)
-            return row;
-    return -1;
+    // Work that yields looks its rows up again and again: after the rows moved, one pass over the table
+    // answers every later lookup until they move again.
+    auto rebuild = [this] {
+        m_rowIndex.clear();
+        m_rowIndex.reserve(rowCount());
+        for (int row = 0; row < rowCount(); ++row)
+            m_rowIndex.insert(m_rows[std::size_t(row)].id, row);
+        m_rowIndexValid = true;
+    };
+    if (!m_rowIndexValid)
+        rebuild();
+    int row = m_rowIndex.value(id, -1);
+    if (row >= rowCount() || (row >= 0 && m_rows[std::size_t(row)].id != id)) {
+        rebuild();
+        row = m_rowIndex.value(id, -1);
+    }
+    return row;
+}
+
+QList<HistoryEntry> HistoryTable::snapshot() const {
+    QList<HistoryEntry> rows;
+    rows.reserve(rowCount());
+    for (const Row& r : m_rows)
+        rows.append(r.entry);
+    return rows;
+}
+
+void HistoryTable::setEntry(int row, const HistoryEntry& entry) {
+    if (row < 0 || row >= rowCount())
+        return;
+    m_rows[std::size_t(row)].entry = entry;
+    emit dataChanged(index(row, 0), index(row, kHistoryColumns - 1));
+    if (row == 0)
+        emit headerDataChanged(Qt::Horizontal, 0, kHistoryColumns - 1);
+}
+
+void HistoryTable::insertEntries(int at, const QList<HistoryEntry>& entries) {
+    if (entries.isEmpty() || at < 1 || at > rowCount())
+        return;
+    beginInsertRows({}, at, at + int(entries.size()) - 1);
+    if (at < rowCount())
+        invalidateRowIndex();
+    std::vector<Row> rows;
+    rows.reserve(std::size_t(entries.size()));
+    for (const HistoryEntry& e : entries) {
+        if (m_rowIndexValid)
+            m_rowIndex.insert(m_nextId, at + int(rows.size()));
+        rows.push_back({m_nextId++, e});
+    }
+    m_rows.insert(m_rows.begin() + at, std::make_move_iterator(rows.begin()),
+                  std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
+void HistoryTable::replaceRows(const QList<HistoryEntry>& rows, const QList<quint64>& keep) {
+    beginResetModel();
+    std::vector<Row> kept;
+    if (!keep.isEmpty()) {
+        const QSet<quint64> wanted(keep.begin(), keep.end());
+        for (Row& r : m_rows)
+            if (wanted.contains(r.id))
+                kept.push_back(std::move(r));
+    }
+    invalidateRowIndex();
+    m_rows.clear();
+    for (const HistoryEntry& e : rows)
+        m_rows.push_back({m_nextId++, e});
+    if (m_rows.empty())
+        m_rows.push_back({m_nextId++, headerTexts()});
+    for (Row& r : kept)
+        m_rows.push_back(std::move(r));
+    endResetModel();
+    emit headerDataChanged(Qt::Horizontal, 0, kHistoryColumns - 1);
+}
+
+bool HistoryTable::moveEntry(int from, int to) {
+    const int n = rowCount();
+    if (from < 1 || from >= n || to < 1 || to >= n || from == to)
+        return false;
+    if (!beginMoveRows({}, from, from, {}, to > from ? to + 1 : to))
+        return false;
+    invalidateRowIndex();
+    Row moving = std::move(m_rows[std::size_t(from)]);
+    m_rows.erase(m_rows.begin() + from);
+    m_rows.insert(m_rows.begin() + to, std::move(moving));
+    endMoveRows();
+    return true;
+}
+
+void HistoryTable::reorderRows(int first, const std::vector<int>& order) {
+    const int count = int(order.size());
+    if (count == 0 || first < 0 || first + count > rowCount())
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    invalidateRowIndex();
+    std::vector<Row> moved;
+    moved.reserve(order.size());
+    std::vector<int> newRowOf(order.size());
+    for (int i = 0; i < count; ++i) {
+        moved.push_back(std::move(m_rows[std::size_t(first + order[std::size_t(i)])]));
+        newRowOf[std::size_t(order[std::size_t(i)])] = first + i;
+    }
+    std::move(moved.begin(), moved.end(), m_rows.begin() + first);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before) {
+        const int r = i.row();
+        const int nr = (r >= first && r < first + count) ? newRowOf[std::size_t(r - first)] : r;
+        after.append(index(nr, i.column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void HistoryTable::removeRowSet(const std::vector<int>& rows) {
+    std::vector<int> valid;
+    valid.reserve(rows.size());
+    for (int r : rows)
+        if (r >= 1 && r < rowCount() && (valid.empty() || r > valid.back()))
+            valid.push_back(r);
+    if (valid.empty())
+        return;
+    // Contiguous runs, removed from the back; many scattered runs are cheaper as one reset than as
+    // one removal each (a view updates its rows for every removal).
+    std::vector<std::pair<int, int>> runs;
+    for (int r : valid) {
+        if (!runs.empty() && runs.back().second + 1 == r)
+            runs.back().second = r;
+        else
+            runs.push_back({r, r});
+    }
+    invalidateRowIndex();
+    if (runs.size() <= 64) {
+        for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+            beginRemoveRows({}, it->first, it->second);
+            m_rows.erase(m_rows.begin() + it->first, m_rows.begin() + it->second + 1);
+            endRemoveRows();
+        }
+        return;
+    }
+    beginResetModel();
+    std::deque<Row> remaining;
+    std::size_t next = 0;
+    for (int r = 0; r < rowCount(); ++r) {
+        if (next < valid.size() && valid[next] == r) {
+            ++next;
+            continue;
+        }
+        remaining.push_back(std::move(m_rows[std::size_t(r)]));
+    }
+    m_rows.swap(remaining);
+    endResetModel();
 }
 
 QVariant HistoryTable::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
@@ -329,13 +483,13 @@ QVariant HistoryTable::data(const QModelIndex& index, int role) const {
 }
 
 bool HistoryTable::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (role != Qt::EditRole || !index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return false;
     return setCell(index.row(), index.column(), value.toString());
 }
 
 Qt::ItemFlags HistoryTable::flags(const QModelIndex& index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
     // Row 0 is the fixed header row.
     if (index.row() == 0)
@@ -346,6 +500,9 @@ Qt::ItemFlags HistoryTable::flags(const QModelIndex& index) const {
 QVariant HistoryTable::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kHistoryColumns)
         return cell(0, section);
+    // Rows are numbered as the table counts them: the first entry is row 1.
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
+        return section;
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 #include <QAbstractTableModel>
 #include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QLocale>
 #include <QString>
 #include <array>
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace clipvane {
 
@@ -20,6 +24,9 @@ struct HistoryEntry {
     bool isBlank() const;
     friend bool operator==(const HistoryEntry&, const HistoryEntry&) = default;
 };
+
+// The locale's long time format, without the time zone that Qt adds to it.
+QString longTimeFormat(const QLocale& locale);
 
 // The host of a URL: after the first "://", up to "?" (or "#" when there is no "?") and the first "/",
 // without user information and port; an IPv6 literal without its brackets. Empty without "://".
@@ -70,6 +77,23 @@ public:
     HistoryEntry entry(int row) const;
     quint64 idAt(int row) const;
     int rowOfId(quint64 id, int hint = -1) const; // -1 when the row is gone
+    // Every row made from now on gets an id at least this: tells rows that came later from older ones.
+    quint64 idWatermark() const { return m_nextId; }
+
+    // Every row as a value, the header row and the last row included: what a save writes.
+    QList<HistoryEntry> snapshot() const;
+    void setEntry(int row, const HistoryEntry& entry);
+    // Inserts rows before row `at` (1 to the row count); they get new ids.
+    void insertEntries(int at, const QList<HistoryEntry>& entries);
+    // Replaces every row by `rows` (the first is the header row); the rows whose ids are in `keep` stay
+    // behind them, in their order, with their ids.
+    void replaceRows(const QList<HistoryEntry>& rows, const QList<quint64>& keep = {});
+    // Moves an entry row to another entry position (1 to N-1); the header row never moves.
+    bool moveEntry(int from, int to);
+    // Puts the rows first..first+order.size()-1 in the given order (indexes relative to `first`).
+    void reorderRows(int first, const std::vector<int>& order);
+    // Removes the given rows (ascending, none of them row 0).
+    void removeRowSet(const std::vector<int>& rows);
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
@@ -84,12 +108,16 @@ private:
     void addEntry(const QString& url, bool browser);
     int claimRow();
     void appendBlankRows(int count);
+    void invalidateRowIndex() { m_rowIndexValid = false; }
     QDateTime now() const;
 
     HistorySources m_sources;
     // A deque: appending never moves the rows already there.
     std::deque<Row> m_rows;
     quint64 m_nextId = 1;
+    // id -> row, built when a lookup misses its hint; any change but an append makes it stale.
+    mutable QHash<quint64, int> m_rowIndex;
+    mutable bool m_rowIndexValid = false;
 };
 
 } // namespace clipvane

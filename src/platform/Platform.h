@@ -8,12 +8,13 @@ class DesktopShortcut;
 class Connectivity;
 class HttpClient;
 class HostResolver;
+class Printing;
 class Shell;
 class Tray;
 
 // Every OS service the system uses, behind an interface. The composition root fills it with the
 // Linux implementations; tests fill it with doubles. Not owned here.
-// Later services (drives, printing, process memory and version) join as members.
+// Later services (drives, process memory and version) join as members.
 struct PlatformServices {
     Clipboard* clipboard = nullptr;
     Connectivity* connectivity = nullptr;
@@ -22,6 +23,7 @@ struct PlatformServices {
     Shell* shell = nullptr;
     Tray* tray = nullptr;
     DesktopShortcut* desktopShortcut = nullptr;
+    Printing* printing = nullptr;
     AppPaths paths{QString(), QString()};
 };
 

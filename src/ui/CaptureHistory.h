@@ -1,27 +1,134 @@
 #pragma once
 #include "app/Services.h"
+#include "history/HistoryCommands.h"
+#include "history/HistoryTools.h"
 
+#include <QTableView>
 #include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QStatusBar;
+class QToolButton;
 
 namespace clipvane {
 
 class HistoryTable;
+struct SessionState;
 
-// Capture History.
-// Created hidden at start-up, shown by its command; its content arrives with its own work.
-// It owns the history table in the sense of the session: the table is made by the composition root before
-// any window, so that a capture during the creation of the windows already has its table, and lives as long
-// as this window.
+// The grid of the Capture History: row 0 of the table is its header, the last (blank) row is never
+// edited, and dragging a row by its number moves it in the table itself.
+class HistoryGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit HistoryGrid(QWidget* parent = nullptr);
+    void setHistory(HistoryTable* table);
+    void setEditingOn(bool on);
+    bool editingOn() const { return m_editingOn; }
+    bool isEditing() const { return state() == EditingState; }
+    using QTableView::edit;
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    void rowDragged(int logical, int oldVisual, int newVisual);
+    void hideHeaderRow();
+
+    HistoryTable* m_table = nullptr;
+    bool m_editingOn = true;
+    bool m_reverting = false;
+};
+
+// Capture History: the grid over the history table, its file commands, search, sort, duplicate removal,
+// printing and the URL column export. Created hidden at start-up; closing only hides it.
 class TForm5 : public QWidget {
     Q_OBJECT
 public:
-    TForm5(Services services, HistoryTable& history, QWidget* parent = nullptr);
+    TForm5(Services services, HistoryTable& history, const SessionState& session, QWidget* parent = nullptr);
+    ~TForm5() override;
 
     HistoryTable& history() { return m_history; }
+    HistoryFileCommands& fileCommands() { return m_files; }
+    HistorySearch& search() { return m_search; }
+    QString statusPanelText(int panel) const;
+
+    // Handlers
+    void cyNewListClick();
+    void cySaveHistoryClick();
+    void cySaveHistoryAsClick();
+    void cyReloadHistoryClick();
+    void cyLoadHistoryClick();
+    void cySearchClick();
+    void cyStopSearchClick();
+    void EditSearchChange();
+    void cyAdvSpeedButton4Click();
+    void cyAdvSpeedButton1Click();
+    void cyAdvSpeedButton2Click();
+    void cyDeleteRecordClick();
+    void cyAutosizeClick();
+    void cyPrintDBClick();
+    void cyURLSaveClick();
+    void cyNavigateURLClick();
+    void cyCloseClick();
+    void SGHistoryClick();
+    void SGHistorySelectCell(int column, int row);
+
+    // The save without questions that the close of the main window asks for.
+    void SaveHistory();
+    void AutoSize();
+    void AutoSizeCol(int column);
+    void PrintHistory(const QString& title);
+
+    // Controls (named as their objectName)
+    QWidget* Panel1;
+    QToolButton* cyNewList;
+    QToolButton* cySaveHistory;
+    QToolButton* cySaveHistoryAs;
+    QToolButton* cyURLSave;
+    QToolButton* cyReloadHistory;
+    QToolButton* cyLoadHistory;
+    QToolButton* cyPrintDB;
+    QToolButton* cyAutosize;
+    QToolButton* cyDeleteRecord;
+    QToolButton* cyAdvSpeedButton2;
+    QToolButton* cyNavigateURL;
+    QToolButton* cyClose;
+    QWidget* Panel2;
+    HistoryGrid* SGHistory;
+    QWidget* Panel3;
+    QGroupBox* GroupBox1;
+    QComboBox* CBSortHistory;
+    QToolButton* cyAdvSpeedButton1;
+    QGroupBox* GroupBox2;
+    QLabel* Label1;
+    QLineEdit* EditSearch;
+    QToolButton* cyAdvSpeedButton4;
+    QToolButton* cySearch;
+    QToolButton* cyStopSearch;
+    QLabel* HintPanel;
+    QStatusBar* SB;
+
+    int SelectedRow = -1;
+    int SelectedCol = -1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void buildUi();
+    void connectHandlers();
+    void selectCell(int row, int column);
+    void setStatusPanel(int panel, const QString& text);
+
     Services m_services;
     HistoryTable& m_history;
+    HistoryFileCommands m_files;
+    HistorySearch m_search;
+    QList<QLabel*> m_panels;
 };
 
 } // namespace clipvane

@@ -18,6 +18,7 @@ Services AppFixture::services() {
     s.platform.shell = &shell;
     s.platform.tray = &tray;
     s.platform.desktopShortcut = &desktopShortcut;
+    s.platform.printing = &printing;
     s.platform.paths = paths.value_or(folder.paths());
     s.dialogs = &dialogs;
     return s;

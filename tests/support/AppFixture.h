@@ -40,6 +40,7 @@ public:
     FakeShell shell;
     FakeTray tray;
     FakeDesktopShortcut desktopShortcut;
+    RecordingPrinting printing;
     ScriptedDialogs dialogs;
 
 private:

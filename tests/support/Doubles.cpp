@@ -1,6 +1,11 @@
 #include "Doubles.h"
 
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QTest>
+#include <QTextItem>
 
 namespace clipvane::test {
 
@@ -68,6 +73,97 @@ HttpGetResult FakeHttpClient::get(const HttpGetRequest& request) {
     if (onRequest)
         onRequest(request.url);
     return replies.value(request.url);
+}
+
+namespace {
+
+// Keeps the texts drawn on it; everything else is ignored.
+class RecordingEngine final : public QPaintEngine {
+public:
+    explicit RecordingEngine(QList<DrawnText>& out) : QPaintEngine(QPaintEngine::AllFeatures), m_out(out) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    // The defaults of these call each other: lines (an underline) would never end.
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawPolygon(const QPoint*, int, PolygonDrawMode) override {}
+    void drawPath(const QPainterPath&) override {}
+    Type type() const override { return QPaintEngine::User; }
+    void drawTextItem(const QPointF& baseline, const QTextItem& item) override {
+        QPainter* p = painter();
+        const QFontMetricsF metrics(item.font(), p->device());
+        DrawnText t;
+        t.text = item.text();
+        t.font = p->font();
+        t.pen = p->pen().color();
+        t.topLeft = p->transform().map(QPointF(baseline.x(), baseline.y() - metrics.ascent()));
+        if (p->hasClipping())
+            t.clip = p->clipBoundingRect().toAlignedRect();
+        m_out.append(t);
+    }
+
+private:
+    QList<DrawnText>& m_out;
+};
+
+class RecordingPage final : public QPaintDevice {
+public:
+    RecordingPage(QSize size, int dpi, QList<DrawnText>& out) : m_size(size), m_dpi(dpi), m_engine(out) {}
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+        case PdmWidth:
+            return m_size.width();
+        case PdmHeight:
+            return m_size.height();
+        case PdmWidthMM:
+            return m_size.width() * 254 / (10 * m_dpi);
+        case PdmHeightMM:
+            return m_size.height() * 254 / (10 * m_dpi);
+        case PdmNumColors:
+            return 1 << 24;
+        case PdmDepth:
+            return 24;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return m_dpi;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(QPaintDevice::devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+private:
+    QSize m_size;
+    int m_dpi;
+    mutable RecordingEngine m_engine;
+};
+
+} // namespace
+
+bool RecordingPrinting::printOnDefaultPrinter(const QString& jobTitle,
+                                              const std::function<void(QPainter&)>& draw, QString& error) {
+    if (!available) {
+        error = QStringLiteral("There is no default printer.");
+        return false;
+    }
+    Job job;
+    job.title = jobTitle;
+    job.page = pageSize;
+    {
+        RecordingPage page(pageSize, dpi, job.texts);
+        QPainter painter(&page);
+        draw(painter);
+    }
+    jobs.append(job);
+    return true;
 }
 
 } // namespace clipvane::test

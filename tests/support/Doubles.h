@@ -6,12 +6,16 @@
 #include "platform/DesktopShortcut.h"
 #include "platform/HostResolver.h"
 #include "platform/HttpClient.h"
+#include "platform/Printing.h"
 #include "platform/Shell.h"
 #include "platform/Tray.h"
 
+#include <QColor>
+#include <QFont>
 #include <QHash>
 #include <QList>
 #include <QQueue>
+#include <QRect>
 #include <QUrl>
 #include <functional>
 
@@ -142,6 +146,33 @@ public:
     QList<ShortcutRequest> requests;
     QStringList created;
     bool fail = false;
+};
+
+// A text drawn on a recorded page: where its first line starts (top left, device units), with what font
+// and pen, clipped to which box (empty when nothing clips it).
+struct DrawnText {
+    QPointF topLeft;
+    QString text;
+    QFont font;
+    QColor pen;
+    QRect clip;
+};
+
+// A printer that keeps what each job draws. `available` false stands for a machine without a printer.
+class RecordingPrinting final : public Printing {
+public:
+    struct Job {
+        QString title;
+        QList<DrawnText> texts;
+        QSize page;
+    };
+    bool printOnDefaultPrinter(const QString& jobTitle, const std::function<void(QPainter&)>& draw,
+                               QString& error) override;
+
+    bool available = true;
+    QSize pageSize{4960, 7015}; // A4 at 600 dots per inch
+    int dpi = 600;
+    QList<Job> jobs;
 };
 
 } // namespace clipvane::test

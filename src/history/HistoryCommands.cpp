@@ -1,0 +1,189 @@
+#include "HistoryCommands.h"
+
+#include "app/Dialogs.h"
+#include "app/ErrorReport.h"
+#include "history/HistoryFile.h"
+#include "history/HistoryTools.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace clipvane {
+
+namespace {
+
+const QString kCsvFilter = QStringLiteral("Comma Separated Value file (*.csv)|*.csv");
+
+} // namespace
+
+QString folderForMessage(const QString& folder) {
+    QString out = QDir::toNativeSeparators(folder);
+    if (!out.endsWith(QDir::separator()))
+        out += QDir::separator();
+    return out;
+}
+
+HistoryFileCommands::HistoryFileCommands(HistoryTable& table, Dialogs& dialogs, AppPaths paths,
+                                         std::function<void()> yield)
+    : m_table(table), m_dialogs(dialogs), m_paths(std::move(paths)), m_yield(std::move(yield)),
+      m_dialogFolder(m_paths.applicationFolder()) {}
+
+void HistoryFileCommands::setReloadEnabled(bool enabled) {
+    if (m_reloadEnabled == enabled)
+        return;
+    m_reloadEnabled = enabled;
+    if (reloadEnabledChanged)
+        reloadEnabledChanged(enabled);
+}
+
+void HistoryFileCommands::CheckButton() {
+    setReloadEnabled(QFileInfo::exists(historyPath()));
+}
+
+HistoryFileCommands::Load HistoryFileCommands::load(const QString& path, int mode) {
+    const HistoryLoadResult r = LoadHistoryFile(m_table, path, LoadMode(mode), m_yield);
+    if (r.notText) {
+        m_dialogs.message(MessageKind::Error,
+                          QDir::toNativeSeparators(path) +
+                              QStringLiteral("\r\nis not a text file. Nothing was loaded."),
+                          Buttons::Ok);
+        return Load::Failed;
+    }
+    if (!r.ok) {
+        RaiseLastError(m_dialogs, r.error);
+        return Load::Failed;
+    }
+    return Load::Done;
+}
+
+bool HistoryFileCommands::write(const QString& path, const QString& folderInMessage) {
+    const ListWriteResult r = WriteHistoryFile(m_table, path, m_yield);
+    if (!r.ok) {
+        m_dialogs.message(MessageKind::Error,
+                          QString::fromLatin1(kCannotSaveHistory) + QStringLiteral("\r\n") +
+                              folderForMessage(folderInMessage),
+                          Buttons::Ok);
+        return false;
+    }
+    return true;
+}
+
+bool HistoryFileCommands::startUp(bool loadAtStartup) {
+    bool loaded = false;
+    if (loadAtStartup && QFileInfo::exists(historyPath())) {
+        // Captures made while the windows were being created stay behind the file's rows.
+        loaded = load(historyPath(), int(LoadMode::ReplaceKeepRows)) == Load::Done;
+    }
+    m_dialogFolder = m_paths.applicationFolder();
+    CheckButton();
+    m_table.EnsureBlankLastRow();
+    return loaded;
+}
+
+bool HistoryFileCommands::cyNewListClick() {
+    if (m_table.hasEntries()) {
+        const Answer a = m_dialogs.message(MessageKind::Warning, QString::fromLatin1(kSaveBeforeNewQuestion),
+                                           Buttons::YesNoAbort);
+        if (a != Answer::Yes && a != Answer::No)
+            return false;
+        // A failed save keeps the table: emptying it then would lose what could not be saved.
+        if (a == Answer::Yes && !cySaveHistoryClick())
+            return false;
+    }
+    m_table.ResetHistoryTable();
+    return true;
+}
+
+bool HistoryFileCommands::cySaveHistoryClick() {
+    if (!m_table.hasEntries() &&
+        m_dialogs.message(MessageKind::Information, QString::fromLatin1(kSaveEmptyHistoryQuestion),
+                          Buttons::YesNo) != Answer::Yes)
+        return false;
+    if (!write(historyPath(), m_paths.applicationFolder()))
+        return false;
+    m_dialogs.message(MessageKind::Information,
+                      QString::fromLatin1(kHistorySavedTo) + QStringLiteral("\r\n") +
+                          folderForMessage(m_paths.applicationFolder()),
+                      Buttons::Ok);
+    setReloadEnabled(true);
+    return true;
+}
+
+void HistoryFileCommands::cySaveHistoryAsClick() {
+    if (!m_table.hasEntries()) {
+        m_dialogs.message(MessageKind::Information, QString::fromLatin1(kNothingToSave), Buttons::Abort);
+        return;
+    }
+    FileDialogRequest request;
+    request.filters = kCsvFilter;
+    request.defaultExtension = QStringLiteral("csv");
+    request.initialName = QStringLiteral("Capture History");
+    request.initialFolder = m_dialogFolder;
+    const FileDialogResult chosen = m_dialogs.saveFile(request);
+    if (!chosen.accepted || chosen.path.isEmpty())
+        return;
+    write(chosen.path, QFileInfo(chosen.path).absolutePath());
+}
+
+bool HistoryFileCommands::cyReloadHistoryClick() {
+    if (!QFileInfo::exists(historyPath())) {
+        m_dialogs.message(MessageKind::Warning,
+                          QString::fromLatin1(kHistoryFileName) + QString::fromLatin1(kDoesNotExistAnymore),
+                          Buttons::Ok);
+        return false;
+    }
+    if (load(historyPath(), int(LoadMode::Replace)) != Load::Done)
+        return false;
+    m_table.EnsureBlankLastRow();
+    return true;
+}
+
+bool HistoryFileCommands::cyLoadHistoryClick() {
+    FileDialogRequest request;
+    request.filters = kCsvFilter;
+    request.defaultExtension = QStringLiteral("csv");
+    request.initialName = QStringLiteral("Capture History");
+    request.initialFolder = m_dialogFolder;
+    const FileDialogResult chosen = m_dialogs.openFile(request);
+    bool loaded = false;
+    if (chosen.accepted && !chosen.path.isEmpty()) {
+        LoadMode mode = LoadMode::Replace;
+        if (m_table.hasEntries()) {
+            const Answer a = m_dialogs.message(
+                MessageKind::Information, QString::fromLatin1(kAppendHistoryQuestion), Buttons::YesNoAbort);
+            if (a != Answer::Yes && a != Answer::No)
+                return false;
+            mode = a == Answer::Yes ? LoadMode::Append : LoadMode::Replace;
+        }
+        if (load(chosen.path, int(mode)) != Load::Done)
+            return false;
+        loaded = true;
+    }
+    m_table.EnsureBlankLastRow();
+    return loaded;
+}
+
+void HistoryFileCommands::cyURLSaveClick() {
+    if (!m_table.hasEntries()) {
+        m_dialogs.message(MessageKind::Information, QString::fromLatin1(kNothingToSave), Buttons::Abort);
+        return;
+    }
+    const QStringList lines = historyUrlLines(m_table);
+    FileDialogRequest request;
+    request.filters = QStringLiteral("URL list (*.list)|*.list");
+    request.defaultExtension = QStringLiteral("list");
+    request.initialName = QStringLiteral("Capture History - URL List");
+    request.initialFolder = m_paths.applicationFolder();
+    const FileDialogResult chosen = m_dialogs.saveFile(request);
+    if (!chosen.accepted || chosen.path.isEmpty())
+        return;
+    const ListWriteResult r = WriteListFile(chosen.path, lines, TextEncoding::Ansi);
+    if (!r.ok)
+        RaiseLastError(m_dialogs, r.error);
+}
+
+void HistoryFileCommands::SaveHistory() {
+    write(historyPath(), m_paths.applicationFolder());
+}
+
+} // namespace clipvane

@@ -1,0 +1,324 @@
+#include "HistoryTestUtil.h"
+#include "TempAppFolder.h"
+#include "history/HistoryCommands.h"
+#include "history/HistoryFile.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace clipvane;
+using namespace clipvane::test;
+
+namespace {
+
+const QByteArray kFreshFile =
+    "\"Date of entry\",\"Time of entry\",URL,Origin,Validate,Domain,IP\r\n,,,,,,\r\n";
+
+// The commands on a table, scripted dialogs and a temporary application folder.
+struct CommandRig {
+    TempAppFolder folder;
+    TableRig table;
+    ScriptedDialogs dialogs;
+    HistoryFileCommands commands{table.table, dialogs, folder.paths(), {}};
+
+    QString appFolder() const { return QDir::toNativeSeparators(folder.path()) + QDir::separator(); }
+    QString historyFile() const { return folder.file("Capture History.csv"); }
+    void withEntries() { table.set({kHeaderCompact, "d|t|http://a.example/", "d|t|http://b.example/", ""}); }
+    FileDialogResult chosen(const QString& name) const { return {true, folder.file(name), 1}; }
+};
+
+} // namespace
+
+class TstHistoryCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void saveAFreshTable() {
+        CommandRig r;
+        QVERIFY(!r.commands.reloadEnabled());
+        r.dialogs.answer(Answer::No);
+        QVERIFY(!r.commands.cySaveHistoryClick());
+        QVERIFY(!QFile::exists(r.historyFile()));
+
+        r.dialogs.answer(Answer::Yes);
+        r.dialogs.answer(Answer::Ok);
+        QVERIFY(r.commands.cySaveHistoryClick());
+        QCOMPARE(
+            r.dialogs.texts(),
+            (QStringList{"This will save an empty default capture history database. Do you want to proceed "
+                         "anyway?",
+                         "This will save an empty default capture history database. Do you want to proceed "
+                         "anyway?",
+                         "Capture History saved to: \r\n" + r.appFolder()}));
+        QCOMPARE(r.dialogs.shown[2].kind, MessageKind::Information);
+        QCOMPARE(r.folder.read("Capture History.csv"), kFreshFile);
+        QVERIFY(r.commands.reloadEnabled());
+    }
+
+    // A folder where the file should be stands for a folder that cannot be written: one error message,
+    // the table unchanged, the reload button untouched.
+    void saveFails() {
+        CommandRig r;
+        r.withEntries();
+        QVERIFY(QDir().mkpath(r.historyFile()));
+        r.dialogs.answer(Answer::Ok);
+        QVERIFY(!r.commands.cySaveHistoryClick());
+        QCOMPARE(r.dialogs.texts(), QStringList{"Cannot save the capture history to: \r\n" + r.appFolder()});
+        QCOMPARE(r.dialogs.shown[0].kind, MessageKind::Error);
+        QVERIFY(!r.commands.reloadEnabled());
+        QCOMPARE(r.table.table.rowCount(), 4);
+
+        // The save at exit: the same message, and it returns.
+        r.dialogs.answer(Answer::Ok);
+        r.commands.SaveHistory();
+        QCOMPARE(r.dialogs.texts().size(), 2);
+        QCOMPARE(r.dialogs.texts().last(), "Cannot save the capture history to: \r\n" + r.appFolder());
+    }
+
+    // The save at exit asks nothing and says nothing, even for an empty table.
+    void saveAtExit() {
+        CommandRig r;
+        r.folder.write("Capture History.csv", "old content");
+        r.commands.SaveHistory();
+        QVERIFY(r.dialogs.shown.isEmpty());
+        QCOMPARE(r.folder.read("Capture History.csv"), kFreshFile);
+    }
+
+    void saveAs() {
+        CommandRig r;
+        r.dialogs.answer(Answer::Abort);
+        r.commands.cySaveHistoryAsClick();
+        QCOMPARE(r.dialogs.texts(), QStringList{"Nothing to save, the list is empty."});
+        QCOMPARE(r.dialogs.shown[0].buttons, Buttons::Abort);
+        QVERIFY(r.dialogs.fileShown.isEmpty());
+
+        r.withEntries();
+        r.dialogs.answerFile({});
+        r.commands.cySaveHistoryAsClick();
+        const FileDialogRequest& req = r.dialogs.fileShown[0].request;
+        QVERIFY(r.dialogs.fileShown[0].save);
+        QCOMPARE(req.filters, QString("Comma Separated Value file (*.csv)|*.csv"));
+        QCOMPARE(req.defaultExtension, QString("csv"));
+        QCOMPARE(req.initialName, QString("Capture History"));
+
+        r.dialogs.answerFile(r.chosen("mine.csv"));
+        r.commands.cySaveHistoryAsClick();
+        QVERIFY(r.folder.read("mine.csv").contains("http://b.example/"));
+        QCOMPARE(r.dialogs.shown.size(), 1); // no success message
+        QVERIFY(!r.commands.reloadEnabled());
+
+        QVERIFY(QDir().mkpath(r.folder.file("sub/taken.csv")));
+        r.dialogs.answerFile(r.chosen("sub/taken.csv"));
+        r.dialogs.answer(Answer::Ok);
+        r.commands.cySaveHistoryAsClick();
+        QCOMPARE(r.dialogs.texts().last(), "Cannot save the capture history to: \r\n" +
+                                               QDir::toNativeSeparators(r.folder.file("sub")) + "/");
+    }
+
+    void reload() {
+        CommandRig r;
+        r.withEntries();
+        r.dialogs.answer(Answer::Ok);
+        QVERIFY(!r.commands.cyReloadHistoryClick());
+        QCOMPARE(r.dialogs.texts(),
+                 QStringList{"Capture History.csv does not exist anymore or cannot be opened"});
+        QCOMPARE(r.dialogs.shown[0].kind, MessageKind::Warning);
+        QCOMPARE(r.table.table.rowCount(), 4);
+
+        // No question, even over entries; a file without a blank last row gets one.
+        r.folder.write("Capture History.csv", "H\r\nx,1\r\ny,2");
+        QVERIFY(r.commands.cyReloadHistoryClick());
+        QCOMPARE(r.table.rows(), (QStringList{"H", "x|1", "y|2", ""}));
+        QCOMPARE(r.dialogs.shown.size(), 1);
+    }
+
+    // A default file that cannot be read: the error report, the table as it was.
+    void reloadUnreadable() {
+        CommandRig r;
+        r.withEntries();
+        QVERIFY(QDir().mkpath(r.historyFile()));
+        r.dialogs.answer(Answer::Ok);
+        QVERIFY(!r.commands.cyReloadHistoryClick());
+        QVERIFY(r.dialogs.texts().value(0).startsWith(QString("OS Error Code: %1").arg(EISDIR)));
+        QCOMPARE(r.table.table.rowCount(), 4);
+
+        r.folder.write("other.csv", QByteArray("a\0b", 3));
+        r.dialogs.answerFile(r.chosen("other.csv"));
+        r.dialogs.answer(Answer::Yes);
+        r.dialogs.answer(Answer::Ok);
+        QVERIFY(!r.commands.cyLoadHistoryClick());
+        QVERIFY(r.dialogs.texts().last().endsWith("is not a text file. Nothing was loaded."));
+        QCOMPARE(r.table.table.rowCount(), 4);
+    }
+
+    // Load: replace into an empty table without a question; otherwise append, replace or nothing.
+    void load_data() {
+        QTest::addColumn<bool>("entries");
+        QTest::addColumn<bool>("pick");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QStringList>("urls"); // column 2 of every row after the command
+        QTest::addColumn<bool>("loaded");
+        const QStringList before{"URL", "http://a.example/", "http://b.example/", ""};
+        QTest::newRow("empty table: replace")
+            << false << true << Answer::Ok << QStringList{"F", "http://f.example/", ""} << true;
+        QTest::newRow("append") << true << true << Answer::Yes
+                                << QStringList{"URL", "http://a.example/", "http://b.example/",
+                                               "http://f.example/", ""}
+                                << true;
+        QTest::newRow("replace") << true << true << Answer::No << QStringList{"F", "http://f.example/", ""}
+                                 << true;
+        QTest::newRow("abort") << true << true << Answer::Abort << before << false;
+        QTest::newRow("closed") << true << true << Answer::Closed << before << false;
+        QTest::newRow("dialog cancelled") << true << false << Answer::Ok << before << false;
+    }
+    void load() {
+        QFETCH(bool, entries);
+        QFETCH(bool, pick);
+        QFETCH(Answer, answer);
+        QFETCH(QStringList, urls);
+        QFETCH(bool, loaded);
+        CommandRig r;
+        if (entries)
+            r.withEntries();
+        r.folder.write("f.csv", "a,b,F\r\nd,t,http://f.example/");
+        r.dialogs.answerFile(pick ? r.chosen("f.csv") : FileDialogResult{});
+        if (entries && pick)
+            r.dialogs.answer(answer);
+        QCOMPARE(r.commands.cyLoadHistoryClick(), loaded);
+        QStringList got;
+        for (int row = 0; row < r.table.table.rowCount(); ++row)
+            got.append(r.table.table.cell(row, 2));
+        QCOMPARE(got, urls);
+        QVERIFY(r.dialogs.allAnswersUsed());
+        if (entries && pick) {
+            QCOMPARE(r.dialogs.texts(),
+                     QStringList{"The Capture history is not empty. Do you want to append the file?"});
+            QCOMPARE(r.dialogs.shown[0].buttons, Buttons::YesNoAbort);
+        }
+        QCOMPARE(r.dialogs.fileShown[0].request.initialFolder, r.folder.path());
+    }
+
+    // New list: a question over entries; a save that fails keeps the table.
+    void newList_data() {
+        QTest::addColumn<bool>("entries");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<bool>("saveFails");
+        QTest::addColumn<bool>("emptied");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("empty table: no question") << false << QList<Answer>{} << false << true << false;
+        QTest::newRow("no") << true << QList<Answer>{Answer::No} << false << true << false;
+        QTest::newRow("abort") << true << QList<Answer>{Answer::Abort} << false << false << false;
+        QTest::newRow("closed") << true << QList<Answer>{Answer::Closed} << false << false << false;
+        QTest::newRow("yes saves first")
+            << true << QList<Answer>{Answer::Yes, Answer::Ok} << false << true << true;
+        QTest::newRow("yes, save fails: kept")
+            << true << QList<Answer>{Answer::Yes, Answer::Ok} << true << false << false;
+    }
+    void newList() {
+        QFETCH(bool, entries);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(bool, saveFails);
+        QFETCH(bool, emptied);
+        QFETCH(bool, saved);
+        CommandRig r;
+        if (entries)
+            r.withEntries();
+        r.table.table.setCell(0, 0, "custom header");
+        if (saveFails)
+            QVERIFY(QDir().mkpath(r.historyFile()));
+        for (Answer a : answers)
+            r.dialogs.answer(a);
+        QCOMPARE(r.commands.cyNewListClick(), emptied);
+        QVERIFY(r.dialogs.allAnswersUsed());
+        if (entries) {
+            QCOMPARE(r.dialogs.texts().value(0),
+                     QString("The Capture History database is not empty, do you want to save it first?"));
+            QCOMPARE(r.dialogs.shown[0].buttons, Buttons::YesNoAbort);
+            QCOMPARE(r.dialogs.shown[0].kind, MessageKind::Warning);
+        }
+        if (emptied) {
+            QCOMPARE(r.table.rows(), (QStringList{kHeaderCompact, ""}));
+        } else {
+            QCOMPARE(r.table.table.rowCount(), 4);
+        }
+        QCOMPARE(r.folder.read("Capture History.csv").contains("http://a.example/"), saved);
+    }
+
+    void urlList() {
+        CommandRig r;
+        r.dialogs.answer(Answer::Abort);
+        r.commands.cyURLSaveClick();
+        QCOMPARE(r.dialogs.texts(), QStringList{"Nothing to save, the list is empty."});
+        QCOMPARE(r.dialogs.shown[0].buttons, Buttons::Abort);
+
+        r.table.set({kHeaderCompact, "d|t|http://a.example/", "d|t|", "d|t|http://c.example/\u00E9", ""});
+        r.dialogs.answerFile({});
+        r.commands.cyURLSaveClick();
+        const FileDialogRequest& req = r.dialogs.fileShown[0].request;
+        QCOMPARE(req.filters, QString("URL list (*.list)|*.list"));
+        QCOMPARE(req.defaultExtension, QString("list"));
+        QCOMPARE(req.initialName, QString("Capture History - URL List"));
+        QCOMPARE(req.initialFolder, r.folder.path());
+
+        r.dialogs.answerFile(r.chosen("urls.list"));
+        r.commands.cyURLSaveClick();
+        QCOMPARE(r.folder.read("urls.list"),
+                 QByteArray("http://a.example/\r\n\r\nhttp://c.example/\xE9\r\n"));
+        QCOMPARE(r.dialogs.shown.size(), 1);
+
+        QVERIFY(QDir().mkpath(r.folder.file("taken.list")));
+        r.dialogs.answerFile(r.chosen("taken.list"));
+        r.dialogs.answer(Answer::Ok);
+        r.commands.cyURLSaveClick();
+        QVERIFY(r.dialogs.texts().last().startsWith(QString("OS Error Code: %1").arg(EISDIR)));
+    }
+
+    // Start-up: the default file by option, captures made before it kept behind its rows; the reload
+    // button follows the file; a blank last row in every case.
+    void startUp_data() {
+        QTest::addColumn<bool>("option");
+        QTest::addColumn<QByteArray>("file"); // empty: no file
+        QTest::addColumn<bool>("captureFirst");
+        QTest::addColumn<QStringList>("urls");
+        QTest::addColumn<bool>("reload");
+        QTest::newRow("loaded") << true << QByteArray("H,h,URL\r\n,,http://old.example/\r\n,,,,,,\r\n")
+                                << false << QStringList{"URL", "http://old.example/", ""} << true;
+        QTest::newRow("captures kept behind the file's rows")
+            << true << QByteArray("H,h,URL\r\n,,http://old.example/\r\n,,,,,,\r\n") << true
+            << QStringList{"URL", "http://old.example/", "http://early.example/", ""} << true;
+        QTest::newRow("option off") << false << QByteArray("H,h,URL\r\n,,http://old.example/\r\n") << false
+                                    << QStringList{"", ""} << true;
+        QTest::newRow("no file") << true << QByteArray() << false << QStringList{"", ""} << false;
+        QTest::newRow("file without a blank last row")
+            << true << QByteArray("H,h,URL\r\n1,,http://old.example/") << false
+            << QStringList{"URL", "http://old.example/", ""} << true;
+    }
+    void startUp() {
+        QFETCH(bool, option);
+        QFETCH(QByteArray, file);
+        QFETCH(bool, captureFirst);
+        QFETCH(QStringList, urls);
+        QFETCH(bool, reload);
+        CommandRig r;
+        r.table.table.ResetHistoryTable();
+        r.table.table.setEntry(0, HistoryEntry{});
+        if (captureFirst)
+            r.table.table.AddHistoryEntry("http://early.example/");
+        if (!file.isEmpty())
+            r.folder.write("Capture History.csv", file);
+        bool changes = false;
+        r.commands.reloadEnabledChanged = [&](bool) { changes = true; };
+        r.commands.startUp(option);
+        QStringList got;
+        for (int row = 0; row < r.table.table.rowCount(); ++row)
+            got.append(r.table.table.cell(row, 2));
+        QCOMPARE(got, urls);
+        QVERIFY(r.table.table.entry(r.table.table.rowCount() - 1).isBlank());
+        QCOMPARE(r.commands.reloadEnabled(), reload);
+        QCOMPARE(changes, reload);
+        QCOMPARE(r.commands.dialogFolder(), r.folder.path());
+        QVERIFY(r.dialogs.shown.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstHistoryCommands)
+#include "tst_historycommands.moc"

@@ -1,0 +1,356 @@
+#include "AppFixture.h"
+#include "app/SessionState.h"
+#include "history/HistoryTable.h"
+#include "history/HistoryTools.h"
+#include "ui/CaptureHistory.h"
+#include "ui/Main.h"
+#include "ui/widgets/Hints.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace clipvane;
+using namespace clipvane::test;
+
+namespace {
+
+HistoryEntry row(const QString& date, const QString& url) {
+    HistoryEntry e;
+    e.cells = {date, "10:00:00", url, "Clipboard", "No", "example", "192.0.2.1"};
+    return e;
+}
+
+// The application on doubles with the Capture History window holding a few entries.
+struct Rig {
+    AppFixture app;
+    Rig() { app.start(); }
+    TForm5& w() { return *app.app().form5(); }
+    HistoryTable& table() { return *app.app().history(); }
+    void entries(const QList<HistoryEntry>& rows) {
+        table().ResetHistoryTable();
+        table().insertEntries(1, rows);
+    }
+    void select(int r, int c) { w().SGHistory->setCurrentIndex(table().index(r, c)); }
+    QStringList urls() {
+        QStringList out;
+        for (int r = 1; r < table().rowCount(); ++r)
+            out.append(table().cell(r, 2));
+        return out;
+    }
+};
+
+} // namespace
+
+class TstCaptureHistory : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+
+    void layoutAndStartState() {
+        Rig r;
+        TForm5& w = r.w();
+        QCOMPARE(w.windowTitle(), QString("Capture History"));
+        QCOMPARE(w.minimumSize(), QSize(800, 600));
+        for (const char* name : {"Panel1",
+                                 "cyNewList",
+                                 "cySaveHistory",
+                                 "cySaveHistoryAs",
+                                 "cyURLSave",
+                                 "cyReloadHistory",
+                                 "cyLoadHistory",
+                                 "cyPrintDB",
+                                 "cyAutosize",
+                                 "cyDeleteRecord",
+                                 "cyAdvSpeedButton2",
+                                 "cyNavigateURL",
+                                 "cyClose",
+                                 "Panel2",
+                                 "SGHistory",
+                                 "Panel3",
+                                 "GroupBox1",
+                                 "CBSortHistory",
+                                 "cyAdvSpeedButton1",
+                                 "GroupBox2",
+                                 "EditSearch",
+                                 "cyAdvSpeedButton4",
+                                 "cySearch",
+                                 "cyStopSearch",
+                                 "HintPanel",
+                                 "SB"})
+            QVERIFY2(w.findChild<QObject*>(name), name);
+        QCOMPARE(longHintAt(w.cyPrintDB),
+                 QString("Print the Capture History database with the system default printer"));
+        QCOMPARE(longHintAt(w.CBSortHistory), QString("Choose wich column to sort. Sorting is descending."));
+        QCOMPARE(longHintAt(w.cySaveHistoryAs),
+                 QString("Save the Capture History database as a CSV file  in the folder of your choice."));
+        QCOMPARE(w.cyPrintDB->toolTip(), QString()); // long hints only
+
+        QStringList items;
+        for (int i = 0; i < w.CBSortHistory->count(); ++i)
+            items.append(w.CBSortHistory->itemText(i));
+        QCOMPARE(items, (QStringList{"Date of entry ", "Time of entry", "URL", "Origin", "Validate",
+                                     "Domain\t", "IP"}));
+        QCOMPARE(w.CBSortHistory->currentIndex(), 0);
+
+        for (QToolButton* b : {w.cyNewList, w.cySaveHistory, w.cySaveHistoryAs, w.cyURLSave, w.cyLoadHistory,
+                               w.cyPrintDB, w.cyAutosize, w.cyDeleteRecord, w.cyAdvSpeedButton2, w.cyClose,
+                               w.cyAdvSpeedButton1, w.cyAdvSpeedButton4})
+            QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
+        for (QToolButton* b : {w.cyNavigateURL, w.cySearch, w.cyStopSearch, w.cyReloadHistory})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+        QCOMPARE(w.statusPanelText(0), QString("Row:"));
+        QCOMPARE(w.statusPanelText(2), QString("Col:"));
+
+        // Row 0 is the header above the grid; rows are numbered as the table counts them.
+        QVERIFY(w.SGHistory->isRowHidden(0));
+        QCOMPARE(r.table().headerData(2, Qt::Horizontal).toString(), QString("URL"));
+        QCOMPARE(r.table().headerData(1, Qt::Vertical).toString(), QString("1"));
+        r.entries({row("d", "http://a.example/")});
+        QVERIFY(w.SGHistory->isRowHidden(0)); // again after a reset
+    }
+
+    void selectionStatusAndNavigate() {
+        Rig r;
+        TForm5& w = r.w();
+        r.entries({row("d1", "http://a.example/"), row("d2", "file:///x?http://y")});
+        r.select(1, 0);
+        QCOMPARE(w.statusPanelText(1), QString("1"));
+        QCOMPARE(w.statusPanelText(3), QString("0"));
+        QCOMPARE(w.statusPanelText(4), QString("d1"));
+        QVERIFY(!w.cyNavigateURL->isEnabled());
+        r.select(1, 2);
+        QVERIFY(w.cyNavigateURL->isEnabled());
+        QCOMPARE(w.statusPanelText(4), QString("http://a.example/"));
+
+        // Offline: the question first.
+        r.app.dialogs.answer(Answer::No);
+        w.cyNavigateURL->click();
+        QCOMPARE(r.app.dialogs.texts(), QStringList{"Internet is not connected. Proceed anyway?"});
+        QCOMPARE(r.app.dialogs.shown[0].kind, MessageKind::Warning);
+        QVERIFY(r.app.shell.opened.isEmpty());
+        r.app.dialogs.answer(Answer::Yes);
+        w.cyNavigateURL->click();
+        QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl("http://a.example/")});
+
+        // Only web addresses are ever handed over.
+        r.app.connectivity.connected = true;
+        r.select(2, 2);
+        r.app.dialogs.answer(Answer::Ok);
+        w.cyNavigateURL->click();
+        QCOMPARE(r.app.shell.opened.size(), 1);
+        QCOMPARE(r.app.dialogs.shown.last().kind, MessageKind::Warning);
+    }
+
+    // The blank last row is never edited or deleted; an entry row is.
+    void editingAndDeleteFollowTheRow() {
+        Rig r;
+        TForm5& w = r.w();
+        r.entries({row("d1", "u1"), row("d2", "u2")});
+        const int last = r.table().rowCount() - 1;
+        r.select(last, 2);
+        QVERIFY(!w.cyDeleteRecord->isEnabled());
+        QCOMPARE(w.SGHistory->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QTest::ignoreMessage(QtWarningMsg, "edit: editing failed");
+        w.SGHistory->edit(r.table().index(last, 2));
+        QVERIFY(!w.SGHistory->isEditing());
+        w.cyDeleteRecordClick();
+        QCOMPARE(r.table().rowCount(), 4);
+
+        r.select(1, 2);
+        QVERIFY(w.cyDeleteRecord->isEnabled());
+        QVERIFY(w.SGHistory->editTriggers() & QAbstractItemView::DoubleClicked);
+        w.SGHistory->edit(r.table().index(1, 2));
+        QVERIFY(w.SGHistory->isEditing());
+        r.select(2, 2); // ends the editing
+        r.select(1, 2);
+        w.cyDeleteRecord->click();
+        QCOMPARE(r.urls(), (QStringList{"u2", ""}));
+
+        r.entries({});
+        r.select(1, 0);
+        w.cyDeleteRecordClick();
+        QCOMPARE(r.table().rowCount(), 2);
+    }
+
+    // A row dragged by its number moves in the table; the header row stays first.
+    void rowDragMovesTheTableRow() {
+        Rig r;
+        QHeaderView* rows = r.w().SGHistory->verticalHeader();
+        r.entries({row("d", "u1"), row("d", "u2"), row("d", "u3")});
+        rows->moveSection(3, 1);
+        QCOMPARE(r.urls(), (QStringList{"u3", "u1", "u2", ""}));
+        rows->moveSection(2, 0);
+        QCOMPARE(r.urls(), (QStringList{"u1", "u3", "u2", ""}));
+        QCOMPARE(r.table().cell(0, 2), QString("URL"));
+        for (int i = 0; i < r.table().rowCount(); ++i)
+            QCOMPARE(rows->visualIndex(i), i);
+
+        // The blank row dragged away from the end: the next capture still gets a row of its own.
+        rows->moveSection(4, 1);
+        QCOMPARE(r.urls(), (QStringList{"", "u1", "u3", "u2"}));
+        r.table().AddHistoryEntry("http://next.example/");
+        QCOMPARE(r.urls(), (QStringList{"", "u1", "u3", "u2", "http://next.example/", ""}));
+    }
+
+    // The file buttons reach their commands; a successful save enables the reload button.
+    void fileButtons() {
+        Rig r;
+        TForm5& w = r.w();
+        r.entries({row("d", "http://a.example/")});
+        QVERIFY(!w.cyReloadHistory->isEnabled());
+        r.app.dialogs.answer(Answer::Ok);
+        w.cySaveHistory->click();
+        QVERIFY(w.cyReloadHistory->isEnabled());
+        QVERIFY(r.app.folder.read("Capture History.csv").contains("http://a.example/"));
+
+        r.app.dialogs.answer(Answer::No);
+        w.cyNewList->click();
+        QCOMPARE(r.table().rowCount(), 2);
+        w.cyReloadHistory->click();
+        QCOMPARE(r.urls(), (QStringList{"http://a.example/", ""}));
+        QCOMPARE(r.app.dialogs.texts().size(), 2);
+    }
+
+    // The search through the window: its states, the selected match, and the cancel button reaching it.
+    void searchInTheWindow() {
+        Rig r;
+        TForm5& w = r.w();
+        r.entries({row("d1", "http://a.example/"), row("d2", "http://b.example/")});
+        w.EditSearch->setText("B.EXAMPLE");
+        QVERIFY(w.cySearch->isEnabled());
+        w.cyAdvSpeedButton4->click();
+        QVERIFY(w.EditSearch->text().isEmpty());
+        QVERIFY(!w.cySearch->isEnabled());
+
+        w.EditSearch->setText("B.EXAMPLE");
+        bool searching = false;
+        QString statusAtMatch;
+        r.app.dialogs.onMessage = [&](const ScriptedDialogs::Shown&) {
+            if (r.app.dialogs.shown.size() == 1) {
+                searching = !w.EditSearch->isEnabled() && w.cyStopSearch->isEnabled();
+                statusAtMatch = w.statusPanelText(1) + "," + w.statusPanelText(3);
+            }
+        };
+        r.app.dialogs.answer(Answer::Yes);
+        r.app.dialogs.answer(Answer::Ok);
+        w.cySearch->click();
+        QVERIFY(searching);
+        QCOMPARE(statusAtMatch, QString("2,2"));
+        QCOMPARE(
+            r.app.dialogs.texts().last(),
+            QString("The search is over. \r\nTotal exact match found:  0\r\nTotal partial match found:1"));
+        QVERIFY(w.EditSearch->isEnabled());
+        QVERIFY(!w.cyStopSearch->isEnabled());
+
+        // The cancel button, pressed while the search lets messages run.
+        r.app.dialogs.onMessage = {};
+        r.app.dialogs.answer(Answer::Ok);
+        QTimer::singleShot(0, w.cyStopSearch, &QToolButton::click);
+        w.cySearch->click();
+        QCOMPARE(r.app.dialogs.texts().last(),
+                 QString("The search was canceled and is over. \r\nTotal exact match "
+                         "found:  0\r\nTotal partial match found:0"));
+        QVERIFY(w.EditSearch->isEnabled());
+        QVERIFY(!w.cyStopSearch->isEnabled());
+    }
+
+    void sortAndDuplicateButtons() {
+        Rig r;
+        TForm5& w = r.w();
+        r.entries(
+            {row("d", "http://c.example/"), row("d", "http://A.example/"), row("d", "http://c.example/")});
+        w.CBSortHistory->setCurrentIndex(2);
+        w.cyAdvSpeedButton1->click();
+        QCOMPARE(r.urls(), (QStringList{"http://A.example/", "http://c.example/", "http://c.example/", ""}));
+        r.app.dialogs.answer(Answer::Ok);
+        w.cyAdvSpeedButton2->click();
+        QCOMPARE(r.app.dialogs.texts(), QStringList{"1 duplicated record found and removed."});
+        QCOMPARE(r.urls(), (QStringList{"http://A.example/", "http://c.example/", ""}));
+    }
+
+    void printing() {
+        Rig r;
+        TForm5& w = r.w();
+        r.entries({row("d1", "http://a.example/")});
+        w.cyPrintDB->click();
+        QCOMPARE(r.app.printing.jobs.size(), 1);
+        const RecordingPrinting::Job& job = r.app.printing.jobs[0];
+        QVERIFY(job.title.startsWith("Clipvane - Captured History database. "));
+        QCOMPARE(job.texts.first().text, job.title);
+        bool urlHeaderFound = false;
+        for (const DrawnText& t : job.texts) {
+            if (t.text == "URL") {
+                urlHeaderFound = true;
+                QCOMPARE(int(t.topLeft.x()), 5 * w.SGHistory->columnWidth(1) + 50);
+            }
+            QVERIFY(t.text != "d1");
+        }
+        QVERIFY(urlHeaderFound);
+
+        r.app.printing.available = false;
+        r.app.dialogs.answer(Answer::Ok);
+        w.cyPrintDB->click();
+        QCOMPARE(r.app.dialogs.shown.last().kind, MessageKind::Error);
+        QCOMPARE(r.app.printing.jobs.size(), 1);
+        QCOMPARE(r.table().rowCount(), 3);
+    }
+
+    void autoSizeOnShow() {
+        Rig r;
+        TForm5& w = r.w();
+        r.entries({row("d1", "http://" + QString(120, u'a') + ".example/")});
+        w.show();
+        const auto widths = autoSizeWidths(r.table(), w.SGHistory->font());
+        for (int c = 0; c < kHistoryColumns; ++c)
+            QCOMPARE(w.SGHistory->columnWidth(c), widths[std::size_t(c)]);
+        QCOMPARE(w.SGHistory->verticalHeader()->defaultSectionSize(), kHistoryRowHeight);
+        w.cyClose->click();
+        QVERIFY(!w.isVisible());
+    }
+
+    // The window's creation loads the default file when the option is set, keeping earlier captures.
+    void startUpLoad() {
+        AppFixture app;
+        app.start();
+        app.folder.write("Capture History.csv",
+                         "\"Date of entry\",T,URL\r\nd,t,http://old.example/\r\n,,,,,,\r\n");
+        HistoryTable& table = *app.app().history();
+        table.AddHistoryEntry("http://early.example/");
+        SessionState session;
+        session.LoadHistoryAtStartup = true;
+        TForm5 w(app.services(), table, session);
+        QCOMPARE(table.cell(1, 2), QString("http://old.example/"));
+        QCOMPARE(table.cell(2, 2), QString("http://early.example/"));
+        QCOMPARE(table.rowCount(), 4);
+        QVERIFY(w.cyReloadHistory->isEnabled());
+        QCOMPARE(w.SGHistory->columnWidth(2), autoSizeColWidth(table, 2, w.SGHistory->font()));
+    }
+
+    // The close of the main window saves the history when its option is ticked.
+    void exitSave_data() {
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("ticked") << true;
+        QTest::newRow("not ticked") << false;
+    }
+    void exitSave() {
+        QFETCH(bool, ticked);
+        AppFixture app;
+        app.startShown();
+        app.main().CBSaveHistory->setChecked(ticked);
+        app.app().history()->AddHistoryEntry("http://saved.example/");
+        app.main().close();
+        const QByteArray file = app.folder.read("Capture History.csv");
+        QCOMPARE(file.contains("http://saved.example/"), ticked);
+        QVERIFY(app.dialogs.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TstCaptureHistory)
+#include "tst_capturehistory.moc"
