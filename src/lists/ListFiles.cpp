@@ -170,7 +170,7 @@ ListFileContent ListDocument::appendFromFile(const QString& path) {
 }
 
 ListWriteResult ListDocument::writePlain(const QString& path) const {
-    return WriteListFile(path, m_list.texts(), m_listEncoding);
+    return WriteListFile(path, m_list.entries(), m_listEncoding);
 }
 
 ListWriteResult ListDocument::URLSaveToHTML(const QString& path, int filter) {

@@ -5,11 +5,14 @@
 #include "capture/UrlCheck.h"
 #include "platform/Connectivity.h"
 
+#include <QElapsedTimer>
 #include <QVector>
 
 namespace clipvane {
 
 namespace {
+
+constexpr qint64 kYieldIntervalMs = 10;
 
 struct Held {
     quint64 id;
@@ -50,6 +53,18 @@ void SaveValidator::enableOptions() {
         m_enableOptionsTab(true);
 }
 
+void SaveValidator::walkWithoutChecks(int count) {
+    // Nothing is checked: pending messages run between entries, but not more often than the window can
+    // show them, so that a list of a million entries is not held up by a million passes of the loop.
+    QElapsedTimer sinceYield;
+    for (int i = count - 1; i >= 0; --i) {
+        if (sinceYield.isValid() && sinceYield.elapsed() < kYieldIntervalMs)
+            continue;
+        m_yield();
+        sinceYield.start();
+    }
+}
+
 bool SaveValidator::askWithoutConnection() {
     return m_dialogs.message(MessageKind::Warning, QString::fromLatin1(kNoConnectionSaveQuestion),
                              Buttons::YesCancel) == Answer::Yes;
@@ -60,8 +75,7 @@ bool SaveValidator::validateMainList(CheckListModel& list, SaveValidationOption 
     const bool connected = m_connectivity.isInternetConnected();
     if (option == SaveValidationOption::None) {
         disableOptions();
-        for (int i = list.count() - 1; i >= 0; --i)
-            m_yield();
+        walkWithoutChecks(list.count());
         enableOptions();
         panel.setPanelVisible(false);
         return true;
@@ -125,8 +139,7 @@ bool SaveValidator::validateBrowserList(CheckListModel& list, SaveValidationOpti
     const bool connected = m_connectivity.isInternetConnected();
     if (option == SaveValidationOption::None) {
         disableOptions();
-        for (int i = list.count() - 1; i >= 0; --i)
-            m_yield();
+        walkWithoutChecks(list.count());
         enableOptions();
         return true;
     }

@@ -53,8 +53,9 @@ public:
     bool isRunning() const { return m_running > 0; }
 
 private:
-    // Answers whether the step ends here, and with which verdict, before anything is checked.
+    // The question when an option is ticked and there is no connection; true to save unvalidated.
     bool askWithoutConnection();
+    void walkWithoutChecks(int count);
     void disableOptions();
     void enableOptions();
 
