@@ -1,6 +1,11 @@
 #include "ListFile.h"
 
+#include "CheckListModel.h"
+
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <algorithm>
 #include <cerrno>
 
 namespace clipvane {
@@ -24,14 +29,40 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
-ListFileContent ReadListFile(const QString& path) {
-    ListFileContent result;
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = OsError::fromFile(file, errno);
-        return result;
+namespace {
+
+constexpr qsizetype kChunkSize = qsizetype(1) << 20;
+
+// Whether a byte stream is valid UTF-8, fed in pieces; a sequence cut off at a piece's end goes on in the
+// next.
+class Utf8Check {
+public:
+    void feed(QByteArrayView bytes) {
+        if (m_bad || bytes.isEmpty())
+            return;
+        m_out.resize(m_decoder.requiredSpace(bytes.size()));
+        m_decoder.appendToBuffer(m_out.data(), bytes);
+        m_bad = m_decoder.hasError();
     }
+    // Ends the stream: a sequence left open by its last byte is invalid too.
+    bool endsValid() {
+        feed("\n");
+        return !m_bad;
+    }
+
+private:
+    QStringDecoder m_decoder{QStringConverter::Utf8};
+    QList<QChar> m_out;
+    bool m_bad = false;
+};
+
+bool startsWith(const QByteArray& bytes, const char* mark) {
+    return bytes.startsWith(QByteArrayView(mark));
+}
+
+// Reads the rest of a file whole: for what cannot be read twice (pipes, devices) and the rare encodings.
+ListFileContent readWhole(QFile& file) {
+    ListFileContent result;
     errno = 0;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
@@ -41,6 +72,189 @@ ListFileContent ReadListFile(const QString& path) {
     DecodedText decoded = decodeText(bytes);
     result.lines = splitLines(decoded.text);
     result.encoding = decoded.encoding;
+    result.ok = true;
+    return result;
+}
+
+// Hands out a file's bytes through one buffer, from a position to the end.
+class ChunkReader {
+public:
+    ChunkReader(QFile& file, qsizetype chunkSize) : m_file(file), m_buffer(chunkSize, Qt::Uninitialized) {}
+
+    bool rewind(qint64 to) { return m_file.seek(to); }
+    // The next piece; empty at the end or on failure (see failed()).
+    QByteArrayView next() {
+        errno = 0;
+        const qint64 n = m_file.read(m_buffer.data(), m_buffer.size());
+        if (n < 0) {
+            m_error = OsError::fromFile(m_file, errno);
+            m_failed = true;
+            return {};
+        }
+        return QByteArrayView(m_buffer.constData(), n);
+    }
+    bool failed() const { return m_failed; }
+    OsError error() const { return m_error; }
+
+private:
+    QFile& m_file;
+    QByteArray m_buffer;
+    bool m_failed = false;
+    OsError m_error;
+};
+
+enum class LineDecoding { Latin1, Windows1252, Utf8 };
+
+// Decodes one line as the decoder of the whole text would have decoded it there.
+class LineDecoder {
+public:
+    LineDecoder(LineDecoding decoding, bool afterMark) : m_decoding(decoding), m_first(afterMark) {}
+
+    QString operator()(QByteArrayView bytes) {
+        switch (m_decoding) {
+        case LineDecoding::Latin1:
+            return QString::fromLatin1(bytes);
+        case LineDecoding::Windows1252:
+            return fromWindows1252(bytes);
+        case LineDecoding::Utf8:
+            break;
+        }
+        // A mark at the start of a line is text, except right after the file's own mark, where the
+        // whole-text decoder drops a second one.
+        if (m_first) {
+            m_first = false;
+            return QString::fromUtf8(bytes);
+        }
+        return m_keepMark.decode(bytes);
+    }
+
+private:
+    LineDecoding m_decoding;
+    bool m_first;
+    QStringDecoder m_keepMark{QStringConverter::Utf8,
+                              QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom};
+};
+
+} // namespace
+
+ListFileContent ReadListFile(const QString& path) {
+    return readListFileInChunks(path, kChunkSize);
+}
+
+// Two passes through one small buffer: the first finds the encoding (as decodeText decides it) and counts
+// the lines, the second decodes line by line. Neither the whole file nor its whole text is ever held.
+ListFileContent readListFileInChunks(const QString& path, qsizetype chunkSize) {
+    ListFileContent result;
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = OsError::fromFile(file, errno);
+        return result;
+    }
+    if (file.isSequential())
+        return readWhole(file);
+    const QByteArray head = file.peek(3);
+    if (startsWith(head, "\xFF\xFE") || startsWith(head, "\xFE\xFF"))
+        return readWhole(file);
+    const bool utf8Mark = startsWith(head, "\xEF\xBB\xBF");
+    const qint64 textStart = utf8Mark ? 3 : 0;
+
+    ChunkReader reader(file, std::max<qsizetype>(chunkSize, 1));
+    bool nonAscii = false;
+    Utf8Check utf8;
+    qsizetype lineCount = 0;
+    char last = '\n';
+    bool afterCR = false;
+    if (!reader.rewind(textStart))
+        return readWhole(file);
+    for (QByteArrayView piece = reader.next(); !piece.isEmpty(); piece = reader.next()) {
+        bool checkPiece = utf8Mark || nonAscii;
+        for (const char c : piece) {
+            if (c == '\n') {
+                if (!afterCR)
+                    ++lineCount;
+            } else if (c == '\r') {
+                ++lineCount;
+            } else if (static_cast<unsigned char>(c) >= 0x80) {
+                nonAscii = true;
+            }
+            afterCR = c == '\r';
+        }
+        // Bytes before the first non-ASCII one are ASCII: checking from the piece that holds it is enough.
+        if (checkPiece || nonAscii)
+            utf8.feed(piece);
+        last = piece.back();
+    }
+    if (reader.failed()) {
+        result.error = reader.error();
+        return result;
+    }
+    if (last != '\n' && last != '\r')
+        ++lineCount;
+
+    LineDecoding decoding = LineDecoding::Latin1;
+    if (utf8Mark) {
+        // Invalid sequences after a mark: leave their replacement to the decoder of the whole text.
+        if (!utf8.endsValid()) {
+            reader.rewind(0);
+            return readWhole(file);
+        }
+        decoding = LineDecoding::Utf8;
+        result.encoding = TextEncoding::Utf8Bom;
+    } else if (nonAscii) {
+        decoding = utf8.endsValid() ? LineDecoding::Utf8 : LineDecoding::Windows1252;
+    }
+
+    if (!reader.rewind(textStart)) {
+        result.error = OsError::fromFile(file, errno);
+        return result;
+    }
+    result.lines.reserve(lineCount);
+    LineDecoder decodeLine(decoding, utf8Mark);
+    QByteArray carry; // a line that goes on in the next piece
+    bool skipLF = false;
+    for (QByteArrayView piece = reader.next(); !piece.isEmpty(); piece = reader.next()) {
+        qsizetype start = 0;
+        if (skipLF && piece.front() == '\n')
+            start = 1;
+        skipLF = false;
+        const qsizetype n = piece.size();
+        for (qsizetype i = start; i < n; ++i) {
+            const char c = piece[i];
+            if (c != '\r' && c != '\n')
+                continue;
+            const QByteArrayView line = piece.sliced(start, i - start);
+            if (carry.isEmpty()) {
+                result.lines.append(decodeLine(line));
+            } else {
+                carry += line;
+                result.lines.append(decodeLine(carry));
+                carry.clear();
+            }
+            if (c == '\r') {
+                if (i + 1 < n) {
+                    if (piece[i + 1] == '\n')
+                        ++i;
+                } else {
+                    skipLF = true;
+                }
+            }
+            start = i + 1;
+        }
+        if (start < n)
+            carry += piece.sliced(start);
+    }
+    if (reader.failed()) {
+        result.error = reader.error();
+        result.lines = {};
+        return result;
+    }
+    if (!carry.isEmpty()) {
+        QString line = decodeLine(carry);
+        // A second mark and nothing else: the whole text is empty, and so is the list.
+        if (!(line.isEmpty() && utf8Mark && result.lines.isEmpty()))
+            result.lines.append(std::move(line));
+    }
     result.ok = true;
     return result;
 }
@@ -56,23 +270,35 @@ namespace {
 
 // A device or pipe cannot be replaced by renaming a temporary file over it (that would swap the device
 // node for a plain file): it is written in place, and its own error (ENOSPC for /dev/full) comes back.
-ListWriteResult writeInPlace(const QString& path, const QByteArray& bytes) {
+ListWriteResult writeInPlace(const QString& path, const std::function<QByteArrayView()>& nextChunk) {
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, OsError::fromFile(file, errno)};
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
-        return {false, OsError::fromFile(file, errno)};
+    for (QByteArrayView chunk = nextChunk(); !chunk.isEmpty(); chunk = nextChunk()) {
+        errno = 0;
+        if (file.write(chunk.data(), chunk.size()) != chunk.size())
+            return {false, OsError::fromFile(file, errno)};
+    }
     return {true, {}};
 }
 
 } // namespace
 
 ListWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    bool given = false;
+    return writeFileAtomically(path, [&]() -> QByteArrayView {
+        if (given)
+            return {};
+        given = true;
+        return bytes;
+    });
+}
+
+ListWriteResult writeFileAtomically(const QString& path, const std::function<QByteArrayView()>& nextChunk) {
     const QFileInfo target(path);
     if (target.exists() && !target.isFile() && !target.isDir())
-        return writeInPlace(path, bytes);
+        return writeInPlace(path, nextChunk);
 
     QSaveFile file(path);
     errno = 0;
@@ -80,11 +306,13 @@ ListWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes
     // disk, a file size limit) and would rename a truncated file over the previous one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, OsError::fromFile(file, errno)};
-    errno = 0;
-    if (file.write(bytes) != bytes.size()) {
-        const OsError e = OsError::fromFile(file, errno);
-        file.cancelWriting();
-        return {false, e};
+    for (QByteArrayView chunk = nextChunk(); !chunk.isEmpty(); chunk = nextChunk()) {
+        errno = 0;
+        if (file.write(chunk.data(), chunk.size()) != chunk.size()) {
+            const OsError e = OsError::fromFile(file, errno);
+            file.cancelWriting();
+            return {false, e};
+        }
     }
     errno = 0;
     if (!file.commit())
@@ -92,17 +320,120 @@ ListWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes
     return {true, {}};
 }
 
-ListWriteResult WriteListFile(const QString& path, const QStringList& lines, TextEncoding encoding) {
-    qsizetype size = 0;
-    for (const QString& l : lines)
-        size += l.size() + 2;
-    QString text;
-    text.reserve(size);
-    for (const QString& l : lines) {
-        text += l;
-        text += QLatin1String("\r\n");
+namespace {
+
+// Whether the lines go out in Windows-1252: every character has a byte there, and the bytes would not read
+// back as UTF-8 (the same choice as encodeText on the joined text).
+template <typename TextAt> bool fitsWindows1252(qsizetype count, const TextAt& textAt) {
+    QByteArray bytes;
+    bool nonAscii = false;
+    Utf8Check utf8;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!toWindows1252(textAt(i), bytes))
+            return false;
+        if (!nonAscii) {
+            for (const char c : std::as_const(bytes))
+                if (static_cast<unsigned char>(c) >= 0x80) {
+                    nonAscii = true;
+                    break;
+                }
+        }
+        if (nonAscii) {
+            utf8.feed(bytes);
+            utf8.feed("\r\n");
+        }
     }
-    return writeFileAtomically(path, encodeText(text, encoding));
+    return !(nonAscii && utf8.endsValid());
+}
+
+// Encodes the lines, each followed by CR LF, into chunks of about kChunkSize bytes.
+template <typename TextAt> class LineEncoder {
+public:
+    LineEncoder(qsizetype count, TextAt textAt, TextEncoding encoding)
+        : m_count(count), m_textAt(std::move(textAt)), m_encoding(encoding),
+          m_encoder(encoding == TextEncoding::Utf16BE ? QStringConverter::Utf16BE : QStringConverter::Utf16LE,
+                    QStringConverter::Flag::Stateless) {
+        m_buffer.reserve(kChunkSize + 4096);
+        switch (encoding) {
+        case TextEncoding::Ansi:
+            break;
+        case TextEncoding::Utf8Bom:
+            m_buffer.append("\xEF\xBB\xBF");
+            break;
+        case TextEncoding::Utf16LE:
+            m_buffer.append("\xFF\xFE", 2);
+            break;
+        case TextEncoding::Utf16BE:
+            m_buffer.append("\xFE\xFF", 2);
+            break;
+        }
+    }
+
+    QByteArrayView next() {
+        if (m_handedOut) {
+            m_buffer.resize(0);
+            m_handedOut = false;
+        }
+        while (m_next < m_count && m_buffer.size() < kChunkSize)
+            append(m_textAt(m_next++));
+        m_handedOut = true;
+        return m_buffer;
+    }
+
+private:
+    void appendEncoded(QStringView text) {
+        const qsizetype old = m_buffer.size();
+        m_buffer.resize(old + m_encoder.requiredSpace(text.size()));
+        char* end = m_encoder.appendToBuffer(m_buffer.data() + old, text);
+        m_buffer.resize(end - m_buffer.constData());
+    }
+    void append(const QString& line) {
+        if (m_encoding == TextEncoding::Ansi) {
+            toWindows1252(line, m_line);
+            m_buffer += m_line;
+            m_buffer += "\r\n";
+            return;
+        }
+        if (m_encoding == TextEncoding::Utf8Bom) {
+            // toUtf8, as for the whole text: a lone surrogate becomes "?".
+            m_buffer += line.toUtf8();
+            m_buffer += "\r\n";
+            return;
+        }
+        appendEncoded(line);
+        appendEncoded(u"\r\n");
+    }
+
+    qsizetype m_count;
+    TextAt m_textAt;
+    TextEncoding m_encoding;
+    QStringEncoder m_encoder;
+    QByteArray m_buffer;
+    QByteArray m_line;
+    qsizetype m_next = 0;
+    bool m_handedOut = false;
+};
+
+template <typename TextAt>
+ListWriteResult writeLines(const QString& path, qsizetype count, TextAt textAt, TextEncoding encoding) {
+    if (encoding == TextEncoding::Ansi && !fitsWindows1252(count, textAt))
+        encoding = TextEncoding::Utf8Bom;
+    LineEncoder<TextAt> encoder(count, std::move(textAt), encoding);
+    return writeFileAtomically(path, [&] { return encoder.next(); });
+}
+
+} // namespace
+
+ListWriteResult WriteListFile(const QString& path, const QStringList& lines, TextEncoding encoding) {
+    return writeLines(
+        path, lines.size(), [&lines](qsizetype i) -> const QString& { return lines[i]; }, encoding);
+}
+
+ListWriteResult WriteListFile(const QString& path, const QVector<CheckEntry>& entries,
+                              TextEncoding encoding) {
+    return writeLines(
+        path, entries.size(), [&entries](qsizetype i) -> const QString& { return entries[i].text; },
+        encoding);
 }
 
 } // namespace clipvane

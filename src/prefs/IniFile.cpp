@@ -10,6 +10,10 @@
 
 namespace clipvane {
 
+ListWriteResult writeWholeFile(const QString& path, const QByteArray& bytes) {
+    return writeFileAtomically(path, bytes);
+}
+
 namespace {
 
 using Coding = IniFile::Coding;
@@ -168,7 +172,7 @@ int hexDigit(char16_t c) {
 
 IniFile::IniFile(QString path, FileWriter writer) : m_path(std::move(path)), m_writer(std::move(writer)) {
     if (!m_writer)
-        m_writer = writeFileAtomically;
+        m_writer = writeWholeFile;
     const QFileInfo info(m_path);
     if (!info.exists() && !info.isSymLink())
         return;

@@ -20,12 +20,15 @@ namespace clipvane {
 //   file goes to a temporary file that replaces the old one, so a failed write leaves the file as it was.
 // - Every line the system does not know (comments, foreign keys, duplicates, lines outside sections, even
 //   binary junk) is written back exactly as it was read, in the file's own encoding and line breaks.
+// The default writer: the whole file at once, atomically.
+ListWriteResult writeWholeFile(const QString& path, const QByteArray& bytes);
+
 class IniFile {
 public:
     using FileWriter = std::function<ListWriteResult(const QString& path, const QByteArray& bytes)>;
 
     // Reads the file once. A missing file reads as empty; nothing is created until a key is written.
-    explicit IniFile(QString path, FileWriter writer = writeFileAtomically);
+    explicit IniFile(QString path, FileWriter writer = writeWholeFile);
 
     QString path() const { return m_path; }
     // Whether the file existed when opened or has been written since.

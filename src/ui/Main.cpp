@@ -21,6 +21,7 @@
 #include "prefs/Themes.h"
 #include "prefs/UrlLauncher.h"
 #include "sysinfo/AddressWatch.h"
+#include "widgets/BlinkLabel.h"
 #include "widgets/CheckListView.h"
 #include "widgets/Hints.h"
 #include "widgets/Pictures.h"
@@ -31,14 +32,18 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHash>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -141,7 +146,13 @@ TForm1::TForm1(Services services, SessionState& session)
     setWindowTitle(QStringLiteral("Clipvane"));
     m_capture = std::make_unique<CapturePipeline>(*services.platform.clipboard, m_checker, m_session, *m_list,
                                                   static_cast<CaptureHost&>(*this), letPendingMessagesRun);
+    m_listFiles = std::make_unique<MainListFiles>(*m_list, *services.dialogs,
+                                                  static_cast<ListFileWindow&>(*this), m_session.ListModified,
+                                                  m_session.HtmlTitle, m_session.CurrentListPath);
     buildUi();
+    m_saveValidator = std::make_unique<SaveValidator>(
+        *services.platform.connectivity, m_checker, *services.dialogs, letPendingMessagesRun,
+        [this](bool enabled) { TabSheetOptions->setEnabled(enabled); });
     m_addressWatch =
         new AddressWatch(*services.platform.connectivity, *services.platform.http,
                          ExternalAddresses::fromEnvironment().publicIpService, letPendingMessagesRun, this);
@@ -253,6 +264,7 @@ QWidget* TForm1::buildCaptureTab() {
 
     PanelValidate = named(new QWidget(tab), "PanelValidate");
     PanelValidate->hide();
+    buildValidatePanel();
     v->addWidget(PanelValidate);
 
     Memo1 = named(new QPlainTextEdit(tab), "Memo1");
@@ -566,6 +578,10 @@ void TForm1::connectHandlers() {
     connect(cyDeleteChecked, &QToolButton::clicked, this, &TForm1::cyDeleteCheckedClick);
     connect(cyNewList, &QToolButton::clicked, this, &TForm1::cyNewListClick);
     connect(cyNavigateURL, &QToolButton::clicked, this, &TForm1::cyNavigateURLClick);
+    connect(cySaveList, &QToolButton::clicked, this, &TForm1::cySaveListClick);
+    connect(cySaveListAs, &QToolButton::clicked, this, &TForm1::cySaveListAsClick);
+    connect(cyLoadList, &QToolButton::clicked, this, &TForm1::cyLoadListClick);
+    connect(cyReloadList, &QToolButton::clicked, this, &TForm1::cyReloadListClick);
     connect(cyAdvSpeedButton1, &QToolButton::clicked, this, &TForm1::cyAdvSpeedButton1Click);
 
     // Options page
@@ -631,9 +647,9 @@ void TForm1::FormCreate() {
     setHint(this,
             QStringLiteral("|This is where appears hints. Hover over the form, a button to know more."));
     letPendingMessagesRun();
-    // 3: the list dialogs start in the application folder with the default list's name (see the list
-    // commands)
+    // 3: the list dialogs start in the default list's folder with its name
     m_session.CurrentListPath = m_services.platform.paths.defaultListPath();
+    m_listFiles->presetDialogs();
     letPendingMessagesRun();
     letPendingMessagesRun();
     // 4
@@ -652,10 +668,8 @@ void TForm1::FormCreate() {
     // 9
     if (CBLoadDefaultList->isChecked()) {
         if (QFileInfo::exists(m_session.CurrentListPath)) {
-            const ListFileContent content = ReadListFile(m_session.CurrentListPath);
+            const ListFileContent content = m_listFiles->replaceFromFile(m_session.CurrentListPath);
             if (content.ok) {
-                m_list->replaceTexts(content.lines);
-                m_listEncoding = content.encoding;
                 setListStatus(QStringLiteral("Open"));
             } else {
                 RaiseLastError(content.error);
@@ -668,7 +682,7 @@ void TForm1::FormCreate() {
             setMemoText(QString());
         }
     }
-    // 10: drops are accepted (handled by the list file commands)
+    // 10: drops are accepted (AcceptFiles)
     setAcceptDrops(true);
     // 11
     setMemoText(QString::fromLatin1(kNoPreviousValidUrl));
@@ -853,6 +867,156 @@ void TForm1::CheckListBoxURLDblClick() {
     }
 }
 
+// ---- List files
+
+void TForm1::buildValidatePanel() {
+    auto* h = new QHBoxLayout(PanelValidate);
+    h->setContentsMargins(6, 4, 6, 4);
+    ImageValidate = named(new QLabel(PanelValidate), "ImageValidate");
+    ImageValidate->setPixmap(QIcon(QStringLiteral(":/icons/clipvane.svg")).pixmap(32, 32));
+    LabelValidating = named(new QLabel(QStringLiteral("Validating URL:"), PanelValidate), "LabelValidating");
+    LabelPleaseWait = named(new BlinkLabel(QStringLiteral("Validating URL Please wait..."), PanelValidate),
+                            "LabelPleaseWait");
+    LabelURLInValidation = named(new QLabel(PanelValidate), "LabelURLInValidation");
+    // The URL comes from the list: never rich text, and a long one must not widen the window.
+    LabelURLInValidation->setTextFormat(Qt::PlainText);
+    LabelURLInValidation->setMinimumWidth(1);
+    LabelURLInValidation->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    LabelURLLeftToValidate =
+        named(new QLabel(QStringLiteral("URL left to validate:"), PanelValidate), "LabelURLLeftToValidate");
+    LabelURLCount = named(new QLabel(QStringLiteral("0"), PanelValidate), "LabelURLCount");
+    PBValid = named(new QProgressBar(PanelValidate), "PBValid");
+    PBValid->setTextVisible(false);
+    PBValid->setFixedWidth(150);
+
+    auto* labels = new QGridLayout;
+    labels->addWidget(LabelValidating, 0, 0);
+    labels->addWidget(LabelURLInValidation, 0, 1, 1, 3);
+    labels->addWidget(LabelPleaseWait, 1, 0);
+    labels->addWidget(LabelURLLeftToValidate, 1, 1);
+    labels->addWidget(LabelURLCount, 1, 2);
+    labels->setColumnStretch(3, 1);
+    h->addWidget(ImageValidate);
+    h->addLayout(labels, 1);
+    h->addWidget(PBValid);
+}
+
+SaveValidationOption TForm1::saveValidationOption() const {
+    if (CBOValidateChecked->isChecked())
+        return SaveValidationOption::TickedEntries;
+    if (CBOValidateURL->isChecked())
+        return SaveValidationOption::AllEntries;
+    return SaveValidationOption::None;
+}
+
+void TForm1::SaveURL() {
+    m_session.SaveCancelled = false;
+    m_session.SaveCancelled = !m_saveValidator->validateMainList(*m_list, saveValidationOption(),
+                                                                 static_cast<SaveValidationPanel&>(*this));
+}
+
+bool TForm1::validateBeforeSave() {
+    SaveURL();
+    return !m_session.SaveCancelled;
+}
+
+void TForm1::setReloadEnabled(bool enabled) {
+    cyReloadList->setEnabled(enabled);
+}
+
+void TForm1::refreshListCommands() {
+    CheckListBoxURLClickCheck();
+}
+
+void TForm1::setPanelVisible(bool visible) {
+    PanelValidate->setVisible(visible);
+}
+
+void TForm1::setBlinking(bool on) {
+    if (on)
+        LabelPleaseWait->startAnimation();
+    else
+        LabelPleaseWait->stopAnimation();
+}
+
+void TForm1::setUrlInValidation(const QString& text) {
+    LabelURLInValidation->setText(text);
+}
+
+void TForm1::setLeftToValidate(const QString& text) {
+    LabelURLLeftToValidate->setText(text);
+}
+
+void TForm1::setCount(const QString& text) {
+    LabelURLCount->setText(text);
+}
+
+void TForm1::setCountVisible(bool visible) {
+    LabelURLCount->setVisible(visible);
+}
+
+void TForm1::setProgressMaximum(int maximum) {
+    PBValid->setRange(0, maximum);
+}
+
+void TForm1::setProgressPosition(int position) {
+    PBValid->setValue(position);
+}
+
+void TForm1::cySaveListClick() {
+    m_listFiles->save();
+}
+
+void TForm1::cySaveListAsClick() {
+    m_listFiles->saveAs();
+}
+
+void TForm1::cyLoadListClick() {
+    m_listFiles->open();
+}
+
+void TForm1::cyReloadListClick() {
+    m_listFiles->reload();
+}
+
+void TForm1::AcceptFiles(const QStringList& paths) {
+    m_listFiles->AcceptFiles(paths);
+}
+
+namespace {
+
+// The local files of a drop, in the order given; anything else (web links, text) is not a file drop.
+QStringList droppedFiles(const QMimeData* mime) {
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    return paths;
+}
+
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The files are read once the drop has ended: an error box must not hold up the program they came from.
+    QTimer::singleShot(0, this, [this, paths] { AcceptFiles(paths); });
+}
+
 // ---- Window states and exit
 
 void TForm1::minimiseApplication() {
@@ -930,9 +1094,7 @@ void TForm1::cyAdvSpeedButton1Click() {
         if (a == Answer::Abort || a == Answer::Closed)
             return;
         if (a == Answer::Yes) {
-            const ListWriteResult written =
-                WriteListFile(m_session.CurrentListPath, m_list->texts(), m_listEncoding);
-            if (!written.ok) {
+            if (!m_listFiles->writeDefaultList()) {
                 m_services.dialogs->message(
                     MessageKind::Error,
                     QStringLiteral("The URL list has not been saved. Exiting software aborted."),

@@ -5,6 +5,8 @@
 #include "capture/CapturePipeline.h"
 #include "capture/UrlCheck.h"
 #include "lists/CheckListModel.h"
+#include "lists/ListFiles.h"
+#include "lists/SaveValidation.h"
 #include "platform/OsError.h"
 
 #include <QMainWindow>
@@ -19,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
@@ -28,6 +31,7 @@ class QToolButton;
 
 namespace clipvane {
 
+class BlinkLabel;
 class CheckListView;
 class TForm2;
 class TAboutBox;
@@ -52,7 +56,7 @@ struct Peers {
 
 // The main window: the captured URL list with its commands, the options page, status bar, hint panel
 // and tray menu. It owns the session state and runs the capture.
-class TForm1 : public QMainWindow, private CaptureHost {
+class TForm1 : public QMainWindow, private CaptureHost, private ListFileWindow, private SaveValidationPanel {
     Q_OBJECT
 public:
     TForm1(Services services, SessionState& session);
@@ -75,7 +79,10 @@ public:
     void setStatusPanelText(int panel, const QString& text);
     QString memoText() const { return m_memoText; }
 
-    void RaiseLastError(const OsError& error);
+    void RaiseLastError(const OsError& error) override;
+    MainListFiles& listFiles() { return *m_listFiles; }
+    SaveValidator& saveValidator() { return *m_saveValidator; }
+    SaveValidationOption saveValidationOption() const;
 
     // Handlers
     void WMDrawClipboard();
@@ -92,6 +99,12 @@ public:
     void cyDeleteCheckedClick();
     void cyNewListClick();
     void cyNavigateURLClick();
+    void cySaveListClick();
+    void cySaveListAsClick();
+    void cyLoadListClick();
+    void cyReloadListClick();
+    void AcceptFiles(const QStringList& paths);
+    void SaveURL();
     void cyAdvSpeedButton1Click();
     void Exit1Click();
     void StartMinimisedClick();
@@ -121,6 +134,13 @@ public:
     QWidget* TabSheetOptions;
     QWidget* Panel1;
     QWidget* PanelValidate;
+    QLabel* ImageValidate;
+    QLabel* LabelValidating;
+    BlinkLabel* LabelPleaseWait;
+    QLabel* LabelURLInValidation;
+    QLabel* LabelURLLeftToValidate;
+    QLabel* LabelURLCount;
+    QProgressBar* PBValid;
     QPlainTextEdit* Memo1;
     CheckListView* CheckListBoxURL;
     QLabel* HintPanel;
@@ -192,6 +212,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // CaptureHost
@@ -201,6 +224,22 @@ private:
     void showCaptureBalloon(const QString& candidate) override;
     void setListStatus(const QString& status) override;
     void addHistoryEntry(const QString& candidate) override;
+
+    // ListFileWindow
+    bool validateBeforeSave() override;
+    void setReloadEnabled(bool enabled) override;
+    void refreshListCommands() override;
+
+    // SaveValidationPanel
+    void setPanelVisible(bool visible) override;
+    void setBlinking(bool on) override;
+    void setUrlInValidation(const QString& text) override;
+    void setLeftToValidate(const QString& text) override;
+    void setCount(const QString& text) override;
+    void setCountVisible(bool visible) override;
+    void setProgressMaximum(int maximum) override;
+    void setProgressPosition(int position) override;
+    void buildValidatePanel();
 
     void buildUi();
     QWidget* buildCaptureTab();
@@ -229,7 +268,8 @@ private:
     AddressWatch* m_addressWatch = nullptr;
     QList<QLabel*> m_panels;
     QString m_memoText;
-    TextEncoding m_listEncoding = TextEncoding::Ansi; // of the last file whose lines replaced the list
+    std::unique_ptr<MainListFiles> m_listFiles;
+    std::unique_ptr<SaveValidator> m_saveValidator;
     bool m_startMinimised = false;
     bool m_closing = false;
 };

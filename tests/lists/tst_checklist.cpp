@@ -100,7 +100,8 @@ private slots:
         const QString huge(3 * 1024 * 1024, QChar('x'));
         list.append(huge);
         QCOMPARE(list.textAt(0).size(), huge.size());
-        QVERIFY(list.data(list.index(0), Qt::DisplayRole).toString().size() <= CheckListModel::kDisplayLimit + 1);
+        QVERIFY(list.data(list.index(0), Qt::DisplayRole).toString().size() <=
+                CheckListModel::kDisplayLimit + 1);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
@@ -88,6 +89,8 @@ private slots:
     void readFailures();
     void writeFailures_data();
     void writeFailures();
+    void readerMatchesTheWholeTextDecoder();
+    void writerMatchesTheWholeTextEncoder();
 };
 
 void TestListFile::splitLines_data() {
@@ -300,6 +303,109 @@ void TestListFile::writeFailures() {
     QCOMPARE(entries(dir.path()), before);
     if (writeCase == WriteCase::FullDevice)
         QVERIFY(isCharDevice(path));
+}
+
+namespace {
+
+// Bytes that make line splitting and decoding hard: breaks, non-ASCII bytes, whole and cut-off UTF-8
+// sequences, marks in the middle, NUL.
+QByteArray trickyBytes(QRandomGenerator& rng, int length) {
+    static const QByteArray pieces[] = {"a",
+                                        "\r",
+                                        "\n",
+                                        "\r\n",
+                                        QByteArray("\0", 1),
+                                        "\xE9",
+                                        "\x80",
+                                        "\xC3\xA9",
+                                        "\xE4\xB8\xAD",
+                                        "\xE4\xB8",
+                                        "\xF0\x9F\x98\x80",
+                                        "\xEF\xBB\xBF",
+                                        "\xED\xA0\x80",
+                                        "\xC0\xAF",
+                                        "\xFF"};
+    QByteArray out;
+    while (out.size() < length)
+        out += pieces[rng.bounded(int(std::size(pieces)))];
+    return out;
+}
+
+QString trickyText(QRandomGenerator& rng, int length) {
+    static const char16_t chars[] = {u'a',   u'Z',   u' ',   u'\xE9', u'\xFF', 0x20AC, 0x0081, 0x2122,
+                                     0x4E2D, 0xFEFF, 0xD83D, 0xDE00,  u'\t',   u'<',   0};
+    QString out;
+    for (int i = 0; i < length; ++i)
+        out += QChar(chars[rng.bounded(int(std::size(chars)))]);
+    return out;
+}
+
+} // namespace
+
+// The reader goes through the file in pieces; whatever the pieces cut, it gives what decoding the whole
+// text and splitting it gives.
+void TestListFile::readerMatchesTheWholeTextDecoder() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("in.list");
+    QRandomGenerator rng(20240611);
+    for (int round = 0; round < 400; ++round) {
+        QByteArray bytes = trickyBytes(rng, int(rng.bounded(40)));
+        switch (round % 5) {
+        case 0:
+            bytes.prepend("\xEF\xBB\xBF");
+            break;
+        case 1: // mostly ASCII with one non-ASCII piece: valid UTF-8 or not
+            bytes = QByteArray("ab\r\ncd\n") + (round % 2 ? "\xC3\xA9" : "\xE9") + "\r\nx";
+            break;
+        case 2:
+            bytes.replace(char(0xFF), "");
+            bytes.replace(char(0x80), "");
+            break;
+        default:
+            break;
+        }
+        QVERIFY(writeAll(path, bytes));
+        const DecodedText whole = decodeText(bytes);
+        const QStringList expected = clipvane::splitLines(whole.text);
+        for (qsizetype chunk : {1, 2, 3, 5, 64, 1 << 20}) {
+            const ListFileContent read = readListFileInChunks(path, chunk);
+            QVERIFY(read.ok);
+            QVERIFY2(read.lines == expected && read.encoding == whole.encoding,
+                     qPrintable(QString("bytes %1, pieces of %2").arg(QString(bytes.toHex(' '))).arg(chunk)));
+        }
+    }
+}
+
+// The writer encodes line by line in chunks; it writes exactly what encoding the joined text gives.
+void TestListFile::writerMatchesTheWholeTextEncoder() {
+    // Many small atomic writes: in memory where possible, as each one is synced to its disk.
+    QTemporaryDir dir(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/tst_listfile-XXXXXX")
+                                                : QDir::tempPath() + QStringLiteral("/tst_listfile-XXXXXX"));
+    const QString path = dir.filePath("out.list");
+    QRandomGenerator rng(7);
+    QList<QStringList> cases;
+    for (int round = 0; round < 300; ++round) {
+        QStringList lines;
+        const int n = int(rng.bounded(5));
+        for (int i = 0; i < n; ++i)
+            lines.append(round % 3 == 0 ? QString(int(rng.bounded(4)), QChar(u'\xE9'))
+                                        : trickyText(rng, int(rng.bounded(8))));
+        cases.append(lines);
+    }
+    cases.append({QString(1 << 20, QChar(u'x')), QStringLiteral("\u00E9"), QString(3 << 19, QChar(0x4E2D))});
+    cases.append(QStringList(300000, QStringLiteral("caf\u00E9")));
+    for (const QStringList& lines : cases) {
+        QString joined;
+        for (const QString& l : lines)
+            joined += l + QStringLiteral("\r\n");
+        for (TextEncoding encoding :
+             {TextEncoding::Ansi, TextEncoding::Utf8Bom, TextEncoding::Utf16LE, TextEncoding::Utf16BE}) {
+            QVERIFY(WriteListFile(path, lines, encoding).ok);
+            QVERIFY2(readAll(path) == encodeText(joined, encoding),
+                     qPrintable(
+                         QString("encoding %1, lines %2").arg(int(encoding)).arg(lines.join('|').left(200))));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestListFile)

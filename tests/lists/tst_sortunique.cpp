@@ -14,12 +14,14 @@ private slots:
     void sortsAndKeepsFirstOfEquals_data() {
         QTest::addColumn<QStringList>("input");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("case variants, first survives") << QStringList{"b", "A", "a", "B"} << QStringList{"A", "b"};
+        QTest::newRow("case variants, first survives")
+            << QStringList{"b", "A", "a", "B"} << QStringList{"A", "b"};
         QTest::newRow("empty") << QStringList{} << QStringList{};
         QTest::newRow("one") << QStringList{"x"} << QStringList{"x"};
         QTest::newRow("empty entries collapse") << QStringList{"", "a", ""} << QStringList{"", "a"};
         QTest::newRow("upper-case copy of a kept url")
-            << QStringList{"http://example.com/a", "HTTP://EXAMPLE.COM/A"} << QStringList{"http://example.com/a"};
+            << QStringList{"http://example.com/a", "HTTP://EXAMPLE.COM/A"}
+            << QStringList{"http://example.com/a"};
         QTest::newRow("locale order, not code units")
             << QStringList{"b", "Z", "a", "\u00e9"} << QStringList{"a", "b", "\u00e9", "Z"};
     }
