@@ -1,5 +1,7 @@
 #include "CaptureHistory.h"
 
+#include "widgets/Controls.h"
+
 #include "app/SessionState.h"
 #include "history/HistoryPrint.h"
 #include "history/HistoryTable.h"
@@ -29,11 +31,6 @@ namespace {
 
 void letPendingMessagesRun() {
     QCoreApplication::processEvents();
-}
-
-template <typename T> T* named(T* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
 }
 
 QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,

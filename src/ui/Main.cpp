@@ -1,5 +1,7 @@
 #include "Main.h"
 
+#include "widgets/Controls.h"
+
 #include "About.h"
 #include "CaptureHistory.h"
 #include "FixedDriveInfo.h"
@@ -67,11 +69,6 @@ constexpr char kValidateHintReport[] =
     "|Validate all checked URL then show report. Needs Internet connected.";
 // Text in the one-line box is cut for display only; the candidate always is the whole first line.
 constexpr qsizetype kMemoDisplayLimit = 65536;
-
-template <typename T> T* named(T* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // The picture of each tool button of both button bars.
 QString pictureOf(const char* button) {

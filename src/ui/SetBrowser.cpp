@@ -1,5 +1,7 @@
 #include "SetBrowser.h"
 
+#include "widgets/Controls.h"
+
 #include "app/ExternalAddresses.h"
 #include "prefs/Preferences.h"
 #include "widgets/Hints.h"
@@ -14,12 +16,7 @@
 
 namespace clipvane {
 
-namespace {
-template <typename T> T* named(T* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-} // namespace
+namespace {} // namespace
 
 TForm3::TForm3(Services services, QWidget* parent) : QWidget(parent, Qt::Window), m_services(services) {
     setObjectName(QStringLiteral("Form3"));
