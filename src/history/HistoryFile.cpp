@@ -146,18 +146,12 @@ QByteArray encodeHistoryFile(const QList<HistoryEntry>& rows, const std::functio
 
 HistoryFileContent ReadHistoryFile(const QString& path, const std::function<void()>& yield) {
     HistoryFileContent result;
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = OsError::fromFile(file, errno);
+    const FileBytes file = readFileBytes(path);
+    if (!file.ok) {
+        result.error = file.error;
         return result;
     }
-    errno = 0;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = OsError::fromFile(file, errno);
-        return result;
-    }
+    const QByteArray& bytes = file.bytes;
     if (!startsWithMark(bytes) && bytes.contains('\0')) {
         result.notText = true;
         return result;

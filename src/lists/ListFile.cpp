@@ -60,15 +60,22 @@ bool startsWith(const QByteArray& bytes, const char* mark) {
     return bytes.startsWith(QByteArrayView(mark));
 }
 
+// The rest of an open file, or false with the real error.
+bool readRest(QFile& file, QByteArray& bytes, OsError& error) {
+    errno = 0;
+    bytes = file.readAll();
+    if (file.error() == QFileDevice::NoError)
+        return true;
+    error = OsError::fromFile(file, errno);
+    return false;
+}
+
 // Reads the rest of a file whole: for what cannot be read twice (pipes, devices) and the rare encodings.
 ListFileContent readWhole(QFile& file) {
     ListFileContent result;
-    errno = 0;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = OsError::fromFile(file, errno);
+    QByteArray bytes;
+    if (!readRest(file, bytes, result.error))
         return result;
-    }
     DecodedText decoded = decodeText(bytes);
     result.lines = splitLines(decoded.text);
     result.encoding = decoded.encoding;
@@ -136,6 +143,18 @@ private:
 };
 
 } // namespace
+
+FileBytes readFileBytes(const QString& path) {
+    FileBytes result;
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = OsError::fromFile(file, errno);
+        return result;
+    }
+    result.ok = readRest(file, result.bytes, result.error);
+    return result;
+}
 
 ListFileContent ReadListFile(const QString& path) {
     return readListFileInChunks(path, kChunkSize);

@@ -21,6 +21,15 @@ QStringList splitLines(const QString& text);
 // splitLines(decodeText(bytes)), without holding the bytes and the decoded text at once.
 ListFileContent ReadListFile(const QString& path);
 
+struct FileBytes {
+    bool ok = false;
+    OsError error; // when !ok
+    QByteArray bytes;
+};
+
+// A whole file's bytes, or the real error of opening or reading it.
+FileBytes readFileBytes(const QString& path);
+
 // The same, reading through a buffer of the given size (tests use small ones to cut lines and characters).
 ListFileContent readListFileInChunks(const QString& path, qsizetype chunkSize);
 
