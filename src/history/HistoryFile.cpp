@@ -159,21 +159,10 @@ HistoryFileContent ReadHistoryFile(const QString& path, const std::function<void
     const QString text = decodeText(bytes).text;
 
     TimeSlicedYield slice(yield);
-    const qsizetype n = text.size();
-    const QChar* d = text.constData();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = d[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
+    forEachLine(text, [&](QStringView line) {
         slice();
-        result.rows.append(parseHistoryLine(QStringView(text).sliced(start, i - start)));
-        if (c == u'\r' && i + 1 < n && d[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        result.rows.append(parseHistoryLine(QStringView(text).sliced(start)));
+        result.rows.append(parseHistoryLine(line));
+    });
     result.ok = true;
     return result;
 }

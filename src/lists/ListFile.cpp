@@ -10,22 +10,25 @@
 
 namespace clipvane {
 
-QStringList splitLines(const QString& text) {
-    QStringList lines;
+void forEachLine(QStringView text, const std::function<void(QStringView)>& line) {
     const qsizetype n = text.size();
-    const QChar* d = text.constData();
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = d[i].unicode();
+        const char16_t c = text[i].unicode();
         if (c != u'\r' && c != u'\n')
             continue;
-        lines.append(text.sliced(start, i - start));
-        if (c == u'\r' && i + 1 < n && d[i + 1] == u'\n')
+        line(text.sliced(start, i - start));
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        lines.append(text.sliced(start));
+        line(text.sliced(start));
+}
+
+QStringList splitLines(const QString& text) {
+    QStringList lines;
+    forEachLine(text, [&](QStringView l) { lines.append(l.toString()); });
     return lines;
 }
 

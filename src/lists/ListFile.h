@@ -17,6 +17,9 @@ struct ListFileContent {
 // Lines split at CR LF, lone CR and lone LF; a break at the very end adds no empty line.
 QStringList splitLines(const QString& text);
 
+// The same split, handing each line to a callback as it is found.
+void forEachLine(QStringView text, const std::function<void(QStringView)>& line);
+
 // Reads a whole list file, one entry per line, detecting its encoding. The same lines as
 // splitLines(decodeText(bytes)), without holding the bytes and the decoded text at once.
 ListFileContent ReadListFile(const QString& path);
