@@ -1,4 +1,5 @@
 #include "HistoryTestUtil.h"
+#include "TempAppFolder.h"
 #include "history/HistoryFile.h"
 
 #include <QDir>
@@ -15,17 +16,6 @@ namespace {
 
 QString u(const char16_t* s) {
     return QString::fromUtf16(s);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 QByteArray utf16(const QString& text, bool littleEndian) {
@@ -232,7 +222,7 @@ private slots:
     void readEncodingsAndLineEnds() {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, rows);
-        writeAll(path(), bytes);
+        QVERIFY(writeAll(path(), bytes));
         const HistoryFileContent read = ReadHistoryFile(path());
         QVERIFY(read.ok);
         QVERIFY(!read.notText);
@@ -260,9 +250,9 @@ private slots:
         if (kind == "folder")
             QVERIFY(QDir().mkpath(p));
         else if (kind == "nul")
-            writeAll(p, QByteArray("H\r\na,b\0c\r\n", 11));
+            QVERIFY(writeAll(p, QByteArray("H\r\na,b\0c\r\n", 11)));
         else if (kind == "binary")
-            writeAll(p, QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01\0", 20));
+            QVERIFY(writeAll(p, QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01\0", 20)));
         for (LoadMode mode : {LoadMode::Replace, LoadMode::Append, LoadMode::ReplaceKeepRows}) {
             TableRig r;
             r.set({"Head", "a|b", "c|d", ""});
@@ -312,7 +302,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(LoadMode, mode);
         QFETCH(QStringList, expected);
-        writeAll(path(), file);
+        QVERIFY(writeAll(path(), file));
         TableRig r;
         r.set(table);
         QVERIFY(LoadHistoryFile(r.table, path(), mode).ok);
@@ -331,7 +321,7 @@ private slots:
     void captureDuringALoad() {
         QFETCH(LoadMode, mode);
         QFETCH(QStringList, urls);
-        writeAll(path(), "H2\r\n,,x\r\n,,,,,,\r\n");
+        QVERIFY(writeAll(path(), "H2\r\n,,x\r\n,,,,,,\r\n"));
         TableRig r;
         r.set({"Head", "||a", ""});
         bool captured = false;
@@ -383,7 +373,7 @@ private slots:
         QCOMPARE(w.error.code, EISDIR);
 
         const QString file = path("plain");
-        writeAll(file, "previous");
+        QVERIFY(writeAll(file, "previous"));
         const ListWriteResult inside = WriteHistoryFile(r.table, file + "/h.csv");
         QVERIFY(!inside.ok);
         QCOMPARE(inside.error.code, ENOTDIR);

@@ -1,3 +1,4 @@
+#include "TempAppFolder.h"
 #include "lists/ListFile.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <unistd.h>
 
 using namespace clipvane;
+using clipvane::test::readAll;
+using clipvane::test::writeAll;
 
 Q_DECLARE_METATYPE(clipvane::TextEncoding)
 
@@ -20,16 +23,6 @@ namespace {
 
 QString u(const char16_t* s) {
     return QString::fromUtf16(s);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
 }
 
 QStringList entries(const QString& folder) {

@@ -5,6 +5,16 @@
 
 namespace clipvane::test {
 
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
+}
+
 TempAppFolder::TempAppFolder() {
     Q_ASSERT(m_dir.isValid());
 }
@@ -18,14 +28,11 @@ AppPaths TempAppFolder::paths() const {
 }
 
 void TempAppFolder::write(const QString& name, const QByteArray& bytes) const {
-    QFile f(file(name));
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
+    writeAll(file(name), bytes);
 }
 
 QByteArray TempAppFolder::read(const QString& name) const {
-    QFile f(file(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return readAll(file(name));
 }
 
 } // namespace clipvane::test

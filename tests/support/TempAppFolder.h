@@ -5,6 +5,10 @@
 
 namespace clipvane::test {
 
+// A whole file's bytes (empty when it cannot be read), and writing a whole file (false on any failure).
+QByteArray readAll(const QString& path);
+bool writeAll(const QString& path, const QByteArray& bytes);
+
 // A temporary application folder holding a pretend executable "Clipvane".
 class TempAppFolder {
 public:
