@@ -1,8 +1,8 @@
 // Capture latency into large lists, and SortUnique from scratch.
 #include "AppFixture.h"
 #include "BenchUtil.h"
-#include "lists/CheckListModel.h"
-#include "lists/SortUnique.h"
+#include "core/CheckListModel.h"
+#include "core/SortUnique.h"
 #include "ui/Main.h"
 
 #include <QApplication>

@@ -2,12 +2,12 @@
 // duplicate removal, sort, a search that finds nothing, and the window's own sizing.
 // Run headless: QT_QPA_PLATFORM=offscreen bench_historyfile
 #include "BenchUtil.h"
-#include "app/Dialogs.h"
-#include "app/Services.h"
-#include "app/SessionState.h"
+#include "core/Dialogs.h"
+#include "core/SessionState.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
+#include "platform/Services.h"
 #include "ui/CaptureHistory.h"
 
 #include <QApplication>

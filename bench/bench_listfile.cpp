@@ -1,15 +1,15 @@
 // List files of a million lines: open into an empty list, save, append to a list of 100,000 entries.
 #include "BenchUtil.h"
-#include "app/Dialogs.h"
-#include "app/SessionState.h"
-#include "capture/UrlCheck.h"
-#include "lists/CheckListModel.h"
+#include "core/CheckListModel.h"
+#include "core/Dialogs.h"
+#include "core/OsError.h"
+#include "core/SessionState.h"
+#include "core/SortUnique.h"
 #include "lists/ListFiles.h"
 #include "lists/SaveValidation.h"
-#include "lists/SortUnique.h"
 #include "platform/Connectivity.h"
 #include "platform/HttpClient.h"
-#include "platform/OsError.h"
+#include "validation/UrlCheck.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,8 @@
 #include "Application.h"
 
+#include "core/Yield.h"
+
 #include "history/HistoryTable.h"
-#include "prefs/Themes.h"
 #include "ui/About.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
@@ -11,6 +12,7 @@
 #include "ui/WebMonitor.h"
 #include "ui/WebUpdate.h"
 #include "ui/widgets/Hints.h"
+#include "ui/widgets/Themes.h"
 
 #include <QApplication>
 
@@ -47,7 +49,7 @@ void ClipvaneApp::createWindows() {
     sources.resolver = m_services.platform.resolver;
     sources.connectivity = m_services.platform.connectivity;
     sources.validateClipboardUrl = [this] { return m_session.ClipboardValidationOn; };
-    sources.yield = [] { QCoreApplication::processEvents(); };
+    sources.yield = letPendingMessagesRun;
     m_history = std::make_unique<HistoryTable>(std::move(sources));
 
     m_form1 = std::make_unique<TForm1>(m_services, m_session);

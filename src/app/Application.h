@@ -1,6 +1,6 @@
 #pragma once
-#include "app/Services.h"
-#include "app/SessionState.h"
+#include "core/SessionState.h"
+#include "platform/Services.h"
 
 #include <memory>
 

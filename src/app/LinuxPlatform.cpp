@@ -31,6 +31,7 @@ LinuxPlatform::~LinuxPlatform() = default;
 
 Services LinuxPlatform::services() const {
     Services s;
+    s.addresses = ExternalAddresses::fromEnvironment();
     s.platform.clipboard = &m->clipboard;
     s.platform.connectivity = &m->connectivity;
     s.platform.http = &m->http;

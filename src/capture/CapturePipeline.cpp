@@ -1,10 +1,10 @@
 #include "CapturePipeline.h"
 
-#include "UrlCheck.h"
-#include "app/SessionState.h"
-#include "lists/CheckListModel.h"
-#include "lists/SortUnique.h"
+#include "core/CheckListModel.h"
+#include "core/SessionState.h"
+#include "core/SortUnique.h"
 #include "platform/Clipboard.h"
+#include "validation/UrlCheck.h"
 
 namespace clipvane {
 

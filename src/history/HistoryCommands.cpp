@@ -1,7 +1,8 @@
 #include "HistoryCommands.h"
 
-#include "app/Dialogs.h"
-#include "app/ErrorReport.h"
+#include "core/Dialogs.h"
+#include "core/ErrorReport.h"
+#include "core/ListFile.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryTools.h"
 
@@ -57,7 +58,7 @@ HistoryFileCommands::Load HistoryFileCommands::load(const QString& path, int mod
 }
 
 bool HistoryFileCommands::write(const QString& path, const QString& folderInMessage) {
-    const ListWriteResult r = WriteHistoryFile(m_table, path, m_yield);
+    const WriteResult r = WriteHistoryFile(m_table, path, m_yield);
     if (!r.ok) {
         m_dialogs.message(MessageKind::Error,
                           QString::fromLatin1(kCannotSaveHistory) + QStringLiteral("\r\n") +
@@ -177,7 +178,7 @@ void HistoryFileCommands::cyURLSaveClick() {
     const FileDialogResult chosen = m_dialogs.saveFile(request);
     if (!chosen.accepted || chosen.path.isEmpty())
         return;
-    const ListWriteResult r = WriteListFile(chosen.path, lines, TextEncoding::Ansi);
+    const WriteResult r = WriteListFile(chosen.path, lines, TextEncoding::Ansi);
     if (!r.ok)
         RaiseLastError(m_dialogs, r.error);
 }

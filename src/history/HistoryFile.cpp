@@ -167,8 +167,8 @@ HistoryFileContent ReadHistoryFile(const QString& path, const std::function<void
     return result;
 }
 
-ListWriteResult WriteHistoryFile(const HistoryTable& table, const QString& path,
-                                 const std::function<void()>& yield) {
+WriteResult WriteHistoryFile(const HistoryTable& table, const QString& path,
+                             const std::function<void()>& yield) {
     // The rows as they are now: captures or edits made while the text is built wait for the next save.
     const QList<HistoryEntry> rows = table.snapshot();
     return writeFileAtomically(path, encodeHistoryFile(rows, yield));

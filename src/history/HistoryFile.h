@@ -1,7 +1,8 @@
 #pragma once
+#include "core/FileIO.h"
+#include "core/OsError.h"
+#include "core/TextCodec.h"
 #include "history/HistoryTable.h"
-#include "lists/ListFile.h"
-#include "platform/OsError.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -47,8 +48,8 @@ struct HistoryFileContent {
 HistoryFileContent ReadHistoryFile(const QString& path, const std::function<void()>& yield = {});
 
 // Writes the table as it is when the call starts. Atomic: a failed write leaves the previous file.
-ListWriteResult WriteHistoryFile(const HistoryTable& table, const QString& path,
-                                 const std::function<void()>& yield = {});
+WriteResult WriteHistoryFile(const HistoryTable& table, const QString& path,
+                             const std::function<void()>& yield = {});
 
 enum class LoadMode {
     Replace,         // the file's rows replace the table

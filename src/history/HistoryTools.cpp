@@ -1,8 +1,8 @@
 #include "HistoryTools.h"
 
-#include "app/Dialogs.h"
+#include "core/Collation.h"
+#include "core/Dialogs.h"
 #include "history/HistoryFile.h"
-#include "lists/SortUnique.h"
 
 #include <QCollatorSortKey>
 #include <QFontMetricsF>

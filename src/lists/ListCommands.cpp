@@ -1,8 +1,8 @@
 #include "ListCommands.h"
 
-#include "CheckListModel.h"
-#include "app/Dialogs.h"
-#include "app/SessionState.h"
+#include "core/CheckListModel.h"
+#include "core/Dialogs.h"
+#include "core/SessionState.h"
 
 namespace clipvane {
 

@@ -1,8 +1,8 @@
 #include "ListFiles.h"
 
-#include "CheckListModel.h"
-#include "SortUnique.h"
-#include "app/Dialogs.h"
+#include "core/CheckListModel.h"
+#include "core/Dialogs.h"
+#include "core/SortUnique.h"
 
 #include <QDate>
 #include <QDir>
@@ -169,11 +169,11 @@ ListFileContent ListDocument::appendFromFile(const QString& path) {
     return content;
 }
 
-ListWriteResult ListDocument::writePlain(const QString& path) const {
+WriteResult ListDocument::writePlain(const QString& path) const {
     return WriteListFile(path, m_list.entries(), m_listEncoding);
 }
 
-ListWriteResult ListDocument::URLSaveToHTML(const QString& path, int filter) {
+WriteResult ListDocument::URLSaveToHTML(const QString& path, int filter) {
     const ListFormat format = formatForFilter(filter);
     if (format == ListFormat::Plain)
         return {true, {}};
@@ -190,12 +190,12 @@ void ListDocument::saveAs() {
         return;
     remember(saveDialog, chosen);
     if (formatForFilter(chosen.filter) != ListFormat::Plain) {
-        const ListWriteResult written = URLSaveToHTML(chosen.path, chosen.filter);
+        const WriteResult written = URLSaveToHTML(chosen.path, chosen.filter);
         if (!written.ok)
             m_window.RaiseLastError(written.error);
         return;
     }
-    const ListWriteResult written = writePlain(chosen.path);
+    const WriteResult written = writePlain(chosen.path);
     if (!written.ok) {
         m_window.RaiseLastError(written.error);
         return;
@@ -260,7 +260,7 @@ void MainListFiles::presetDialogs() {
 }
 
 void MainListFiles::writeEmptyList(bool errorOnFailure) {
-    const ListWriteResult written = writePlain(m_defaultPath);
+    const WriteResult written = writePlain(m_defaultPath);
     if (written.ok) {
         m_window.setReloadEnabled(true);
         m_listModified = false;
@@ -292,7 +292,7 @@ void MainListFiles::save() {
     }
     if (!m_window.validateBeforeSave())
         return;
-    const ListWriteResult written = writePlain(m_defaultPath);
+    const WriteResult written = writePlain(m_defaultPath);
     if (!written.ok) {
         m_window.RaiseLastError(written.error);
         return;

@@ -1,7 +1,7 @@
 #pragma once
-#include "app/Dialogs.h"
-#include "app/TextCodec.h"
-#include "lists/ListFile.h"
+#include "core/Dialogs.h"
+#include "core/ListFile.h"
+#include "core/TextCodec.h"
 
 #include <QString>
 #include <QStringList>
@@ -104,9 +104,9 @@ public:
     // Reads through the page buffer (which remembers the encoding) and appends every line.
     ListFileContent appendFromFile(const QString& path);
     // The list in the plain format, in the encoding the list remembers.
-    ListWriteResult writePlain(const QString& path) const;
+    WriteResult writePlain(const QString& path) const;
     // Builds the page for save-dialog filter 2 or 3 and writes it; other filters build nothing.
-    ListWriteResult URLSaveToHTML(const QString& path, int filter);
+    WriteResult URLSaveToHTML(const QString& path, int filter);
 
     void saveAs();
     void open();

@@ -1,9 +1,9 @@
 #include "SaveValidation.h"
 
-#include "CheckListModel.h"
-#include "app/Dialogs.h"
-#include "capture/UrlCheck.h"
+#include "core/CheckListModel.h"
+#include "core/Dialogs.h"
 #include "platform/Connectivity.h"
+#include "validation/UrlCheck.h"
 
 #include <QElapsedTimer>
 #include <QVector>

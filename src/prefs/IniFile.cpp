@@ -1,6 +1,6 @@
 #include "IniFile.h"
 
-#include "app/TextCodec.h"
+#include "core/TextCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +10,7 @@
 
 namespace clipvane {
 
-ListWriteResult writeWholeFile(const QString& path, const QByteArray& bytes) {
+WriteResult writeWholeFile(const QString& path, const QByteArray& bytes) {
     return writeFileAtomically(path, bytes);
 }
 
@@ -375,7 +375,7 @@ QByteArray IniFile::encode(const QList<Line>& lines, Coding& coding) const {
 bool IniFile::store(const QList<Line>& lines) {
     Coding coding = m_coding;
     const QByteArray bytes = encode(lines, coding);
-    const ListWriteResult written = m_writer(m_path, bytes);
+    const WriteResult written = m_writer(m_path, bytes);
     if (!written.ok) {
         m_error = written.error;
         return false;

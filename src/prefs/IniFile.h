@@ -1,6 +1,6 @@
 #pragma once
-#include "lists/ListFile.h"
-#include "platform/OsError.h"
+#include "core/FileIO.h"
+#include "core/OsError.h"
 
 #include <QByteArray>
 #include <QList>
@@ -21,11 +21,11 @@ namespace clipvane {
 // - Every line the system does not know (comments, foreign keys, duplicates, lines outside sections, even
 //   binary junk) is written back exactly as it was read, in the file's own encoding and line breaks.
 // The default writer: the whole file at once, atomically.
-ListWriteResult writeWholeFile(const QString& path, const QByteArray& bytes);
+WriteResult writeWholeFile(const QString& path, const QByteArray& bytes);
 
 class IniFile {
 public:
-    using FileWriter = std::function<ListWriteResult(const QString& path, const QByteArray& bytes)>;
+    using FileWriter = std::function<WriteResult(const QString& path, const QByteArray& bytes)>;
 
     // Reads the file once. A missing file reads as empty; nothing is created until a key is written.
     explicit IniFile(QString path, FileWriter writer = writeWholeFile);

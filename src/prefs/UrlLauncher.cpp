@@ -1,22 +1,14 @@
 #include "UrlLauncher.h"
 
-#include "app/Dialogs.h"
-#include "app/ErrorReport.h"
-#include "capture/UrlCheck.h"
+#include "core/Dialogs.h"
+#include "core/ErrorReport.h"
+#include "core/UrlVerdict.h"
 #include "platform/Shell.h"
 
 #include <QUrl>
 #include <cerrno>
 
 namespace clipvane {
-
-QString webAddressOf(const QString& text) {
-    const QString url = NormaliseUrl(text);
-    if (url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
-        url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
-        return url;
-    return {};
-}
 
 bool OpenUrlInDefaultBrowser(const QString& text, Shell& shell, Dialogs& dialogs) {
     const QString url = webAddressOf(text);

@@ -1,4 +1,6 @@
 #pragma once
+#include "core/UrlVerdict.h"
+
 #include <QString>
 
 namespace clipvane {
@@ -13,8 +15,5 @@ inline constexpr char kNotAWebAddress[] =
 // normalised as the URL check does, and anything not starting with http:// or https:// is refused with
 // a warning. Answers whether the address was handed over.
 bool OpenUrlInDefaultBrowser(const QString& text, Shell& shell, Dialogs& dialogs);
-
-// The normalised text when it is a web address, else an empty text.
-QString webAddressOf(const QString& text);
 
 } // namespace clipvane

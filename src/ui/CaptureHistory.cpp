@@ -2,7 +2,8 @@
 
 #include "widgets/Controls.h"
 
-#include "app/SessionState.h"
+#include "core/SessionState.h"
+#include "core/Yield.h"
 #include "history/HistoryPrint.h"
 #include "history/HistoryTable.h"
 #include "platform/Connectivity.h"
@@ -28,10 +29,6 @@
 namespace clipvane {
 
 namespace {
-
-void letPendingMessagesRun() {
-    QCoreApplication::processEvents();
-}
 
 QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                         int width = 48, int height = 48) {

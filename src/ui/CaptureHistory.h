@@ -1,7 +1,7 @@
 #pragma once
-#include "app/Services.h"
 #include "history/HistoryCommands.h"
 #include "history/HistoryTools.h"
+#include "platform/Services.h"
 
 #include <QTableView>
 #include <QWidget>

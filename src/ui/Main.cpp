@@ -9,20 +9,21 @@
 #include "ValidateURLResult.h"
 #include "WebMonitor.h"
 #include "WebUpdate.h"
-#include "app/ErrorReport.h"
-#include "app/ExternalAddresses.h"
+#include "core/ErrorReport.h"
+#include "core/ExternalAddresses.h"
+#include "core/ListFile.h"
+#include "core/SortUnique.h"
+#include "core/Yield.h"
 #include "history/HistoryTable.h"
 #include "lists/ListCommands.h"
-#include "lists/ListFile.h"
-#include "lists/SortUnique.h"
 #include "platform/Clipboard.h"
 #include "platform/Connectivity.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/Tray.h"
 #include "prefs/Preferences.h"
-#include "prefs/Themes.h"
 #include "prefs/UrlLauncher.h"
 #include "sysinfo/AddressWatch.h"
+#include "ui/widgets/Themes.h"
 #include "widgets/BlinkLabel.h"
 #include "widgets/CheckListView.h"
 #include "widgets/Hints.h"
@@ -58,10 +59,6 @@
 namespace clipvane {
 
 namespace {
-
-void letPendingMessagesRun() {
-    QCoreApplication::processEvents();
-}
 
 constexpr char kValidateHintDelete[] =
     "|Delete all invalid checked URL (no report, see options). Needs Internet connected";
@@ -150,9 +147,8 @@ TForm1::TForm1(Services services, SessionState& session)
     m_saveValidator = std::make_unique<SaveValidator>(
         *services.platform.connectivity, m_checker, *services.dialogs, letPendingMessagesRun,
         [this](bool enabled) { TabSheetOptions->setEnabled(enabled); });
-    m_addressWatch =
-        new AddressWatch(*services.platform.connectivity, *services.platform.http,
-                         ExternalAddresses::fromEnvironment().publicIpService, letPendingMessagesRun, this);
+    m_addressWatch = new AddressWatch(*services.platform.connectivity, *services.platform.http,
+                                      services.addresses.publicIpService, letPendingMessagesRun, this);
     connectHandlers();
 }
 
@@ -1147,10 +1143,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 namespace {
 
-QString searchHost() {
-    return ExternalAddresses::fromEnvironment().searchHost;
-}
-
 constexpr char kListHintLaunch[] =
     "|Captured URL list. Double click an item to navigate to this URL with the default browser";
 constexpr char kListHintShow[] =
@@ -1169,7 +1161,7 @@ void TForm1::LoadINIFile() {
 void TForm1::readMainOptions(bool withPlacement) {
     // 1: a missing file reads as empty and is not created
     const IniFile ini(m_services.platform.paths.iniPath());
-    const MainWindowOptions o = readMainWindowOptions(ini, searchHost());
+    const MainWindowOptions o = readMainWindowOptions(ini, m_services.addresses.searchHost);
     // Check boxes run their handlers as they change: the status bar, the menu twins, the validate button's
     // hint and the exclusion of the two save-time validations follow.
     // 2
@@ -1281,7 +1273,7 @@ void TForm1::cyResetOptionsClick() {
     // 5
     CBLoadDefaultList->setChecked(true);
     // 6
-    Edit1->setText(QStringLiteral("http://") + searchHost());
+    Edit1->setText(QStringLiteral("http://") + m_services.addresses.searchHost);
     // 7
     CBSaveHistory->setChecked(false);
     CBLoadHistory->setChecked(false);

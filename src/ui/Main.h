@@ -1,13 +1,13 @@
 #pragma once
-#include "app/Services.h"
-#include "app/SessionState.h"
-#include "app/TextCodec.h"
 #include "capture/CapturePipeline.h"
-#include "capture/UrlCheck.h"
-#include "lists/CheckListModel.h"
+#include "core/CheckListModel.h"
+#include "core/OsError.h"
+#include "core/SessionState.h"
+#include "core/TextCodec.h"
 #include "lists/ListFiles.h"
 #include "lists/SaveValidation.h"
-#include "platform/OsError.h"
+#include "platform/Services.h"
+#include "validation/UrlCheck.h"
 
 #include <QMainWindow>
 #include <memory>

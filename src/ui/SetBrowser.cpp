@@ -2,7 +2,7 @@
 
 #include "widgets/Controls.h"
 
-#include "app/ExternalAddresses.h"
+#include "core/ExternalAddresses.h"
 #include "prefs/Preferences.h"
 #include "widgets/Hints.h"
 
@@ -43,8 +43,7 @@ TForm3::TForm3(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
     Edit1->setReadOnly(true);
     grid->addWidget(Edit1, 0, 1);
     grid->addWidget(named(new QLabel(QStringLiteral("URL test"), this), "Label3"), 1, 0);
-    Edit2 =
-        named(new QLineEdit(defaultTestUrl(ExternalAddresses::fromEnvironment().searchHost), this), "Edit2");
+    Edit2 = named(new QLineEdit(defaultTestUrl(m_services.addresses.searchHost), this), "Edit2");
     grid->addWidget(Edit2, 1, 1);
     v->addLayout(grid);
 
@@ -80,8 +79,7 @@ void TForm3::ReadIniFile() {
         return;
     }
     cyReloadOptions->setEnabled(true);
-    const BrowserChoiceOptions o =
-        readBrowserChoiceOptions(ini, ExternalAddresses::fromEnvironment().searchHost);
+    const BrowserChoiceOptions o = readBrowserChoiceOptions(ini, m_services.addresses.searchHost);
     CBRememberBrowser->setChecked(o.rememberBrowser);
     LabelEXE->setText(o.browserExeName);
     RelTest = o.relTest;

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Services.h"
+#include "platform/Services.h"
 
 #include <QWidget>
 

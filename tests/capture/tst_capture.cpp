@@ -1,10 +1,10 @@
 #include "AppFixture.h"
 #include "Doubles.h"
-#include "app/SessionState.h"
 #include "capture/CapturePipeline.h"
-#include "capture/UrlCheck.h"
-#include "lists/CheckListModel.h"
+#include "core/CheckListModel.h"
+#include "core/SessionState.h"
 #include "ui/Main.h"
+#include "validation/UrlCheck.h"
 
 #include <QAction>
 #include <QCheckBox>

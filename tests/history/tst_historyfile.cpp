@@ -368,13 +368,13 @@ private slots:
         TableRig r;
         const QString folder = path("target-is-a-folder");
         QVERIFY(QDir().mkpath(folder));
-        const ListWriteResult w = WriteHistoryFile(r.table, folder);
+        const WriteResult w = WriteHistoryFile(r.table, folder);
         QVERIFY(!w.ok);
         QCOMPARE(w.error.code, EISDIR);
 
         const QString file = path("plain");
         QVERIFY(writeAll(file, "previous"));
-        const ListWriteResult inside = WriteHistoryFile(r.table, file + "/h.csv");
+        const WriteResult inside = WriteHistoryFile(r.table, file + "/h.csv");
         QVERIFY(!inside.ok);
         QCOMPARE(inside.error.code, ENOTDIR);
         QCOMPARE(readAll(file), QByteArray("previous"));

@@ -1,6 +1,6 @@
 #include "Doubles.h"
-#include "app/SessionState.h"
-#include "lists/CheckListModel.h"
+#include "core/CheckListModel.h"
+#include "core/SessionState.h"
 #include "lists/ListCommands.h"
 
 #include <QSignalSpy>

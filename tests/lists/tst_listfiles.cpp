@@ -1,5 +1,5 @@
 #include "Doubles.h"
-#include "lists/CheckListModel.h"
+#include "core/CheckListModel.h"
 #include "lists/ListFiles.h"
 
 #include <QDir>

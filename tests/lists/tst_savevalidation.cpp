@@ -1,9 +1,9 @@
 #include "Doubles.h"
-#include "app/SessionState.h"
-#include "capture/UrlCheck.h"
-#include "lists/CheckListModel.h"
+#include "core/CheckListModel.h"
+#include "core/SessionState.h"
+#include "core/SortUnique.h"
 #include "lists/SaveValidation.h"
-#include "lists/SortUnique.h"
+#include "validation/UrlCheck.h"
 
 #include <QTest>
 

@@ -371,7 +371,7 @@ void TstIniFile::failedWriteLeavesFileAsItWas() {
     IniFile ini(folder.file(QStringLiteral("a.ini")), [&](const QString& path, const QByteArray& bytes) {
         // The second write fails as a full disk would.
         if (++calls == 2)
-            return ListWriteResult{false, OsError::fromErrno(ENOSPC)};
+            return WriteResult{false, OsError::fromErrno(ENOSPC)};
         return writeFileAtomically(path, bytes);
     });
     QVERIFY(ini.writeString(u"S", u"k", QStringLiteral("2")));

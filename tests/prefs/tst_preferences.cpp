@@ -168,7 +168,7 @@ void TstPreferences::stopsAtTheFirstFailedKey() {
     int writes = 0;
     IniFile ini(path, [&](const QString& p, const QByteArray& bytes) {
         if (++writes == 8)
-            return ListWriteResult{false, OsError::fromErrno(ENOSPC)};
+            return WriteResult{false, OsError::fromErrno(ENOSPC)};
         return writeFileAtomically(p, bytes);
     });
     const SaveReport report = writePreferences(ini, everythingChanged());
@@ -185,7 +185,7 @@ void TstPreferences::stopsAtTheFirstFailedKey() {
 void TstPreferences::outcomeWhenNothingCouldBeWritten() {
     TempAppFolder folder;
     auto failing = [](const QString&, const QByteArray&) {
-        return ListWriteResult{false, OsError::fromErrno(EROFS)};
+        return WriteResult{false, OsError::fromErrno(EROFS)};
     };
     IniFile missing(folder.file(QStringLiteral("Clipvane.ini")), failing);
     const SaveReport none = writePreferences(missing, everythingChanged());

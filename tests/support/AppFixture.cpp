@@ -21,6 +21,7 @@ Services AppFixture::services() {
     s.platform.printing = &printing;
     s.platform.paths = paths.value_or(folder.paths());
     s.dialogs = &dialogs;
+    s.addresses = ExternalAddresses::fromEnvironment();
     return s;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Scripted stand-ins for the platform services and the dialogs service.
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 #include "platform/Clipboard.h"
 #include "platform/Connectivity.h"
 #include "platform/DesktopShortcut.h"

@@ -1,6 +1,6 @@
 #include "AppFixture.h"
 #include "Doubles.h"
-#include "app/ExternalAddresses.h"
+#include "core/ExternalAddresses.h"
 #include "sysinfo/AddressWatch.h"
 #include "sysinfo/NetworkAddress.h"
 #include "ui/Main.h"

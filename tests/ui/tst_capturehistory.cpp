@@ -1,5 +1,5 @@
 #include "AppFixture.h"
-#include "app/SessionState.h"
+#include "core/SessionState.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
 #include "ui/CaptureHistory.h"

@@ -1,11 +1,11 @@
 #include "AppFixture.h"
-#include "app/ExternalAddresses.h"
-#include "prefs/Themes.h"
+#include "core/ExternalAddresses.h"
 #include "ui/Main.h"
-#include "ui/widgets/CheckListView.h"
 #include "ui/SetBrowser.h"
 #include "ui/WebMonitor.h"
+#include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
+#include "ui/widgets/Themes.h"
 
 #include <QAction>
 #include <QButtonGroup>

@@ -1,6 +1,6 @@
 #include "XdgDesktopShortcut.h"
 
-#include "lists/ListFile.h"
+#include "core/FileIO.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/OsError.h"
+#include "core/OsError.h"
 
 #include <QString>
 

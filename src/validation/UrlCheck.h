@@ -1,4 +1,6 @@
 #pragma once
+#include "core/UrlVerdict.h"
+
 #include <QString>
 
 namespace clipvane {
@@ -6,11 +8,6 @@ namespace clipvane {
 class Connectivity;
 class HttpClient;
 struct SessionState;
-
-inline constexpr char kCheckUserAgent[] = "RizeRAD:/1.0";
-
-// "http://" in front unless "http://" or "https://" occurs anywhere in the text (any letter case).
-QString NormaliseUrl(const QString& text);
 
 // The one URL check of the system: online, the server's final status decides (200 or 302);
 // offline, ClipboardValidationOn alone decides. Leaves the normalised URL in LastCheckedUrl.

@@ -1,13 +1,11 @@
 #pragma once
-#include <QCollator>
+#include "core/Collation.h"
+
 #include <QStringList>
 
 namespace clipvane {
 
 class CheckListModel;
-
-// The collation of every list: the user's locale, letter case ignored.
-QCollator listCollator();
 
 // Sorts ascending in the list collation, keeps the first of equal entries with its own letter case,
 // leaves every entry unticked and none selected.

@@ -1,5 +1,5 @@
 #include "TempAppFolder.h"
-#include "lists/ListFile.h"
+#include "core/ListFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -192,7 +192,7 @@ void TestListFile::writeListFile() {
     const QString path = dir.filePath("out.list");
     QVERIFY(writeAll(path, "previous content, longer than the new one\r\n"));
 
-    const ListWriteResult written = WriteListFile(path, lines, encoding);
+    const WriteResult written = WriteListFile(path, lines, encoding);
     QVERIFY(written.ok);
     QCOMPARE(readAll(path), bytes);
     QCOMPARE(entries(dir.path()), QStringList{"out.list"});
@@ -200,7 +200,7 @@ void TestListFile::writeListFile() {
     const ListFileContent read = ReadListFile(path);
     QVERIFY(read.ok);
     QCOMPARE(read.lines, lines.size() == 1 && lines[0].isEmpty() ? QStringList{""} : lines);
-    const ListWriteResult again = WriteListFile(path, read.lines, read.encoding);
+    const WriteResult again = WriteListFile(path, read.lines, read.encoding);
     QVERIFY(again.ok);
     QCOMPARE(readAll(path), bytes);
 }
@@ -285,7 +285,7 @@ void TestListFile::writeFailures() {
     }
     const QStringList before = entries(dir.path());
 
-    const ListWriteResult result = WriteListFile(path, lines, TextEncoding::Ansi);
+    const WriteResult result = WriteListFile(path, lines, TextEncoding::Ansi);
     limit.reset();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 

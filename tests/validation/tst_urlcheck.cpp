@@ -1,8 +1,8 @@
 #include "Doubles.h"
 #include "LocalHttpServer.h"
-#include "app/SessionState.h"
-#include "capture/UrlCheck.h"
+#include "core/SessionState.h"
 #include "platform/linux/CurlHttpClient.h"
+#include "validation/UrlCheck.h"
 
 #include <QTest>
 

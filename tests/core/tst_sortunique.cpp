@@ -1,5 +1,5 @@
-#include "lists/CheckListModel.h"
-#include "lists/SortUnique.h"
+#include "core/CheckListModel.h"
+#include "core/SortUnique.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,17 +1,10 @@
 #include "UrlCheck.h"
 
-#include "app/SessionState.h"
+#include "core/SessionState.h"
 #include "platform/Connectivity.h"
 #include "platform/HttpClient.h"
 
 namespace clipvane {
-
-QString NormaliseUrl(const QString& text) {
-    if (text.contains(QLatin1String("http://"), Qt::CaseInsensitive) ||
-        text.contains(QLatin1String("https://"), Qt::CaseInsensitive))
-        return text;
-    return QStringLiteral("http://") + text;
-}
 
 UrlChecker::UrlChecker(Connectivity& connectivity, HttpClient& http, SessionState& session)
     : m_connectivity(connectivity), m_http(http), m_session(session) {}
@@ -31,7 +24,7 @@ bool UrlChecker::CheckUrl(const QString& text) {
     request.maxRedirects = 20;
     const HttpStatusResult result = m_http.fetchStatus(request);
     m_session.LastCheckedUrl = url;
-    return result.ok && (result.status == 200 || result.status == 302);
+    return result.ok && isAcceptedStatus(result.status);
 }
 
 } // namespace clipvane

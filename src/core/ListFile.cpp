@@ -1,6 +1,6 @@
 #include "ListFile.h"
 
-#include "CheckListModel.h"
+#include "core/CheckListModel.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -9,28 +9,6 @@
 #include <cerrno>
 
 namespace clipvane {
-
-void forEachLine(QStringView text, const std::function<void(QStringView)>& line) {
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
-        line(text.sliced(start, i - start));
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        line(text.sliced(start));
-}
-
-QStringList splitLines(const QString& text) {
-    QStringList lines;
-    forEachLine(text, [&](QStringView l) { lines.append(l.toString()); });
-    return lines;
-}
 
 namespace {
 
@@ -62,22 +40,11 @@ private:
 bool startsWith(const QByteArray& bytes, const char* mark) {
     return bytes.startsWith(QByteArrayView(mark));
 }
-
-// The rest of an open file, or false with the real error.
-bool readRest(QFile& file, QByteArray& bytes, OsError& error) {
-    errno = 0;
-    bytes = file.readAll();
-    if (file.error() == QFileDevice::NoError)
-        return true;
-    error = OsError::fromFile(file, errno);
-    return false;
-}
-
 // Reads the rest of a file whole: for what cannot be read twice (pipes, devices) and the rare encodings.
 ListFileContent readWhole(QFile& file) {
     ListFileContent result;
     QByteArray bytes;
-    if (!readRest(file, bytes, result.error))
+    if (!readRemaining(file, bytes, result.error))
         return result;
     DecodedText decoded = decodeText(bytes);
     result.lines = splitLines(decoded.text);
@@ -146,18 +113,6 @@ private:
 };
 
 } // namespace
-
-FileBytes readFileBytes(const QString& path) {
-    FileBytes result;
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = OsError::fromFile(file, errno);
-        return result;
-    }
-    result.ok = readRest(file, result.bytes, result.error);
-    return result;
-}
 
 ListFileContent ReadListFile(const QString& path) {
     return readListFileInChunks(path, kChunkSize);
@@ -281,67 +236,6 @@ ListFileContent readListFileInChunks(const QString& path, qsizetype chunkSize) {
     return result;
 }
 
-} // namespace clipvane
-
-#include <QFileInfo>
-#include <QSaveFile>
-
-namespace clipvane {
-
-namespace {
-
-// A device or pipe cannot be replaced by renaming a temporary file over it (that would swap the device
-// node for a plain file): it is written in place, and its own error (ENOSPC for /dev/full) comes back.
-ListWriteResult writeInPlace(const QString& path, const std::function<QByteArrayView()>& nextChunk) {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, OsError::fromFile(file, errno)};
-    for (QByteArrayView chunk = nextChunk(); !chunk.isEmpty(); chunk = nextChunk()) {
-        errno = 0;
-        if (file.write(chunk.data(), chunk.size()) != chunk.size())
-            return {false, OsError::fromFile(file, errno)};
-    }
-    return {true, {}};
-}
-
-} // namespace
-
-ListWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    bool given = false;
-    return writeFileAtomically(path, [&]() -> QByteArrayView {
-        if (given)
-            return {};
-        given = true;
-        return bytes;
-    });
-}
-
-ListWriteResult writeFileAtomically(const QString& path, const std::function<QByteArrayView()>& nextChunk) {
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile() && !target.isDir())
-        return writeInPlace(path, nextChunk);
-
-    QSaveFile file(path);
-    errno = 0;
-    // Unbuffered: QSaveFile::commit() does not notice a failure of the final flush of its buffer (a full
-    // disk, a file size limit) and would rename a truncated file over the previous one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, OsError::fromFile(file, errno)};
-    for (QByteArrayView chunk = nextChunk(); !chunk.isEmpty(); chunk = nextChunk()) {
-        errno = 0;
-        if (file.write(chunk.data(), chunk.size()) != chunk.size()) {
-            const OsError e = OsError::fromFile(file, errno);
-            file.cancelWriting();
-            return {false, e};
-        }
-    }
-    errno = 0;
-    if (!file.commit())
-        return {false, OsError::fromFile(file, errno)};
-    return {true, {}};
-}
-
 namespace {
 
 // Whether the lines go out in Windows-1252: every character has a byte there, and the bytes would not read
@@ -437,7 +331,7 @@ private:
 };
 
 template <typename TextAt>
-ListWriteResult writeLines(const QString& path, qsizetype count, TextAt textAt, TextEncoding encoding) {
+WriteResult writeLines(const QString& path, qsizetype count, TextAt textAt, TextEncoding encoding) {
     if (encoding == TextEncoding::Ansi && !fitsWindows1252(count, textAt))
         encoding = TextEncoding::Utf8Bom;
     LineEncoder<TextAt> encoder(count, std::move(textAt), encoding);
@@ -446,13 +340,12 @@ ListWriteResult writeLines(const QString& path, qsizetype count, TextAt textAt, 
 
 } // namespace
 
-ListWriteResult WriteListFile(const QString& path, const QStringList& lines, TextEncoding encoding) {
+WriteResult WriteListFile(const QString& path, const QStringList& lines, TextEncoding encoding) {
     return writeLines(
         path, lines.size(), [&lines](qsizetype i) -> const QString& { return lines[i]; }, encoding);
 }
 
-ListWriteResult WriteListFile(const QString& path, const QVector<CheckEntry>& entries,
-                              TextEncoding encoding) {
+WriteResult WriteListFile(const QString& path, const QVector<CheckEntry>& entries, TextEncoding encoding) {
     return writeLines(
         path, entries.size(), [&entries](qsizetype i) -> const QString& { return entries[i].text; },
         encoding);

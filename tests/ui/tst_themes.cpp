@@ -1,4 +1,4 @@
-#include "prefs/Themes.h"
+#include "ui/widgets/Themes.h"
 
 #include <QApplication>
 #include <QRegularExpression>

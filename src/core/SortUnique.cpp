@@ -9,12 +9,6 @@
 
 namespace clipvane {
 
-QCollator listCollator() {
-    QCollator c{QLocale()};
-    c.setCaseSensitivity(Qt::CaseInsensitive);
-    return c;
-}
-
 namespace {
 
 // Indices of the entries that survive, in ascending order: a stable sort keeps the first of equals first.

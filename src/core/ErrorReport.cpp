@@ -1,6 +1,6 @@
 #include "ErrorReport.h"
 
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 
 namespace clipvane {
 
