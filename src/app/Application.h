@@ -44,6 +44,7 @@ public:
     HistoryTable* history() const { return m_history.get(); }
 
 private:
+    void wireWindows();
     // The tray menu's shortcuts act for the whole desktop where the platform can grab them.
     void grabTrayShortcuts();
 
