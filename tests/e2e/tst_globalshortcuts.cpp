@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
@@ -60,6 +61,45 @@ private slots:
         QTRY_VERIFY(!f.CBMonClipboard->isChecked());
         QTest::qWait(200);
         QVERIFY(!f.CBMonClipboard->isChecked());
+    }
+
+    // A key held down repeats, as presses alone (detectable auto-repeat) or as release and press pairs with
+    // one time stamp; each press acts once, whatever order the keys come up in.
+    void heldKeyActsOnce() {
+        XcbGlobalShortcuts keys;
+        QCOMPARE(keys.grab(7, QKeySequence(QStringLiteral("Ctrl+Alt+C"))), GlobalShortcuts::Grab::Held);
+        QSignalSpy spy(&keys, &GlobalShortcuts::activated);
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        xcb_connection_t* c = x11->connection();
+        xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c);
+        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, 0x63 /* c */);
+        QVERIFY(codes);
+        const xcb_keycode_t code = codes[0];
+        std::free(codes);
+        xcb_key_symbols_free(symbols);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        auto send = [&](uint8_t type, uint32_t time, uint16_t state) {
+            xcb_key_press_event_t e{};
+            e.response_type = type;
+            e.detail = code;
+            e.time = time;
+            e.root = root;
+            e.event = root;
+            e.state = state;
+            return keys.nativeEventFilter("xcb_generic_event_t", &e, nullptr);
+        };
+        const auto ctrlAlt = uint16_t(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1);
+        QVERIFY(send(XCB_KEY_PRESS, 100, ctrlAlt));
+        QVERIFY(send(XCB_KEY_PRESS, 130, ctrlAlt)); // detectable repeat
+        QVERIFY(send(XCB_KEY_RELEASE, 160, ctrlAlt));
+        QVERIFY(send(XCB_KEY_PRESS, 160, ctrlAlt)); // classic repeat
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), 7);
+        QVERIFY(send(XCB_KEY_RELEASE, 200, 0));                      // Ctrl and Alt were let go first
+        QVERIFY(send(XCB_KEY_PRESS, 400, ctrlAlt | XCB_MOD_MASK_2)); // with Num Lock on
+        QCOMPARE(spy.size(), 2);
+        QVERIFY(!send(XCB_KEY_PRESS, 500, XCB_MOD_MASK_CONTROL)); // Ctrl+C alone is not ours
+        QCOMPARE(spy.size(), 2);
     }
 
     void keyHeldByAnotherProgram() {

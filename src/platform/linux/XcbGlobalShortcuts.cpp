@@ -191,9 +191,25 @@ bool XcbGlobalShortcuts::nativeEventFilter(const QByteArray& eventType, void* me
     auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
     const auto relevant = std::uint16_t(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | m_altMask | m_superMask);
     const auto modifiers = std::uint16_t(key->state & relevant);
+    if (type == XCB_KEY_RELEASE) {
+        // The modifiers may already be up when the key comes up.
+        for (const Held& h : m_held) {
+            if (h.root == key->event && h.keycode == key->detail) {
+                m_down.erase(key->detail);
+                m_lastRelease = {key->detail, key->time};
+                return true;
+            }
+        }
+        return false;
+    }
     for (const Held& h : m_held) {
         if (h.root == key->event && h.keycode == key->detail && (h.modifiers & relevant) == modifiers) {
-            if (type == XCB_KEY_PRESS)
+            // A key held down repeats: act once per press. Repeats come as presses without a release
+            // (detectable auto-repeat) or as a release and a press with the same time stamp.
+            const bool repeat = m_down.count(key->detail) != 0 ||
+                                (m_lastRelease.first == key->detail && m_lastRelease.second == key->time);
+            m_down.insert(key->detail);
+            if (!repeat)
                 emit activated(h.id);
             return true;
         }

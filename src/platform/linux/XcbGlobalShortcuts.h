@@ -3,6 +3,8 @@
 
 #include <QAbstractNativeEventFilter>
 #include <cstdint>
+#include <set>
+#include <utility>
 #include <vector>
 
 struct xcb_connection_t;
@@ -39,6 +41,8 @@ private:
     std::uint16_t m_superMask = 0;
     std::uint16_t m_numLockMask = 0;
     bool m_filterInstalled = false;
+    std::set<std::uint8_t> m_down;                              // grabbed keys now held down
+    std::pair<std::uint8_t, std::uint32_t> m_lastRelease{0, 0}; // keycode and time
 };
 
 } // namespace clipvane
