@@ -2,7 +2,7 @@
 // window is hidden, as it is in the tray.
 #include "AppFixture.h"
 #include "platform/linux/XcbGlobalShortcuts.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QAction>
 #include <QCheckBox>
