@@ -24,8 +24,8 @@ static void initResources() {
 namespace clipvane {
 
 void initApplicationIdentity() {
+    // No display name: the toolkit would add it to every window's title. Message boxes take the name.
     QApplication::setApplicationName(QStringLiteral("Clipvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Clipvane"));
     QApplication::setApplicationVersion(QStringLiteral(CLIPVANE_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 }
