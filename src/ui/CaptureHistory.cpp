@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -461,15 +462,30 @@ void TForm5::cyAutosizeClick() {
     AutoSize();
 }
 
+GridMetrics TForm5::gridMetrics() const {
+    GridMetrics grid;
+    SGHistory->ensurePolished(); // the theme's font and margins
+    grid.font = SGHistory->font();
+    // The item text sits inside the focus frame's margin plus one pixel on each side; the grid line takes
+    // one.
+    const int margin = SGHistory->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, SGHistory) + 1;
+    grid.cellPadding = 2 * margin + (SGHistory->showGrid() ? 1 : 0);
+    QHeaderView* header = SGHistory->horizontalHeader();
+    header->ensurePolished();
+    for (int c = 0; c < kHistoryColumns; ++c)
+        grid.headerWidths[std::size_t(c)] = header->sectionSizeHint(c);
+    return grid;
+}
+
 void TForm5::AutoSize() {
-    const std::array<int, kHistoryColumns> widths = autoSizeWidths(m_history, SGHistory->font());
+    const std::array<int, kHistoryColumns> widths = autoSizeWidths(m_history, gridMetrics());
     for (int c = 0; c < kHistoryColumns; ++c)
         SGHistory->setColumnWidth(c, widths[std::size_t(c)]);
     SGHistory->verticalHeader()->setDefaultSectionSize(kHistoryRowHeight);
 }
 
 void TForm5::AutoSizeCol(int column) {
-    SGHistory->setColumnWidth(column, autoSizeColWidth(m_history, column, SGHistory->font()));
+    SGHistory->setColumnWidth(column, autoSizeColWidth(m_history, column, gridMetrics()));
 }
 
 void TForm5::cyPrintDBClick() {
