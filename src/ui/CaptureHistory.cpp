@@ -10,6 +10,7 @@
 #include "platform/Printing.h"
 #include "prefs/UrlLauncher.h"
 #include "widgets/Hints.h"
+#include "widgets/Pictures.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -147,38 +148,45 @@ void TForm5::buildUi() {
     auto* bar = new QHBoxLayout(Panel1);
     bar->setContentsMargins(4, 6, 4, 6);
     bar->setSpacing(2);
-    cyNewList = toolButton(Panel1, "cyNewList", QStringLiteral("New"),
-                           QStringLiteral("|Create a new Capture History database"));
-    cySaveHistory = toolButton(Panel1, "cySaveHistory", QStringLiteral("Save"),
-                               QStringLiteral("|Save the Capture History to the application folder with its "
-                                              "default name (Capture History.csv)"));
-    cySaveHistoryAs = toolButton(Panel1, "cySaveHistoryAs", QStringLiteral("Save\nas"),
-                                 QStringLiteral("|Save the Capture History database as a CSV file  in the "
-                                                "folder of your choice."));
-    cyURLSave = toolButton(Panel1, "cyURLSave", QStringLiteral("URLs"),
-                           QStringLiteral("|Save the URL of the Capture History as a list"));
+    cyNewList = pictureButton(Panel1, "cyNewList", QStringLiteral("new-list"), QStringLiteral("New"),
+                              QStringLiteral("|Create a new Capture History database"));
+    cySaveHistory =
+        pictureButton(Panel1, "cySaveHistory", QStringLiteral("save-list"), QStringLiteral("Save"),
+                      QStringLiteral("|Save the Capture History to the application folder with its "
+                                     "default name (Capture History.csv)"));
+    cySaveHistoryAs =
+        pictureButton(Panel1, "cySaveHistoryAs", QStringLiteral("save-list-as"), QStringLiteral("Save as"),
+                      QStringLiteral("|Save the Capture History database as a CSV file  in the "
+                                     "folder of your choice."));
+    cyURLSave =
+        pictureButton(Panel1, "cyURLSave", QStringLiteral("history-save-urls"), QStringLiteral("Save URLs"),
+                      QStringLiteral("|Save the URL of the Capture History as a list"));
     cyReloadHistory =
-        toolButton(Panel1, "cyReloadHistory", QStringLiteral("Reload"),
-                   QStringLiteral("|Reload the default Capture History database. Current capture "
-                                  "history database is overwritten."));
-    cyLoadHistory = toolButton(Panel1, "cyLoadHistory", QStringLiteral("Load"),
-                               QStringLiteral("|Open a previous saved Capture History database and append "
-                                              "to/overwrite the current capture history database"));
+        pictureButton(Panel1, "cyReloadHistory", QStringLiteral("reload-list"), QStringLiteral("Reload"),
+                      QStringLiteral("|Reload the default Capture History database. Current capture "
+                                     "history database is overwritten."));
+    cyLoadHistory =
+        pictureButton(Panel1, "cyLoadHistory", QStringLiteral("open-list"), QStringLiteral("Load"),
+                      QStringLiteral("|Open a previous saved Capture History database and append "
+                                     "to/overwrite the current capture history database"));
     cyPrintDB =
-        toolButton(Panel1, "cyPrintDB", QStringLiteral("Print"),
-                   QStringLiteral("|Print the Capture History database with the system default printer"));
+        pictureButton(Panel1, "cyPrintDB", QStringLiteral("history-print"), QStringLiteral("Print"),
+                      QStringLiteral("|Print the Capture History database with the system default printer"));
     cyAutosize =
-        toolButton(Panel1, "cyAutosize", QStringLiteral("Size"),
-                   QStringLiteral("|Autosize grid to accomodate reading. Each column will be equal to "
-                                  "the largest size entry "));
-    cyDeleteRecord = toolButton(Panel1, "cyDeleteRecord", QStringLiteral("Delete"),
-                                QStringLiteral("|Delete the selected record (whole row)"));
-    cyAdvSpeedButton2 = toolButton(Panel1, "cyAdvSpeedButton2", QStringLiteral("Dups"),
-                                   QStringLiteral("|Delete duplicated record"));
-    cyNavigateURL = toolButton(Panel1, "cyNavigateURL", QStringLiteral("Go"),
-                               QStringLiteral("|Navigate with default browser to the selected item"));
-    cyClose = toolButton(Panel1, "cyClose", QStringLiteral("Close"),
-                         QStringLiteral("|Close the Capture History window"));
+        pictureButton(Panel1, "cyAutosize", QStringLiteral("history-autosize"), QStringLiteral("Autosize"),
+                      QStringLiteral("|Autosize grid to accomodate reading. Each column will be equal to "
+                                     "the largest size entry "));
+    cyDeleteRecord =
+        pictureButton(Panel1, "cyDeleteRecord", QStringLiteral("history-delete-row"),
+                      QStringLiteral("Delete"), QStringLiteral("|Delete the selected record (whole row)"));
+    cyAdvSpeedButton2 =
+        pictureButton(Panel1, "cyAdvSpeedButton2", QStringLiteral("history-remove-duplicates"),
+                      QStringLiteral("Delete duplicates"), QStringLiteral("|Delete duplicated record"));
+    cyNavigateURL =
+        pictureButton(Panel1, "cyNavigateURL", QStringLiteral("navigate"), QStringLiteral("Navigate"),
+                      QStringLiteral("|Navigate with default browser to the selected item"));
+    cyClose = pictureButton(Panel1, "cyClose", QStringLiteral("history-close"), QStringLiteral("Close"),
+                            QStringLiteral("|Close the Capture History window"));
     for (QToolButton* b :
          {cyNewList, cySaveHistory, cySaveHistoryAs, cyURLSave, cyReloadHistory, cyLoadHistory, cyPrintDB,
           cyAutosize, cyDeleteRecord, cyAdvSpeedButton2, cyNavigateURL})

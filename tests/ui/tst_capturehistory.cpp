@@ -5,11 +5,13 @@
 #include "ui/CaptureHistory.h"
 #include "ui/Main.h"
 #include "ui/widgets/Hints.h"
+#include "ui/widgets/Pictures.h"
 #include "ui/widgets/Themes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,6 +117,64 @@ private slots:
         QCOMPARE(r.table().headerData(1, Qt::Vertical).toString(), QString("1"));
         r.entries({row("d", "http://a.example/")});
         QVERIFY(w.SGHistory->isRowHidden(0)); // again after a reset
+    }
+
+    // The tool bar: picture buttons like the main window's, drawn in the theme's ink; the captions name them
+    // for assistive technology and the long hints stay.
+    void toolBarPictures_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("picture");
+        const char* const buttons[][2] = {{"cyNewList", "new-list"},
+                                          {"cySaveHistory", "save-list"},
+                                          {"cySaveHistoryAs", "save-list-as"},
+                                          {"cyURLSave", "history-save-urls"},
+                                          {"cyReloadHistory", "reload-list"},
+                                          {"cyLoadHistory", "open-list"},
+                                          {"cyPrintDB", "history-print"},
+                                          {"cyAutosize", "history-autosize"},
+                                          {"cyDeleteRecord", "history-delete-row"},
+                                          {"cyAdvSpeedButton2", "history-remove-duplicates"},
+                                          {"cyNavigateURL", "navigate"},
+                                          {"cyClose", "history-close"}};
+        for (const auto& b : buttons)
+            QTest::newRow(b[0]) << QString(b[0]) << QString(b[1]);
+    }
+    void toolBarPictures() {
+        QFETCH(QString, button);
+        QFETCH(QString, picture);
+        Rig r;
+        TForm5& w = r.w();
+        auto* b = w.findChild<QToolButton*>(button);
+        QVERIFY(b);
+        QVERIFY(b->parentWidget() == w.Panel1);
+        QToolButton* mainButton = r.app.main().cyNewList;
+        QCOMPARE(b->size(), QSize(48, 48));
+        QCOMPARE(b->size(), mainButton->size());
+        QCOMPARE(b->iconSize(), mainButton->iconSize());
+        QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonIconOnly);
+        QVERIFY(QFile::exists(picturePath(picture)));
+        QVERIFY(!b->accessibleName().isEmpty());
+        QVERIFY(!longHintAt(b).isEmpty());
+        QCOMPARE(b->toolTip(), QString());
+
+        // The ink follows the theme: the same picture drawn light on a dark theme.
+        const auto ink = [&] {
+            const QImage image = b->icon().pixmap(b->iconSize()).toImage();
+            qint64 sum = 0, count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) > 200) {
+                        sum += qGray(image.pixel(x, y));
+                        ++count;
+                    }
+            return count ? sum / count : -1;
+        };
+        const qint64 light = ink();
+        QVERIFY(light >= 0);
+        applyStyle("TabletDark");
+        const qint64 dark = ink();
+        applyStyle("Iceberg Classico");
+        QVERIFY2(dark > light, qPrintable(QString("%1 <= %2").arg(dark).arg(light)));
     }
 
     void selectionStatusAndNavigate() {
