@@ -250,8 +250,7 @@ void TForm5::buildUi() {
     HintPanel = named(new QLabel(this), "HintPanel");
     HintPanel->setFixedHeight(41);
     HintPanel->setWordWrap(true);
-    HintPanel->setFrameShape(QFrame::StyledPanel);
-    HintPanel->setContentsMargins(6, 0, 6, 0);
+    setPanelFrame(HintPanel, 6);
     setHint(HintPanel,
             QStringLiteral(
                 "|Here appears all the hints. Hover over a list, button, ... to display a hint about it"));
@@ -265,7 +264,7 @@ void TForm5::buildUi() {
         auto* panel = new QLabel(SB);
         panel->setObjectName(QStringLiteral("SBPanel%1").arg(i));
         panel->setMinimumWidth(widths[i]);
-        panel->setFrameShape(QFrame::StyledPanel);
+        setPanelFrame(panel, 3);
         // The cell's text may be long: the last panel takes the rest of the bar.
         SB->addWidget(panel, i == 4 ? 1 : 0);
         m_panels.append(panel);

@@ -184,8 +184,7 @@ void TForm1::buildUi() {
     HintPanel = named(new QLabel(central), "HintPanel");
     HintPanel->setFixedHeight(41);
     HintPanel->setWordWrap(true);
-    HintPanel->setFrameShape(QFrame::StyledPanel);
-    HintPanel->setContentsMargins(6, 0, 6, 0);
+    setPanelFrame(HintPanel, 6);
     setHint(HintPanel,
             QStringLiteral(
                 "|Here appears all the hints. Hover over a list, button, ... to display a hint about it"));
@@ -473,13 +472,11 @@ void TForm1::buildStatusBar() {
         // Panels show what others send (an echo service's answer): never as rich text.
         panel->setTextFormat(Qt::PlainText);
         panel->setObjectName(QStringLiteral("SBMainPanel%1").arg(i));
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(i == 5 ? QFrame::Raised : QFrame::Sunken);
-        panel->setContentsMargins(3, 0, 3, 0);
+        setPanelFrame(panel, 3, i == 5);
         int needed = 0;
         for (const QString& text : longest[i])
-            needed =
-                std::max(needed, panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() + 8);
+            needed = std::max(needed, panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() +
+                                          panel->indent() + 2);
         if (i == 4 || i == 6) {
             // A long text never widens the window.
             panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
