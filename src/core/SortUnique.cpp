@@ -13,7 +13,7 @@ namespace {
 
 // Indices of the entries that survive, in ascending order: a stable sort keeps the first of equals first.
 template <typename TextAt>
-std::vector<int> sortedUniqueOrder(int n, const TextAt& textAt, const QCollator& collator) {
+std::vector<int> sortedUniqueOrder(int n, const TextAt& textAt, const ListCollation& collator) {
     std::vector<QCollatorSortKey> keys;
     keys.reserve(size_t(n));
     for (int i = 0; i < n; ++i)
@@ -31,7 +31,7 @@ std::vector<int> sortedUniqueOrder(int n, const TextAt& textAt, const QCollator&
     return unique;
 }
 
-void fullSort(CheckListModel& list, const QCollator& collator) {
+void fullSort(CheckListModel& list, const ListCollation& collator) {
     const QVector<CheckEntry>& entries = list.entries();
     const std::vector<int> order = sortedUniqueOrder(
         int(entries.size()), [&](int i) -> const QString& { return entries[i].text; }, collator);
@@ -45,7 +45,7 @@ void fullSort(CheckListModel& list, const QCollator& collator) {
 } // namespace
 
 void SortUnique(CheckListModel& list) {
-    const QCollator collator = listCollator();
+    const ListCollation collator;
     const int n = list.count();
     const int prefix = list.sortedPrefix();
     const int tail = n - prefix;
@@ -74,7 +74,7 @@ void SortUnique(CheckListModel& list) {
 }
 
 QStringList sortUniqueTexts(const QStringList& texts) {
-    const QCollator collator = listCollator();
+    const ListCollation collator;
     const std::vector<int> order = sortedUniqueOrder(
         int(texts.size()), [&](int i) -> const QString& { return texts[i]; }, collator);
     QStringList out;

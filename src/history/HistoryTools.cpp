@@ -122,7 +122,7 @@ void SortHistory(HistoryTable& table, int column) {
     const int count = table.rowCount() - 2;
     if (count < 2)
         return;
-    const QCollator collator = listCollator();
+    const ListCollation collator;
     std::vector<QCollatorSortKey> keys;
     keys.reserve(std::size_t(count));
     QString key;
