@@ -3,7 +3,7 @@
 #include "BenchUtil.h"
 #include "core/CheckListModel.h"
 #include "core/SortUnique.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QApplication>
 

@@ -4,7 +4,7 @@
 #include "BenchUtil.h"
 #include "app/Application.h"
 #include "app/LinuxPlatform.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QApplication>
 #include <QDir>
