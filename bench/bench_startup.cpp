@@ -92,11 +92,11 @@ int main(int argc, char* argv[]) {
     clipvane::ClipvaneApp clipvane(platform.services());
     clipvane.createWindows();
     clipvane.showMainWindow();
-    if (!QTest::qWaitForWindowExposed(clipvane.form1(), 5000))
-        std::printf("the main window was not exposed\n");
+    bench::require(QTest::qWaitForWindowExposed(clipvane.form1(), 5000), "the main window was shown");
     const double shown = msSinceProcessStart();
     QTest::qWait(200);
     bench::report("start-up to main window shown", shown, "ms", 400);
     bench::report("resident memory after start-up (in this process)", bench::rssMiB(), "MiB", 40);
-    return measureExecutable() ? 0 : 1;
+    bench::require(measureExecutable(), "the real executable's memory measured");
+    return bench::exitCode();
 }
