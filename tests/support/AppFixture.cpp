@@ -15,6 +15,7 @@ Services AppFixture::services() {
     s.platform.connectivity = &connectivity;
     s.platform.http = &http;
     s.platform.resolver = &resolver;
+    s.platform.machine = &machine;
     s.platform.shell = &shell;
     s.platform.tray = &tray;
     s.platform.desktopShortcut = &desktopShortcut;

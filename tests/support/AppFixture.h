@@ -37,6 +37,7 @@ public:
     FakeConnectivity connectivity;
     FakeHttpClient http;
     FakeResolver resolver;
+    FakeLocalMachine machine;
     FakeShell shell;
     FakeTray tray;
     FakeDesktopShortcut desktopShortcut;
