@@ -13,6 +13,7 @@
 #include "ui/WebUpdate.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Themes.h"
+#include "update/BuildInfo.h"
 
 #include <QApplication>
 
@@ -26,7 +27,7 @@ namespace clipvane {
 void initApplicationIdentity() {
     QApplication::setApplicationName(QStringLiteral("Clipvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Clipvane"));
-    QApplication::setApplicationVersion(QStringLiteral(CLIPVANE_VERSION));
+    QApplication::setApplicationVersion(localVersion());
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
@@ -65,6 +66,12 @@ void ClipvaneApp::createWindows() {
     m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_session);
     m_form6 = std::make_unique<TForm6>(m_services);
     QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
+    // The About box's update button: the web update window checks as it becomes active.
+    QObject::connect(m_about.get(), &TAboutBox::updateRequested, m_form6.get(), [form6 = m_form6.get()] {
+        form6->show();
+        form6->raise();
+        form6->activateWindow();
+    });
     m_form1->setPeers({m_form2.get(), m_about.get(), m_form3.get(), m_form4.get(), m_nav.get(), m_form5.get(),
                        m_form6.get()});
 }
