@@ -7,8 +7,9 @@
 #include <optional>
 
 namespace clipvane {
+class GlobalShortcuts;
 class TForm1;
-}
+} // namespace clipvane
 
 namespace clipvane::test {
 
@@ -46,6 +47,7 @@ public:
     RecordingPrinting printing;
     ScriptedDialogs dialogs;
     std::optional<ExternalAddresses> addresses; // when set, in place of the environment's
+    GlobalShortcuts* globalShortcuts = nullptr; // none unless a test brings the real ones
 
 private:
     std::unique_ptr<ClipvaneApp> m_app;
