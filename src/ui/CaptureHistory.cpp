@@ -257,6 +257,7 @@ void TForm5::buildUi() {
         panel->setObjectName(QStringLiteral("SBPanel%1").arg(i));
         panel->setMinimumWidth(widths[i]);
         panel->setFrameShape(QFrame::StyledPanel);
+        panel->setTextFormat(Qt::PlainText); // the last panel shows a cell's text
         // The cell's text may be long: the last panel takes the rest of the bar.
         SB->addWidget(panel, i == 4 ? 1 : 0);
         m_panels.append(panel);
