@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "core/Dialogs.h"
 #include "core/Yield.h"
 
 #include "history/HistoryTable.h"
@@ -67,6 +68,12 @@ void ClipvaneApp::createWindows() {
     QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
     m_form1->setPeers({m_form2.get(), m_about.get(), m_form3.get(), m_form4.get(), m_nav.get(), m_form5.get(),
                        m_form6.get()});
+}
+
+void ClipvaneApp::reportPlatformProblem(const QString& status, const QString& report) {
+    if (m_form1)
+        m_form1->setStatusPanelText(4, status);
+    m_services.dialogs->message(MessageKind::Error, report, Buttons::Ok);
 }
 
 void ClipvaneApp::showMainWindow() {

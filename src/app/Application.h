@@ -29,6 +29,8 @@ public:
     // Applies the start-up style, then creates the windows; each runs its creation steps before the next.
     void createWindows();
     void showMainWindow();
+    // A platform service that cannot work (the HTTP module missing): the status bar and an error box.
+    void reportPlatformProblem(const QString& status, const QString& report);
 
     SessionState& session() { return m_session; }
     TForm1* form1() const { return m_form1.get(); }

@@ -17,7 +17,8 @@ namespace clipvane {
 struct LinuxPlatform::Parts {
     QtClipboard clipboard;
     LinuxConnectivity connectivity;
-    LazyHttpClient http{{QCoreApplication::applicationDirPath(), QStringLiteral(CLIPVANE_MODULE_DIR)}};
+    LazyHttpClient http{LazyHttpClient::moduleFolders(QCoreApplication::applicationDirPath(),
+                                                      QStringLiteral(CLIPVANE_MODULE_DIR))};
     SystemHostResolver resolver;
     DesktopShell shell;
     QtTray tray;
@@ -28,6 +29,10 @@ struct LinuxPlatform::Parts {
 
 LinuxPlatform::LinuxPlatform() : m(std::make_unique<Parts>()) {}
 LinuxPlatform::~LinuxPlatform() = default;
+
+void LinuxPlatform::onHttpUnavailable(std::function<void(const QString&, const QString&)> handler) {
+    m->http.setUnavailableHandler(std::move(handler));
+}
 
 Services LinuxPlatform::services() const {
     Services s;

@@ -3,7 +3,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <exception>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -32,7 +35,23 @@ int main(int argc, char* argv[]) {
 
     clipvane::LinuxPlatform platform;
     clipvane::ClipvaneApp clipvane(platform.services());
+    // The first request may come during start-up or in the middle of a capture: the report waits for
+    // the event loop and the shown main window.
+    std::optional<std::pair<QString, QString>> problem;
+    bool shown = false;
+    const auto report = [&] {
+        if (const auto p = std::exchange(problem, std::nullopt))
+            clipvane.reportPlatformProblem(p->first, p->second);
+    };
+    platform.onHttpUnavailable([&](const QString& status, const QString& text) {
+        problem = {status, text};
+        if (shown)
+            QTimer::singleShot(0, qApp, report);
+    });
     clipvane.createWindows();
     clipvane.showMainWindow();
+    shown = true;
+    if (problem)
+        QTimer::singleShot(0, qApp, report);
     return app.exec();
 }
