@@ -29,9 +29,7 @@ bool interfaceIsUp(const QString& name) {
 
 } // namespace
 
-LinuxConnectivity::LinuxConnectivity() {
-    m_backendLoaded = QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
-}
+LinuxConnectivity::LinuxConnectivity() = default;
 
 bool LinuxConnectivity::hasDefaultRoute(const QByteArray& routeTable,
                                         const std::function<bool(const QString&)>& isUp) {
@@ -53,24 +51,20 @@ bool LinuxConnectivity::hasDefaultRoute(const QByteArray& routeTable,
     return false;
 }
 
-bool LinuxConnectivity::isInternetConnected() {
-    if (m_backendLoaded) {
-        if (auto* info = QNetworkInformation::instance()) {
-            switch (info->reachability()) {
-            case QNetworkInformation::Reachability::Online:
-                return true;
-            case QNetworkInformation::Reachability::Disconnected:
-            case QNetworkInformation::Reachability::Local:
-            case QNetworkInformation::Reachability::Site:
-                return false;
-            case QNetworkInformation::Reachability::Unknown:
-                break;
-            }
-        }
+bool LinuxConnectivity::backendSaysOnline() {
+    if (!m_backendTried) {
+        m_backendTried = true;
+        m_backendLoaded =
+            QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
     }
+    auto* info = m_backendLoaded ? QNetworkInformation::instance() : nullptr;
+    return info && info->reachability() == QNetworkInformation::Reachability::Online;
+}
+
+bool LinuxConnectivity::isInternetConnected() {
     QFile routes(QStringLiteral("/proc/net/route"));
     if (!routes.open(QIODevice::ReadOnly))
-        return false;
+        return backendSaysOnline();
     return hasDefaultRoute(routes.readAll(), interfaceIsUp);
 }
 
