@@ -31,6 +31,8 @@ public:
     void showMainWindow();
     // A platform service that cannot work (the HTTP module missing): the status bar and an error box.
     void reportPlatformProblem(const QString& status, const QString& report);
+    // The session ends (the desktop logs out, the process is asked to stop): the tray menu's "Exit".
+    void endSession();
 
     SessionState& session() { return m_session; }
     TForm1* form1() const { return m_form1.get(); }
@@ -44,7 +46,12 @@ public:
     HistoryTable* history() const { return m_history.get(); }
 
 private:
+    void wireWindows();
+    // The tray menu's shortcuts act for the whole desktop where the platform can grab them.
+    void grabTrayShortcuts();
+
     Services m_services;
+    QString m_startNote; // said once in the main window's status bar when it is first shown
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;
     // The Capture History table outlives every window that records into it or shows it.

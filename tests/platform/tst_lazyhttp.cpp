@@ -74,7 +74,9 @@ private slots:
         if (!loaded) {
             QCOMPARE(told[0].first, QString(kHttpModuleMissingStatus));
             QVERIFY(told[0].second.contains(QDir::cleanPath(root.filePath("lib/clipvane"))));
-            QCOMPARE(told[0].second.contains("\r\nCannot load library " + root.filePath("bin/libclipvane_http")), broken);
+            QCOMPARE(
+                told[0].second.contains("\r\nCannot load library " + root.filePath("bin/libclipvane_http")),
+                broken);
         }
     }
 };

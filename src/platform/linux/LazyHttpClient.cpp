@@ -10,10 +10,11 @@ namespace clipvane {
 LazyHttpClient::LazyHttpClient(QStringList moduleFolders, Unavailable unavailable)
     : m_folders(std::move(moduleFolders)), m_unavailable(std::move(unavailable)) {}
 
-QStringList LazyHttpClient::moduleFolders(const QString& executableFolder, const QString& buildFolder) {
+QStringList LazyHttpClient::moduleFolders(const QString& executableFolder, const QString& installedRelative,
+                                          const QString& buildFolder) {
     const QDir exe(executableFolder);
     QStringList folders{QDir::cleanPath(exe.absolutePath()),
-                        QDir::cleanPath(exe.absoluteFilePath(QStringLiteral("../lib/clipvane")))};
+                        QDir::cleanPath(exe.absoluteFilePath(installedRelative))};
     if (!buildFolder.isEmpty()) {
         const QString build = QDir::cleanPath(QDir(buildFolder).absolutePath());
         if (!folders.contains(build))

@@ -19,8 +19,10 @@ public:
     // The folders searched for the module, in order.
     explicit LazyHttpClient(QStringList moduleFolders, Unavailable unavailable = {});
     // Where the module lives relative to the executable: beside it (the build tree, a copied folder),
-    // then ../lib/clipvane (an installed tree), then the build folder compiled in when there is one.
-    static QStringList moduleFolders(const QString& executableFolder, const QString& buildFolder = {});
+    // then the installed private library folder (relative to the executable's folder), then the build
+    // folder compiled in when there is one.
+    static QStringList moduleFolders(const QString& executableFolder, const QString& installedRelative,
+                                     const QString& buildFolder = {});
     void setUnavailableHandler(Unavailable handler) { m_unavailable = std::move(handler); }
     ~LazyHttpClient() override;
     HttpStatusResult fetchStatus(const HttpStatusRequest& request) override;
