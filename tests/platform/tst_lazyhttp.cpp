@@ -59,7 +59,7 @@ private slots:
             }
         }
         QList<QPair<QString, QString>> told;
-        LazyHttpClient http(LazyHttpClient::moduleFolders(root.filePath("bin"),
+        LazyHttpClient http(LazyHttpClient::moduleFolders(root.filePath("bin"), "../lib/clipvane",
                                                           buildFolder ? CLIPVANE_MODULE_DIR : QString()),
                             [&](const QString& status, const QString& report) {
                                 told.append({status, report});
