@@ -14,6 +14,9 @@ public:
     explicit ListCollation(const QLocale& locale);
     QCollatorSortKey sortKey(const QString& text) const;
     int compare(const QString& a, const QString& b) const;
+    // Whether keys are made from case-folded text (the C locale): they are then that text's UTF-8 bytes,
+    // which a caller may keep in a buffer of its own.
+    bool foldsCase() const { return m_fold; }
 
 private:
     QCollator m_collator;

@@ -93,8 +93,21 @@ private slots:
         QFETCH(QLocale, locale);
         QLocale::setDefault(locale);
         QRandomGenerator rng(42);
-        const QStringList alphabet{"a",      "B",      "b", "c",  "http://x", "HTTP://X",
-                                   "\u00e9", "\u00c9", "E", "zz", "_",        ""};
+        const QStringList alphabet{"a",
+                                   "B",
+                                   "b",
+                                   "c",
+                                   "http://x",
+                                   "HTTP://X",
+                                   "\u00e9",
+                                   "\u00c9",
+                                   "E",
+                                   "zz",
+                                   "_",
+                                   "",
+                                   QString::fromUtf16(u"\U0001F600"),
+                                   QString::fromUtf16(u"\uFFFD"),
+                                   QString(QChar(0)) + "q"};
         auto word = [&] {
             QString w;
             const int n = int(rng.bounded(3)) + 1;
@@ -105,7 +118,8 @@ private slots:
         CheckListModel list;
         QStringList reference;
         for (int round = 0; round < 400; ++round) {
-            const int appended = int(rng.bounded(4)) + 1; // nested captures append several before a sort
+            // Nested captures append several before a sort; a file appends many.
+            const int appended = rng.bounded(8) == 0 ? int(rng.bounded(17, 120)) : int(rng.bounded(4)) + 1;
             for (int i = 0; i < appended; ++i) {
                 const QString w = word();
                 list.append(w);

@@ -1,6 +1,7 @@
 #include "LinuxConnectivity.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkInformation>
 #include <functional>
 #include <net/if.h>
@@ -25,6 +26,13 @@ bool interfaceIsUp(const QString& name) {
         ::ioctl(fd, SIOCGIFFLAGS, &req) == 0 && (req.ifr_flags & IFF_UP) && (req.ifr_flags & IFF_RUNNING);
     ::close(fd);
     return up;
+}
+
+bool systemBusPresent() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS"))
+        return true;
+    return QFileInfo::exists(QStringLiteral("/run/dbus/system_bus_socket")) ||
+           QFileInfo::exists(QStringLiteral("/var/run/dbus/system_bus_socket"));
 }
 
 } // namespace
@@ -54,8 +62,10 @@ bool LinuxConnectivity::hasDefaultRoute(const QByteArray& routeTable,
 bool LinuxConnectivity::backendSaysOnline() {
     if (!m_backendTried) {
         m_backendTried = true;
+        // NetworkManager's back-end where it has a system bus to answer on; the glib one loads GIO for a
+        // monitor that may never notice a change.
         m_backendLoaded =
-            QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+            systemBusPresent() && QNetworkInformation::loadBackendByName(QStringLiteral("networkmanager"));
     }
     auto* info = m_backendLoaded ? QNetworkInformation::instance() : nullptr;
     return info && info->reachability() == QNetworkInformation::Reachability::Online;
