@@ -6,6 +6,7 @@ namespace clipvane {
 class Clipboard;
 class DesktopShortcut;
 class Connectivity;
+class Drives;
 class HttpClient;
 class HostResolver;
 class Printing;
@@ -14,7 +15,7 @@ class Tray;
 
 // Every OS service the system uses, behind an interface. The composition root fills it with the
 // Linux implementations; tests fill it with doubles. Not owned here.
-// Later services (drives, process memory and version) join as members.
+// Later services (process memory and version) join as members.
 struct PlatformServices {
     Clipboard* clipboard = nullptr;
     Connectivity* connectivity = nullptr;
@@ -24,6 +25,7 @@ struct PlatformServices {
     Tray* tray = nullptr;
     DesktopShortcut* desktopShortcut = nullptr;
     Printing* printing = nullptr;
+    Drives* drives = nullptr;
     AppPaths paths{QString(), QString()};
 };
 
