@@ -41,6 +41,7 @@ public:
     FakeTray tray;
     FakeDesktopShortcut desktopShortcut;
     RecordingPrinting printing;
+    FakeDrives drives;
     ScriptedDialogs dialogs;
 
 private:

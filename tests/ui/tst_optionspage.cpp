@@ -529,19 +529,25 @@ void TstOptionsPage::saveFailures() {
 
 void TstOptionsPage::otherWindowsReadAndWriteTheirKeys() {
     AppFixture f;
+    // The remembered browser is found again: a program in the application folder, relative to the root.
+    f.folder.write(QStringLiteral("browser"), "#!/bin/sh\n");
+    QFile(f.folder.file(QStringLiteral("browser"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QString relPath = f.folder.path().mid(1) + QLatin1Char('/');
     f.folder.write(
         QStringLiteral("Clipvane.ini"),
-        "[Navigation]\r\nRemember browser choice=1\r\nBrowser in use EXE name=firefox\r\n"
-        "Relative Test=1\r\nRelative Browser Path=usr/bin/\r\nRelative Browser EXE name=firefox\r\n"
-        "Test URL=http://test.example\r\n[WB Placement]\r\nWidth=810\r\nHeight=620\r\n");
+        "[Navigation]\r\nRemember browser choice=1\r\nBrowser in use EXE name=browser\r\n"
+        "Relative Test=1\r\nRelative Browser Path=" +
+            relPath.toUtf8() +
+            "\r\nRelative Browser EXE name=browser\r\n"
+            "Test URL=http://test.example\r\n[WB Placement]\r\nWidth=810\r\nHeight=620\r\n");
     f.start();
     TForm3* b = f.app().form3();
     QVERIFY(b->cyReloadOptions->isEnabled());
     QVERIFY(b->CBRememberBrowser->isChecked());
-    QCOMPARE(b->LabelEXE->text(), QStringLiteral("firefox"));
+    QCOMPARE(b->LabelEXE->text(), QStringLiteral("browser"));
     QVERIFY(b->RelTest);
-    QCOMPARE(b->RelPath, QStringLiteral("usr/bin/"));
-    QCOMPARE(b->RelBrowser, QStringLiteral("firefox"));
+    QCOMPARE(b->RelPath, relPath);
+    QCOMPARE(b->RelBrowser, QStringLiteral("browser"));
     QCOMPARE(b->Edit2->text(), QStringLiteral("http://test.example"));
     QCOMPARE(f.app().formNav()->size(), QSize(810, 620));
 
