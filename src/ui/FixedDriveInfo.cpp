@@ -5,12 +5,15 @@
 #include "widgets/Controls.h"
 #include "widgets/Pictures.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace clipvane {
 
@@ -50,6 +53,7 @@ TForm4::TForm4(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
         " border-bottom: 1px solid palette(mid); background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
         " stop:0 palette(light), stop:1 palette(button)); }"));
     SG->verticalHeader()->hide();
+    SG->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 8);
     SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SG->setSelectionBehavior(QAbstractItemView::SelectRows);
     SG->setWordWrap(false);
@@ -78,8 +82,18 @@ void TForm4::DriveUsage() {
     }
     showTable(table);
     if (!isVisible()) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        // Opened: tall and wide enough for the whole table, within the screen, centred on it.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        int width = SG->frameWidth() * 2;
+        for (int c = 0; c < SG->columnCount(); ++c)
+            width += c == SG->columnCount() - 1 ? 120 : SG->columnWidth(c);
+        const int height = SG->frameWidth() * 2 + SG->horizontalHeader()->sizeHint().height() +
+                           SG->rowCount() * SG->verticalHeader()->defaultSectionSize() + cyClose->height() +
+                           2;
+        resize(std::clamp(width, this->width(), std::max(this->width(), available.width() * 9 / 10)),
+               std::clamp(height, this->height(), std::max(this->height(), available.height() * 9 / 10)));
+        move(available.center() - rect().center());
     }
     show();
     raise();
