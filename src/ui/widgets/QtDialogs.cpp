@@ -24,6 +24,7 @@ QStringList qtNameFilters(const QString& filters) {
 Answer QtDialogs::message(MessageKind kind, const QString& text, Buttons buttons) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setTextFormat(Qt::PlainText); // messages quote addresses and file names: never markup
     box.setText(text);
     switch (kind) {
     case MessageKind::Plain:
