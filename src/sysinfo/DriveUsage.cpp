@@ -97,13 +97,13 @@ DriveTable buildDriveTable(Drives& drives, const DriveUsageOptions& options) {
         return ka < kb;
     });
 
-    // Remote mounts are asked all at once, each on its own thread, and share one time limit: a hung server
-    // holds the window for that long at most.
-    QList<std::shared_ptr<PendingSpace>> remote(mounts.size());
-    const auto deadline = std::chrono::steady_clock::now() + options.remoteTimeLimit;
+    // Every mount is asked at once, each on its own thread, and all share one time limit: a hung server
+    // (or a hung FUSE daemon of any kind) holds the window that long at most. Local mounts answer at once.
+    QList<std::shared_ptr<PendingSpace>> pending(mounts.size());
+    const auto deadline = std::chrono::steady_clock::now() + options.timeLimit;
     for (qsizetype i = 0; i < mounts.size(); ++i) {
-        if (mounts[i].type == DriveType::Remote && !mounts[i].mountPoint.isEmpty())
-            remote[i] = startSpaceQuery(drives, mounts[i].mountPoint);
+        if (!mounts[i].mountPoint.isEmpty())
+            pending[i] = startSpaceQuery(drives, mounts[i].mountPoint);
     }
 
     DriveTable table;
@@ -112,15 +112,10 @@ DriveTable buildDriveTable(Drives& drives, const DriveUsageOptions& options) {
             const DriveMount& m = mounts[i];
             if (m.type != type)
                 continue;
-            std::optional<DriveSpace> space;
-            if (type == DriveType::Remote) {
-                if (options.yield)
-                    options.yield();
-                if (remote[i])
-                    space = waitForSpace(*remote[i], deadline);
-            } else if (!m.mountPoint.isEmpty()) {
-                space = drives.space(m.mountPoint);
-            }
+            if (type == DriveType::Remote && options.yield)
+                options.yield();
+            const std::optional<DriveSpace> space =
+                pending[i] ? waitForSpace(*pending[i], deadline) : std::nullopt;
             if (!space && type != DriveType::Optical)
                 continue;
             const DriveFigures f = space ? driveFigures(*space) : DriveFigures{};

@@ -41,8 +41,9 @@ inline const QStringList kDriveTableHeader = {
     QStringLiteral("Used space in MB"), QStringLiteral("Total space in MB")};
 
 struct DriveUsageOptions {
-    // How long remote mounts may take to answer, all together; one that does not answer is left out.
-    std::chrono::milliseconds remoteTimeLimit{2000};
+    // How long the mounts may take to answer, all together; one that does not answer is left out (an
+    // optical drive gets its row of zeros).
+    std::chrono::milliseconds timeLimit{2000};
     // Runs before each remote drive (lets pending messages run).
     std::function<void()> yield;
 };

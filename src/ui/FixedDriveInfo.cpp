@@ -19,8 +19,8 @@ namespace clipvane {
 
 namespace {
 
-// The slowest a remote drive may be; one that does not answer in time is left out.
-constexpr std::chrono::milliseconds kRemoteTimeLimit{2000};
+// How long the drives may take to tell their space; one that does not answer in time is left out.
+constexpr std::chrono::milliseconds kSpaceTimeLimit{2000};
 
 struct WaitCursor {
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -78,7 +78,7 @@ void TForm4::DriveUsage() {
     DriveTable table;
     if (m_services.platform.drives) {
         const WaitCursor wait;
-        table = buildDriveTable(*m_services.platform.drives, {kRemoteTimeLimit, letPendingMessagesRun});
+        table = buildDriveTable(*m_services.platform.drives, {kSpaceTimeLimit, letPendingMessagesRun});
     }
     showTable(table);
     if (!isVisible()) {

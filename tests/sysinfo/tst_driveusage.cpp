@@ -124,21 +124,24 @@ void TestDriveUsage::totalsBeyond32Bits() {
     QCOMPARE(table(drives).last(), (QStringList{"TOTAL", "", "4500000000", "0", "4500000000"}));
 }
 
-// A server that does not answer holds the table for the time limit only and is left out; the others are
-// listed.
+// A server or FUSE daemon that does not answer holds the table for the time limit only and is left out
+// (an optical drive keeps its row); the others are listed.
 void TestDriveUsage::hungRemoteMountIsLeftOut() {
     FakeDrives drives;
     drives.drives = {{"/", "/dev/sda1", "ext4", DriveType::Fixed},
                      {"/mnt/dead", "dead:/x", "nfs4", DriveType::Remote},
-                     {"/mnt/alive", "alive:/x", "nfs4", DriveType::Remote}};
+                     {"/mnt/alive", "alive:/x", "nfs4", DriveType::Remote},
+                     {"/mnt/fuse", "daemon", "fuse.encfs", DriveType::Unknown},
+                     {"/media/dvd", "/dev/sr0", "iso9660", DriveType::Optical}};
     drives.spaces["/"] = space(1, 2, 1);
     drives.spaces["/mnt/alive"] = space(5, 10, 5);
-    drives.hung = {"/mnt/dead"};
+    drives.hung = {"/mnt/dead", "/mnt/fuse", "/media/dvd"};
     QStringList letters;
-    for (const QStringList& row : table(drives, std::chrono::milliseconds(100)))
+    for (const QStringList& row : table(drives, std::chrono::milliseconds(300)))
         letters.append(row[1]);
-    QCOMPARE(letters, (QStringList{"/", "/mnt/alive", ""}));
-    QTRY_VERIFY(drives.wasAsked("/mnt/dead"));
+    QCOMPARE(letters, (QStringList{"/", "/media/dvd", "/mnt/alive", ""}));
+    for (const char* hung : {"/mnt/dead", "/mnt/fuse", "/media/dvd"})
+        QTRY_VERIFY(drives.wasAsked(hung));
     drives.release();
 }
 
