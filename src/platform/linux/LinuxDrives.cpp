@@ -67,9 +67,11 @@ QList<DriveMount> LinuxDrives::mounts() {
 
     QList<DriveMount> drives;
     for (DriveMount d : listed) {
-        if (!d.mountPoint.isEmpty() && d.type != DriveType::Remote && d.type != DriveType::NoRoot) {
-            // Local mounts answer at once. A file mounted over a file (a container's /etc/hosts) is no drive;
-            // a mount point that cannot be opened any more has no root.
+        const bool mayHang = d.type == DriveType::Remote || d.fsType.startsWith(QLatin1String("fuse"));
+        if (!d.mountPoint.isEmpty() && !mayHang && d.type != DriveType::NoRoot) {
+            // Kernel file systems on local devices answer at once; a network server or a FUSE daemon might
+            // not, and is never touched here. A file mounted over a file (a container's /etc/hosts) is no
+            // drive; a mount point that cannot be opened any more has no root.
             struct stat st {};
             if (::stat(d.mountPoint.toLocal8Bit().constData(), &st) != 0)
                 d.type = DriveType::NoRoot;
