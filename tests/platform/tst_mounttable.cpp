@@ -1,5 +1,6 @@
 // Which lines of /proc/self/mountinfo are drives, and of which type. The lines are real ones, taken from
 // desktops, servers and containers.
+#include "platform/linux/LinuxDrives.h"
 #include "platform/linux/MountTable.h"
 
 #include <QTest>
@@ -47,6 +48,8 @@ private slots:
     void parsing();
     void wholeTable();
     void containerTable();
+    void thisMachine();
+    void driveOfAPath();
 };
 
 void TestMountTable::classification_data() {
@@ -301,6 +304,42 @@ void TestMountTable::containerTable() {
     for (const DriveMount& d : drivesOfMountTable(lines, facts))
         got.append(d.mountPoint + QLatin1Char(' ') + QString::number(int(d.type)));
     QCOMPARE(got, (QStringList{"/data 3", "/ 0", "/dev 6", "/dev/shm 6"}));
+}
+
+// The Linux service on the machine running the tests: the root file system is a drive with space, the
+// kernel's own file systems are not.
+void TestMountTable::thisMachine() {
+    LinuxDrives drives;
+    const QList<DriveMount> mounts = drives.mounts();
+    QStringList points;
+    for (const DriveMount& d : mounts)
+        points.append(d.mountPoint);
+    QVERIFY2(points.contains("/"), qPrintable(points.join(' ')));
+    QVERIFY(!points.contains("/proc") && !points.contains("/sys"));
+    const std::optional<DriveSpace> root = drives.space("/");
+    QVERIFY(root && root->total > 0 && root->allFree <= root->total && root->available <= root->allFree);
+    QVERIFY(!drives.space(QString()));
+    QVERIFY(!drives.space("/no/such/mount point"));
+    QCOMPARE(driveOfPath(mounts, "/")->mountPoint, QString("/"));
+}
+
+// The drive of a path is the longest mount point holding it, by whole path segments.
+void TestMountTable::driveOfAPath() {
+    const QList<DriveMount> mounts = {{"/", "a", "ext4", DriveType::Fixed},
+                                      {"/home", "b", "ext4", DriveType::Fixed},
+                                      {"/media/anna/STICK", "c", "vfat", DriveType::Removable},
+                                      {"", "/dev/sr0", "", DriveType::Optical}};
+    const auto point = [&](const char* path) {
+        const auto d = driveOfPath(mounts, path);
+        return d ? d->mountPoint : QStringLiteral("<none>");
+    };
+    QCOMPARE(point("/usr/bin/firefox"), QString("/"));
+    QCOMPARE(point("/home/anna/bin/x"), QString("/home"));
+    QCOMPARE(point("/home"), QString("/home"));
+    QCOMPARE(point("/home2/x"), QString("/"));
+    QCOMPARE(point("/media/anna/STICK/apps/browser"), QString("/media/anna/STICK"));
+    QCOMPARE(point("/media/anna/STICKY/browser"), QString("/"));
+    QCOMPARE(point("relative/path"), QString("<none>"));
 }
 
 QTEST_GUILESS_MAIN(TestMountTable)
