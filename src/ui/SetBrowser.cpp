@@ -11,9 +11,11 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -238,6 +240,16 @@ void TForm3::changeEvent(QEvent* event) {
         drawPictures();
         ImageStatus->setPixmap(pictureOf(m_choice.driveType())->pixmap());
     }
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_shownBefore)
+        return;
+    // Centred on the screen the first time; afterwards it comes back where the user left it.
+    m_shownBefore = true;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TForm3::showChoice() {

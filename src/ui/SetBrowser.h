@@ -75,6 +75,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showChoice();
@@ -83,6 +84,7 @@ private:
     Services m_services;
     BrowserChoice& m_choice;
     UrlLauncher& m_launcher;
+    bool m_shownBefore = false;
 };
 
 } // namespace clipvane
