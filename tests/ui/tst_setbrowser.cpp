@@ -7,6 +7,7 @@
 #include "ui/FixedDriveInfo.h"
 #include "ui/SetBrowser.h"
 #include "ui/widgets/Hints.h"
+#include "ui/widgets/Themes.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -129,6 +130,14 @@ void TstSetBrowser::layout() {
         images.insert(QByteArray(reinterpret_cast<const char*>(i.constBits()), i.sizeInBytes()));
     }
     QCOMPARE(images.size(), 7);
+
+    // The pictures follow the theme: drawn again in a dark theme's ink.
+    const QImage light = w.ImageHDD->pixmap().toImage();
+    applyStyle(QStringLiteral("TabletDark"));
+    QCoreApplication::processEvents();
+    QVERIFY(w.ImageHDD->pixmap().toImage() != light);
+    QVERIFY(r.shows(w.ImageHDD));
+    applyStyle(QStringLiteral("Iceberg Classico"));
 
     w.show();
     w.cyClose->click();
