@@ -46,6 +46,8 @@ public:
     UrlLauncher* launcher() const { return m_launcher.get(); }
 
 private:
+    void wireWindows();
+
     Services m_services;
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;

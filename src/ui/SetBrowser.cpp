@@ -184,7 +184,7 @@ TForm3::TForm3(Services services, BrowserChoice& choice, UrlLauncher& launcher, 
 
     connect(&m_choice, &BrowserChoice::changed, this, &TForm3::showChoice);
     connect(CBRememberBrowser, &QCheckBox::toggled, &m_choice, &BrowserChoice::setRemember);
-    connect(Edit2, &QLineEdit::textEdited, &m_choice, &BrowserChoice::setTestUrl);
+    connect(Edit2, &QLineEdit::textChanged, &m_choice, &BrowserChoice::setTestUrl);
     connect(cyBrowserPathOpen, &QToolButton::clicked, this, &TForm3::cyBrowserPathOpenClick);
     connect(cyAdvSpeedButton1, &QToolButton::clicked, this, &TForm3::cyAdvSpeedButton1Click);
     connect(cySetBrowser, &QToolButton::clicked, this, &TForm3::cySetBrowserClick);
@@ -253,9 +253,6 @@ void TForm3::showEvent(QShowEvent* event) {
 }
 
 void TForm3::showChoice() {
-    RelTest = m_choice.RelTest();
-    RelPath = m_choice.RelPath();
-    RelBrowser = m_choice.RelBrowser();
     LabelEXE->setText(m_choice.currentBrowser());
     CBRememberBrowser->setChecked(m_choice.remember());
     Edit1->setText(m_choice.browserPath());

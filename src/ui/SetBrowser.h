@@ -44,11 +44,6 @@ public:
     // The picture of a drive type (one of the hidden pictures ImageUNK... ImageRAM).
     QLabel* pictureOf(DriveType type) const;
 
-    // Copies of the choice for the main window's save until it asks the composition root instead.
-    bool RelTest = false;
-    QString RelPath;
-    QString RelBrowser;
-
     // Controls (named as their objectName)
     QGroupBox* GroupBox1;
     QLabel* LabelEXE;
