@@ -104,8 +104,9 @@ void ClipvaneApp::wireWindows() {
             window = m_form3.get();
             break;
         case PeerWindow::Drives:
-            window = m_form4.get();
-            break;
+            // "All drive information": the table is built anew each time, then shown.
+            m_form4->DriveUsage();
+            return;
         case PeerWindow::Browser:
             window = m_nav.get();
             break;

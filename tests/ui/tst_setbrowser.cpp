@@ -5,10 +5,12 @@
 #include "prefs/UrlLauncher.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
+#include "ui/Main.h"
 #include "ui/SetBrowser.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Themes.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -280,6 +282,15 @@ void TstSetBrowser::driveInformation() {
                                            {"TOTAL", "", "1000", "4000", "5000"}}));
     d.cyClose->click();
     QVERIFY(!d.isVisible());
+
+    // The main window's menu item builds the table anew as well.
+    QCOMPARE(r.app.main().Alldriveinformation1->shortcut(), QKeySequence("Ctrl+Alt+I"));
+    r.app.drives.drives.append({"/mnt/nas", "nas:/x", "nfs4", DriveType::Remote});
+    r.app.drives.spaces["/mnt/nas"] = {3 * MB, 9 * MB, 3 * MB};
+    r.app.main().Alldriveinformation1->trigger();
+    QVERIFY(d.isVisible());
+    QCOMPARE(r.grid().size(), 3);
+    QCOMPARE(r.grid()[1], (QStringList{"Remote", "/mnt/nas", "3", "6", "9"}));
 }
 
 QTEST_MAIN(TstSetBrowser)
