@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 #include "core/ExternalAddresses.h"
 #include "prefs/BrowserChoice.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/SetBrowser.h"
 #include "ui/WebMonitor.h"
 #include "ui/widgets/CheckListView.h"

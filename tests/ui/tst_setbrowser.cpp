@@ -5,7 +5,7 @@
 #include "prefs/UrlLauncher.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/SetBrowser.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Themes.h"
