@@ -121,6 +121,8 @@ void ClipvaneApp::wireWindows() {
         window->raise();
         window->activateWindow();
     });
+    QObject::connect(m_form1.get(), &TForm1::launchUrlRequested, m_form1.get(),
+                     [this](const QString& url) { m_launcher->LaunchUrl(url); });
     QObject::connect(m_form1.get(), &TForm1::optionsFileWritten, m_form3.get(), &TForm3::setReloadEnabled);
     OptionsSources sources;
     sources.browserChoice = [this] { return m_browserChoice->stored(); };

@@ -7,10 +7,12 @@
 #include "ui/FixedDriveInfo.h"
 #include "ui/Main/Main.h"
 #include "ui/SetBrowser.h"
+#include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Themes.h"
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -77,6 +79,7 @@ private slots:
     void testButtonAndUsageInformation();
     void reloadReadsTheFileAgain();
     void navigateUrlOfTheHistoryUsesTheChoice();
+    void mainWindowNavigateUsesTheChoice();
     void driveInformation();
 };
 
@@ -251,6 +254,35 @@ void TstSetBrowser::navigateUrlOfTheHistoryUsesTheChoice() {
     QCOMPARE(r.app.shell.started.size(), 1);
     QCOMPARE(r.app.shell.started[0].second, QStringList{"http://example.org/x"});
     QVERIFY(r.app.shell.opened.isEmpty());
+}
+
+// Navigate and the double-click in launch mode: the chosen browser, and when it is gone the question that
+// offers the system default.
+void TstSetBrowser::mainWindowNavigateUsesTheChoice() {
+    Rig r;
+    TForm1& m = r.app.main();
+    const QString browser = r.browser();
+    r.choose(browser);
+    m.list().append("example.org/page one");
+    m.CheckListBoxURL->setCurrentIndex(m.list().index(0));
+    m.cyNavigateURL->click();
+    m.RGURLListGroup->button(0)->setChecked(true);
+    m.CheckListBoxURLDblClick();
+    const QPair<QString, QStringList> started{browser, {"http://example.org/page one"}};
+    QCOMPARE(r.app.shell.started, (QList<QPair<QString, QStringList>>{started, started}));
+
+    QVERIFY(QFile::remove(browser));
+    r.app.dialogs.answer(Answer::Yes);
+    m.cyNavigateURL->click();
+    QCOMPARE(r.app.dialogs.texts(), QStringList{"browser\r\n" + QString(kBrowserGoneQuestion)});
+    QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl("http://example.org/page one")});
+
+    r.app.connectivity.connected = false;
+    r.app.dialogs.answer(Answer::No);
+    m.cyNavigateURL->click();
+    QCOMPARE(r.app.dialogs.texts().last(), QString(kInternetPrompt));
+    QCOMPARE(r.app.shell.opened.size(), 1);
+    QCOMPARE(r.app.shell.started.size(), 2);
 }
 
 void TstSetBrowser::driveInformation() {
