@@ -5,6 +5,7 @@ namespace clipvane {
 
 class Clipboard;
 class DesktopShortcut;
+class GlobalShortcuts;
 class Connectivity;
 class Drives;
 class HttpClient;
@@ -26,6 +27,7 @@ struct PlatformServices {
     DesktopShortcut* desktopShortcut = nullptr;
     Printing* printing = nullptr;
     Drives* drives = nullptr;
+    GlobalShortcuts* globalShortcuts = nullptr; // none: the window shortcuts alone
     AppPaths paths{QString(), QString()};
 };
 
