@@ -3,10 +3,10 @@
 #include "core/Yield.h"
 
 #include "history/HistoryTable.h"
-#include "prefs/BrowserChoice.h"
-#include "prefs/UrlLauncher.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/GlobalShortcuts.h"
+#include "prefs/BrowserChoice.h"
+#include "prefs/UrlLauncher.h"
 #include "ui/About.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
