@@ -6,6 +6,8 @@
 #include "history/HistoryTable.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/GlobalShortcuts.h"
+#include "prefs/BrowserChoice.h"
+#include "prefs/UrlLauncher.h"
 #include "ui/About.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
@@ -61,17 +63,31 @@ void ClipvaneApp::createWindows() {
     sources.yield = letPendingMessagesRun;
     m_history = std::make_unique<HistoryTable>(std::move(sources));
 
+    // The browser choice is read when its window is created, but every launch goes through it from the
+    // main window's creation on.
+    BrowserChoiceContext choiceContext;
+    choiceContext.dialogs = m_services.dialogs;
+    choiceContext.drives = m_services.platform.drives;
+    choiceContext.executablePath = m_services.platform.paths.executablePath();
+    choiceContext.searchHost = m_services.addresses.searchHost;
+    m_browserChoice = std::make_unique<BrowserChoice>(std::move(choiceContext));
+    m_launcher = std::make_unique<UrlLauncher>(*m_services.platform.shell, *m_services.dialogs,
+                                               *m_services.platform.connectivity, *m_browserChoice);
+
     m_form1 = std::make_unique<TForm1>(m_services, m_session);
     m_form1->setHistoryTable(m_history.get());
     m_form1->FormCreate();
     m_form2 = std::make_unique<TForm2>(m_services);
     m_about = std::make_unique<TAboutBox>(m_services);
-    m_form3 = std::make_unique<TForm3>(m_services);
+    m_form3 = std::make_unique<TForm3>(m_services, *m_browserChoice, *m_launcher);
     m_form3->FormCreate();
     m_form4 = std::make_unique<TForm4>(m_services);
+    m_form4->FormCreate();
+    QObject::connect(m_form3.get(), &TForm3::driveUsageRequested, m_form4.get(), &TForm4::DriveUsage);
     m_nav = std::make_unique<TFormNav>(m_services);
     m_nav->FormCreate();
     m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_session);
+    m_form5->setLauncher(m_launcher.get());
     m_form6 = std::make_unique<TForm6>(m_services);
     QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
     wireWindows();
@@ -143,8 +159,9 @@ void ClipvaneApp::wireWindows() {
             window = m_form3.get();
             break;
         case PeerWindow::Drives:
-            window = m_form4.get();
-            break;
+            // "All drive information": the table is built anew each time, then shown.
+            m_form4->DriveUsage();
+            return;
         case PeerWindow::Browser:
             window = m_nav.get();
             break;
@@ -165,9 +182,11 @@ void ClipvaneApp::wireWindows() {
         m_form6->raise();
         m_form6->activateWindow();
     });
+    QObject::connect(m_form1.get(), &TForm1::launchUrlRequested, m_form1.get(),
+                     [this](const QString& url) { m_launcher->LaunchUrl(url); });
     QObject::connect(m_form1.get(), &TForm1::optionsFileWritten, m_form3.get(), &TForm3::setReloadEnabled);
     OptionsSources sources;
-    sources.browserChoice = [this] { return m_form3->browserChoiceOptions(); };
+    sources.browserChoice = [this] { return m_browserChoice->stored(); };
     sources.browserPlacement = [this] { return currentPlacement(*m_nav); };
     m_form1->setOptionsSources(std::move(sources));
 }

@@ -16,6 +16,8 @@ class TForm5;
 class TForm6;
 class HintTracker;
 class HistoryTable;
+class BrowserChoice;
+class UrlLauncher;
 
 // Names the application and its version; the main window ends the session, not the last window closed.
 void initApplicationIdentity();
@@ -44,6 +46,8 @@ public:
     TForm5* form5() const { return m_form5.get(); }
     TForm6* form6() const { return m_form6.get(); }
     HistoryTable* history() const { return m_history.get(); }
+    BrowserChoice* browserChoice() const { return m_browserChoice.get(); }
+    UrlLauncher* launcher() const { return m_launcher.get(); }
 
 private:
     void wireWindows();
@@ -56,6 +60,9 @@ private:
     std::unique_ptr<HintTracker> m_hints;
     // The Capture History table outlives every window that records into it or shows it.
     std::unique_ptr<HistoryTable> m_history;
+    // The browser choice and the one launcher every window opens addresses with.
+    std::unique_ptr<BrowserChoice> m_browserChoice;
+    std::unique_ptr<UrlLauncher> m_launcher;
     // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;

@@ -3,6 +3,7 @@
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/LazyHttpClient.h"
 #include "platform/linux/LinuxConnectivity.h"
+#include "platform/linux/LinuxDrives.h"
 #include "platform/linux/LinuxLocalMachine.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtPrinting.h"
@@ -29,6 +30,7 @@ struct LinuxPlatform::Parts {
     QtTray tray;
     XdgDesktopShortcut desktopShortcut;
     QtPrinting printing;
+    LinuxDrives drives;
     XcbGlobalShortcuts globalShortcuts;
     QtDialogs dialogs;
 };
@@ -52,6 +54,7 @@ Services LinuxPlatform::services() const {
     s.platform.tray = &m->tray;
     s.platform.desktopShortcut = &m->desktopShortcut;
     s.platform.printing = &m->printing;
+    s.platform.drives = &m->drives;
     s.platform.globalShortcuts = &m->globalShortcuts;
     s.platform.paths = AppPaths::forRunningProcess();
     s.dialogs = &m->dialogs;

@@ -7,6 +7,7 @@ class Clipboard;
 class DesktopShortcut;
 class GlobalShortcuts;
 class Connectivity;
+class Drives;
 class HttpClient;
 class HostResolver;
 class LocalMachine;
@@ -26,6 +27,7 @@ struct PlatformServices {
     Tray* tray = nullptr;
     DesktopShortcut* desktopShortcut = nullptr;
     Printing* printing = nullptr;
+    Drives* drives = nullptr;
     GlobalShortcuts* globalShortcuts = nullptr; // none: the window shortcuts alone
     AppPaths paths{QString(), QString()};
 };

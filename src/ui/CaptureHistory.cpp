@@ -437,14 +437,8 @@ void TForm5::cyDeleteRecordClick() {
 void TForm5::cyNavigateURLClick() {
     if (SelectedRow < 0 || SelectedCol < 0)
         return;
-    const QString text = m_history.cell(SelectedRow, SelectedCol);
-    if (!m_services.platform.connectivity->isInternetConnected() &&
-        m_services.dialogs->message(MessageKind::Warning,
-                                    QStringLiteral("Internet is not connected. Proceed anyway?"),
-                                    Buttons::YesNo) != Answer::Yes)
-        return;
-    // The chosen browser arrives with the browser choice; until then the system default opens it.
-    OpenUrlInDefaultBrowser(text, *m_services.platform.shell, *m_services.dialogs);
+    if (m_launcher)
+        m_launcher->navigateFromHistory(m_history.cell(SelectedRow, SelectedCol));
 }
 
 void TForm5::cyCloseClick() {

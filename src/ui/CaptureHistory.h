@@ -17,6 +17,7 @@ class QToolButton;
 namespace clipvane {
 
 class HistoryTable;
+class UrlLauncher;
 struct SessionState;
 
 // The grid of the Capture History: row 0 of the table is its header, the last (blank) row is never
@@ -50,6 +51,9 @@ class TForm5 : public QWidget {
 public:
     TForm5(Services services, HistoryTable& history, const SessionState& session, QWidget* parent = nullptr);
     ~TForm5() override;
+
+    // Navigate URL opens addresses through the program's one launcher.
+    void setLauncher(UrlLauncher* launcher) { m_launcher = launcher; }
 
     HistoryTable& history() { return m_history; }
     HistoryFileCommands& fileCommands() { return m_files; }
@@ -129,6 +133,7 @@ private:
     void followCurrentCell();
 
     Services m_services;
+    UrlLauncher* m_launcher = nullptr;
     HistoryTable& m_history;
     HistoryFileCommands m_files;
     HistorySearch m_search;

@@ -20,6 +20,7 @@ Services AppFixture::services() {
     s.platform.tray = &tray;
     s.platform.desktopShortcut = &desktopShortcut;
     s.platform.printing = &printing;
+    s.platform.drives = &drives;
     s.platform.globalShortcuts = globalShortcuts;
     s.platform.paths = paths.value_or(folder.paths());
     s.dialogs = &dialogs;

@@ -45,6 +45,7 @@ public:
     FakeTray tray;
     FakeDesktopShortcut desktopShortcut;
     RecordingPrinting printing;
+    FakeDrives drives;
     ScriptedDialogs dialogs;
     std::optional<ExternalAddresses> addresses; // when set, in place of the environment's
     GlobalShortcuts* globalShortcuts = nullptr; // none unless a test brings the real ones

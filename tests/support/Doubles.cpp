@@ -166,4 +166,43 @@ bool RecordingPrinting::printOnDefaultPrinter(const QString& jobTitle,
     return true;
 }
 
+FakeDrives::~FakeDrives() {
+    release();
+}
+
+QList<DriveMount> FakeDrives::mounts() {
+    const QMutexLocker lock(&m_mutex);
+    return drives;
+}
+
+std::optional<DriveSpace> FakeDrives::space(const QString& mountPoint) {
+    QMutexLocker lock(&m_mutex);
+    m_asked.append(mountPoint);
+    if (hung.contains(mountPoint)) {
+        ++m_running;
+        while (!m_released)
+            m_changed.wait(&m_mutex);
+        --m_running;
+        m_changed.wakeAll();
+        return std::nullopt;
+    }
+    const auto it = spaces.constFind(mountPoint);
+    if (it == spaces.cend())
+        return std::nullopt;
+    return *it;
+}
+
+bool FakeDrives::wasAsked(const QString& mountPoint) {
+    const QMutexLocker lock(&m_mutex);
+    return m_asked.contains(mountPoint);
+}
+
+void FakeDrives::release() {
+    QMutexLocker lock(&m_mutex);
+    m_released = true;
+    m_changed.wakeAll();
+    while (m_running > 0)
+        m_changed.wait(&m_mutex);
+}
+
 } // namespace clipvane::test

@@ -4,6 +4,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Connectivity.h"
 #include "platform/DesktopShortcut.h"
+#include "platform/Drives.h"
 #include "platform/HostResolver.h"
 #include "platform/HttpClient.h"
 #include "platform/LocalMachine.h"
@@ -15,9 +16,12 @@
 #include <QFont>
 #include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QQueue>
 #include <QRect>
+#include <QSet>
 #include <QUrl>
+#include <QWaitCondition>
 #include <functional>
 
 namespace clipvane::test {
@@ -120,9 +124,9 @@ public:
         opened.append(url);
         return succeed;
     }
-    bool startDetached(const QString& program, const QStringList& arguments) override {
+    std::optional<OsError> startDetached(const QString& program, const QStringList& arguments) override {
         started.append({program, arguments});
-        return succeed;
+        return startError;
     }
     bool openMailTo(const QString& address) override {
         mailed.append(address);
@@ -131,7 +135,8 @@ public:
     QList<QUrl> opened;
     QList<QPair<QString, QStringList>> started;
     QStringList mailed;
-    bool succeed = true;
+    bool succeed = true;               // for openUrl
+    std::optional<OsError> startError; // for startDetached
 };
 
 class FakeTray final : public Tray {
@@ -165,6 +170,30 @@ public:
     QList<ShortcutRequest> requests;
     QStringList created;
     bool fail = false;
+};
+
+// Scripted drives: the mounts and the space of each mount point. A mount point without space fails its
+// query; one in `hung` does not answer until release() (queries run on worker threads).
+class FakeDrives final : public Drives {
+public:
+    ~FakeDrives() override;
+    QList<DriveMount> mounts() override;
+    std::optional<DriveSpace> space(const QString& mountPoint) override;
+    // Lets hung queries return (failed) and waits until every query has returned.
+    void release();
+    // Whether the space of a mount point was asked for (queries run on worker threads).
+    bool wasAsked(const QString& mountPoint);
+
+    QList<DriveMount> drives;
+    QHash<QString, DriveSpace> spaces;
+    QSet<QString> hung;
+
+private:
+    QMutex m_mutex;
+    QWaitCondition m_changed;
+    bool m_released = false;
+    int m_running = 0;
+    QStringList m_asked;
 };
 
 // A text drawn on a recorded page: where its first line starts (top left, device units), with what font

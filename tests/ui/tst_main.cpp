@@ -167,6 +167,7 @@ private slots:
         QFETCH(QString, opened);
         QFETCH(QString, messageText);
         AppFixture app;
+        app.connectivity.connected = true; // offline, the launch asks first (tested with the launcher)
         app.start();
         TForm1& f = app.main();
         f.RGURLListGroup->button(mode)->setChecked(true);

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "core/ExternalAddresses.h"
+#include "prefs/BrowserChoice.h"
 #include "ui/Main/Main.h"
 #include "ui/SetBrowser.h"
 #include "ui/WebMonitor.h"
@@ -11,6 +12,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -529,30 +532,42 @@ void TstOptionsPage::saveFailures() {
 
 void TstOptionsPage::otherWindowsReadAndWriteTheirKeys() {
     AppFixture f;
-    f.folder.write(
-        QStringLiteral("Clipvane.ini"),
-        "[Navigation]\r\nRemember browser choice=1\r\nBrowser in use EXE name=firefox\r\n"
-        "Relative Test=1\r\nRelative Browser Path=usr/bin/\r\nRelative Browser EXE name=firefox\r\n"
-        "Test URL=http://test.example\r\n[WB Placement]\r\nWidth=810\r\nHeight=620\r\n");
+    // The remembered browser is found again: a program in the application folder, relative to the root.
+    f.folder.write(QStringLiteral("browser"), "#!/bin/sh\n");
+    QFile(f.folder.file(QStringLiteral("browser"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QString relPath = f.folder.path().mid(1) + QLatin1Char('/');
+    f.folder.write(QStringLiteral("Clipvane.ini"),
+                   "[Navigation]\r\nRemember browser choice=1\r\nBrowser in use EXE name=browser\r\n"
+                   "Relative Test=1\r\nRelative Browser Path=" +
+                       relPath.toUtf8() +
+                       "\r\nRelative Browser EXE name=browser\r\n"
+                       "Test URL=http://test.example\r\n[WB Placement]\r\nWidth=810\r\nHeight=620\r\n");
     f.start();
     TForm3* b = f.app().form3();
     QVERIFY(b->cyReloadOptions->isEnabled());
     QVERIFY(b->CBRememberBrowser->isChecked());
-    QCOMPARE(b->LabelEXE->text(), QStringLiteral("firefox"));
-    QVERIFY(b->RelTest);
-    QCOMPARE(b->RelPath, QStringLiteral("usr/bin/"));
-    QCOMPARE(b->RelBrowser, QStringLiteral("firefox"));
+    QCOMPARE(b->LabelEXE->text(), QStringLiteral("browser"));
+    const BrowserChoice& choice = *f.app().browserChoice();
+    QVERIFY(choice.RelTest());
+    QCOMPARE(choice.RelPath(), relPath);
+    QCOMPARE(choice.RelBrowser(), QStringLiteral("browser"));
     QCOMPARE(b->Edit2->text(), QStringLiteral("http://test.example"));
     QCOMPARE(f.app().formNav()->size(), QSize(810, 620));
 
     b->Edit2->setText(QStringLiteral("http://other.example"));
-    b->RelPath = QStringLiteral("opt/web/");
+    // Another browser chosen in the window.
+    QDir(f.folder.path()).mkpath(QStringLiteral("opt/web"));
+    f.folder.write(QStringLiteral("opt/web/other"), "#!/bin/sh\n");
+    QFile(f.folder.file(QStringLiteral("opt/web/other"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    f.dialogs.answerFile({true, f.folder.file(QStringLiteral("opt/web/other")), 1});
+    b->cyBrowserPathOpen->click();
     f.app().formNav()->resize(900, 650);
     save(f);
     const IniLines ini = parse(f.folder.read(QStringLiteral("Clipvane.ini")));
     QCOMPARE(ini.sections.first(), QStringLiteral("Navigation")); // sections already there keep their place
     QCOMPARE(ini.values["Navigation/Test URL"], QStringLiteral("http://other.example"));
-    QCOMPARE(ini.values["Navigation/Relative Browser Path"], QStringLiteral("opt/web/"));
+    QCOMPARE(ini.values["Navigation/Relative Browser Path"], relPath + QStringLiteral("opt/web/"));
+    QCOMPARE(ini.values["Navigation/Relative Browser EXE name"], QStringLiteral("other"));
     QCOMPARE(ini.values["WB Placement/Width"], QStringLiteral("900"));
     QCOMPARE(ini.values["WB Placement/Height"], QStringLiteral("650"));
     QCOMPARE(ini.keys.size(), 30);

@@ -15,7 +15,6 @@
 #include "platform/DesktopShortcut.h"
 #include "platform/Tray.h"
 #include "prefs/Preferences.h"
-#include "prefs/UrlLauncher.h"
 #include "sysinfo/AddressWatch.h"
 #include "ui/widgets/BlinkLabel.h"
 #include "ui/widgets/CheckListView.h"
@@ -379,7 +378,7 @@ void TForm1::cyNavigateURLClick() {
     const int row = m_list->selected();
     if (row < 0)
         return;
-    OpenUrlInDefaultBrowser(m_list->textAt(row), *m_services.platform.shell, *m_services.dialogs);
+    emit launchUrlRequested(m_list->textAt(row));
 }
 
 void TForm1::CheckListBoxURLDblClick() {

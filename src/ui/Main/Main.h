@@ -200,6 +200,8 @@ public:
 
 signals:
     void showWindowRequested(clipvane::PeerWindow window);
+    // Navigate: the selected URL is opened the way the browser choice says (LaunchUrl).
+    void launchUrlRequested(const QString& url);
     void saveHistoryRequested();
     // The preference file was written (or failed to be): whether it exists now.
     void optionsFileWritten(bool exists);
