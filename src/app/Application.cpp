@@ -2,6 +2,8 @@
 
 #include "core/Yield.h"
 
+#include "browser/BrowserHistoryWriter.h"
+#include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
 #include "ui/About.h"
 #include "ui/CaptureHistory.h"
@@ -15,6 +17,9 @@
 #include "ui/widgets/Themes.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QToolButton>
 
 // The resources live in a static library; they must be registered by name.
 static void initResources() {
@@ -35,6 +40,9 @@ ClipvaneApp::ClipvaneApp(Services services) : m_services(services) {}
 ClipvaneApp::~ClipvaneApp() {
     if (m_hints)
         qApp->removeEventFilter(m_hints.get());
+    // The browser windows go before the environment and the history writer they use.
+    m_moreNavs.clear();
+    m_nav.reset();
 }
 
 void ClipvaneApp::createWindows() {
@@ -60,13 +68,74 @@ void ClipvaneApp::createWindows() {
     m_form3 = std::make_unique<TForm3>(m_services);
     m_form3->FormCreate();
     m_form4 = std::make_unique<TForm4>(m_services);
-    m_nav = std::make_unique<TFormNav>(m_services);
+    prepareBrowserEnvironment();
+    m_nav = std::make_unique<TFormNav>(m_services, *m_browserEnvironment);
     m_nav->FormCreate();
     m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_session);
     m_form6 = std::make_unique<TForm6>(m_services);
     QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
     m_form1->setPeers({m_form2.get(), m_about.get(), m_form3.get(), m_form4.get(), m_nav.get(), m_form5.get(),
                        m_form6.get()});
+}
+
+void ClipvaneApp::prepareBrowserEnvironment() {
+    m_browserHistory = std::make_unique<BrowserHistoryWriter>(*m_history, *m_services.platform.resolver);
+    auto env = std::make_unique<BrowserEnvironment>();
+    env->dialogs = m_services.dialogs;
+    env->shell = m_services.platform.shell;
+    env->history = m_browserHistory.get();
+    env->searchHost = m_services.addresses.searchHost;
+    env->yield = letPendingMessagesRun;
+    // The main window's options, read when they are used.
+    TForm1* main = m_form1.get();
+    env->listOptions.launchOnDoubleClick = [main] { return main->doubleClickMode() == 0; };
+    env->listOptions.saveValidation = [main] {
+        if (main->CBOValidateURL->isChecked())
+            return SaveValidationOption::AllEntries;
+        if (main->CBOValidateChecked->isChecked())
+            return SaveValidationOption::TickedEntries;
+        return SaveValidationOption::None;
+    };
+    env->listOptions.saveValidator = &main->saveValidator();
+    env->homePage = [main] { return main->Edit1->text(); };
+    env->validateHint = [main] { return hintOf(main->cyValidateCheckedURL); };
+    env->newWindow = [this] { return newBrowserWindowView(); };
+    m_browserEnvironment = std::move(env);
+}
+
+std::vector<TFormNav*> ClipvaneApp::browserWindows() const {
+    std::vector<TFormNav*> all;
+    if (m_nav)
+        all.push_back(m_nav.get());
+    for (const auto& w : m_moreNavs)
+        all.push_back(w.get());
+    return all;
+}
+
+TFormNav* ClipvaneApp::openBrowserWindow() {
+    if (int(browserWindows().size()) >= kMaxBrowserWindows) {
+        // Said from the event loop: the engine is waiting for an answer right now.
+        Dialogs* dialogs = m_services.dialogs;
+        QMetaObject::invokeMethod(
+            qApp,
+            [dialogs] {
+                dialogs->message(MessageKind::Warning, QString::fromLatin1(kTooManyBrowserWindows),
+                                 Buttons::Ok);
+            },
+            Qt::QueuedConnection);
+        return nullptr;
+    }
+    auto window = std::make_unique<TFormNav>(m_services, *m_browserEnvironment);
+    window->FormCreate();
+    TFormNav* w = window.get();
+    m_moreNavs.push_back(std::move(window));
+    w->show();
+    return w;
+}
+
+WebView* ClipvaneApp::newBrowserWindowView() {
+    TFormNav* w = openBrowserWindow();
+    return w ? w->ensureView() : nullptr;
 }
 
 void ClipvaneApp::showMainWindow() {

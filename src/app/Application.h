@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 
 #include <memory>
+#include <vector>
 
 namespace clipvane {
 
@@ -16,6 +17,15 @@ class TForm5;
 class TForm6;
 class HintTracker;
 class HistoryTable;
+class BrowserHistoryWriter;
+struct BrowserEnvironment;
+class WebView;
+
+// Pages may open browser windows; beyond this many instances their requests are refused.
+inline constexpr int kMaxBrowserWindows = 10;
+inline constexpr char kTooManyBrowserWindows[] =
+    "A page asked for a new browser window, but 10 integrated browser windows are open already. The request "
+    "was refused.";
 
 // Names the application and its version; the main window ends the session, not the last window closed.
 void initApplicationIdentity();
@@ -40,13 +50,24 @@ public:
     TForm5* form5() const { return m_form5.get(); }
     TForm6* form6() const { return m_form6.get(); }
     HistoryTable* history() const { return m_history.get(); }
+    // Every integrated browser window, the first one first.
+    std::vector<TFormNav*> browserWindows() const;
+    // A new browser window, made and shown for a page that asks for one; null beyond the limit.
+    TFormNav* openBrowserWindow();
 
 private:
+    void prepareBrowserEnvironment();
+    WebView* newBrowserWindowView();
+
     Services m_services;
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;
     // The Capture History table outlives every window that records into it or shows it.
     std::unique_ptr<HistoryTable> m_history;
+    std::unique_ptr<BrowserHistoryWriter> m_browserHistory;
+    std::unique_ptr<BrowserEnvironment> m_browserEnvironment;
+    // Browser windows that pages opened; kept until the end, as the first one is.
+    std::vector<std::unique_ptr<TFormNav>> m_moreNavs;
     // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;

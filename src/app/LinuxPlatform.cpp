@@ -2,6 +2,7 @@
 
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/LazyHttpClient.h"
+#include "platform/linux/LazyWebViewFactory.h"
 #include "platform/linux/LinuxConnectivity.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtPrinting.h"
@@ -18,6 +19,7 @@ struct LinuxPlatform::Parts {
     QtClipboard clipboard;
     LinuxConnectivity connectivity;
     LazyHttpClient http{{QCoreApplication::applicationDirPath(), QStringLiteral(CLIPVANE_MODULE_DIR)}};
+    LazyWebViewFactory webViews{{QCoreApplication::applicationDirPath(), QStringLiteral(CLIPVANE_MODULE_DIR)}};
     SystemHostResolver resolver;
     DesktopShell shell;
     QtTray tray;
@@ -40,6 +42,7 @@ Services LinuxPlatform::services() const {
     s.platform.tray = &m->tray;
     s.platform.desktopShortcut = &m->desktopShortcut;
     s.platform.printing = &m->printing;
+    s.platform.webViews = &m->webViews;
     s.platform.paths = AppPaths::forRunningProcess();
     s.dialogs = &m->dialogs;
     return s;

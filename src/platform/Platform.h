@@ -11,6 +11,7 @@ class HostResolver;
 class Printing;
 class Shell;
 class Tray;
+class WebViewFactory;
 
 // Every OS service the system uses, behind an interface. The composition root fills it with the
 // Linux implementations; tests fill it with doubles. Not owned here.
@@ -24,6 +25,7 @@ struct PlatformServices {
     Tray* tray = nullptr;
     DesktopShortcut* desktopShortcut = nullptr;
     Printing* printing = nullptr;
+    WebViewFactory* webViews = nullptr; // the integrated browser's page views
     AppPaths paths{QString(), QString()};
 };
 

@@ -12,6 +12,8 @@ public:
     virtual bool openUrl(const QUrl& url) = 0;
     // program started with arguments as separate words: no shell, no splitting.
     virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
+    // Hands a "mailto:" address to the desktop's mail handler; anything else is refused (false).
+    virtual bool openMailLink(const QUrl& url) = 0;
 };
 
 } // namespace clipvane

@@ -110,8 +110,15 @@ public:
         started.append({program, arguments});
         return succeed;
     }
+    bool openMailLink(const QUrl& url) override {
+        if (url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) != 0)
+            return false;
+        mailed.append(url);
+        return succeed;
+    }
     QList<QUrl> opened;
     QList<QPair<QString, QStringList>> started;
+    QList<QUrl> mailed;
     bool succeed = true;
 };
 

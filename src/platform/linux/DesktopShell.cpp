@@ -16,4 +16,10 @@ bool DesktopShell::startDetached(const QString& program, const QStringList& argu
     return QProcess::startDetached(program, arguments);
 }
 
+bool DesktopShell::openMailLink(const QUrl& url) {
+    if (!url.isValid() || url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) != 0)
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
 } // namespace clipvane
