@@ -7,6 +7,7 @@
 #include "core/ErrorReport.h"
 #include "core/UrlVerdict.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <numeric>
 
@@ -59,14 +60,19 @@ void BrowserList::CheckListBoxURLDblClick() {
         m_dialogs.message(MessageKind::Plain, text, Buttons::Ok);
         return;
     }
-    // Script, data and file links are shown in the list like any text but never followed from it.
-    if (webAddressOf(text).isEmpty()) {
+    // Script, data, mail and file links are shown in the list like any text but never followed from it:
+    // a text with a scheme of its own must be a web address already.
+    static const QRegularExpression ownScheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:(?!\\d)"));
+    const QString address = webAddressOf(text);
+    const bool webScheme = text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+                           text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    if (address.isEmpty() || (ownScheme.match(text).hasMatch() && !webScheme)) {
         m_dialogs.message(MessageKind::Warning, QString::fromLatin1(kBrowserNotAWebAddress) + text,
                           Buttons::Ok);
         return;
     }
     if (m_navigate)
-        m_navigate(text);
+        m_navigate(address);
 }
 
 void BrowserList::cyCheckAllClick() {
