@@ -6,6 +6,8 @@
 #include "core/Dialogs.h"
 #include "core/SortUnique.h"
 
+#include <algorithm>
+
 namespace clipvane {
 
 QString skippedFramesText(int skipped) {
@@ -56,8 +58,11 @@ void LinkCapture::harvestFrames(int harvest, int frameCount) {
         return;
     Pending& p = **it;
     p.frameCount = std::max(frameCount, 0);
+    // Frames that answered before the count came are kept (an answer may overtake it).
     p.frames.resize(p.frameCount);
-    if (p.frameCount == 0)
+    p.arrived =
+        int(std::count_if(p.frames.begin(), p.frames.end(), [](const auto& f) { return f.has_value(); }));
+    if (p.arrived == p.frameCount || (!p.allFrames && p.frameCount > 0 && p.frames.front()))
         finish(harvest, {});
 }
 
@@ -66,11 +71,17 @@ void LinkCapture::harvestFrame(int harvest, int frame, const HarvestedFrame& con
     if (it == m_pending.end())
         return;
     Pending& p = **it;
-    if (frame < 0 || frame >= p.frames.size() || p.frames[frame])
+    if (frame < 0 || (p.frameCount >= 0 && frame >= p.frameCount))
+        return;
+    if (frame >= p.frames.size())
+        p.frames.resize(frame + 1);
+    if (p.frames[frame])
         return;
     p.frames[frame] = content;
     ++p.arrived;
-    if (p.arrived == p.frameCount || (!p.allFrames && frame == 0))
+    if (p.frameCount < 0)
+        armQuietTimer(harvest, p);
+    else if (p.arrived == p.frameCount || (!p.allFrames && frame == 0))
         finish(harvest, {});
     else
         armQuietTimer(harvest, p);
