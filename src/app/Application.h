@@ -58,6 +58,7 @@ public:
 private:
     void prepareBrowserEnvironment();
     WebView* newBrowserWindowView();
+    void wireWindows();
 
     Services m_services;
     SessionState m_session;
