@@ -334,6 +334,7 @@ WebView* TFormNav::ensureView() {
     QWidget* page = m_view->widget();
     page->setParent(WebBrowser1);
     WebBrowser1->layout()->addWidget(page);
+    page->show();
     m_session->attach(m_view.get());
     return m_view.get();
 }

@@ -7,8 +7,10 @@
 #include <QHash>
 #include <QList>
 #include <QMutex>
+#include <QPointer>
 #include <QStringList>
 #include <QThread>
+#include <QWidget>
 #include <array>
 
 namespace clipvane::test {
@@ -20,7 +22,12 @@ public:
         QString address;
         bool fresh;
     };
-    QWidget* widget() override { return nullptr; }
+    ~ScriptedWebView() override { delete page.data(); }
+    QWidget* widget() override {
+        if (!page)
+            page = new QWidget();
+        return page;
+    }
     void setEvents(WebViewEvents* e) override { events = e; }
     void navigate(const QString& address, bool fresh) override { navigations.append({address, fresh}); }
     void goBack() override { actions.append(QStringLiteral("back")); }
@@ -31,10 +38,22 @@ public:
 
     int lastHarvest() const { return harvests.isEmpty() ? -1 : harvests.last().first; }
 
+    QPointer<QWidget> page;
     WebViewEvents* events = nullptr;
     QList<Navigation> navigations;
     QStringList actions;
     QList<QPair<int, bool>> harvests;
+};
+
+// Makes scripted views and keeps a pointer to each, for the window tests.
+class ScriptedWebViewFactory final : public WebViewFactory {
+public:
+    std::unique_ptr<WebView> create(QString*) override {
+        auto v = std::make_unique<ScriptedWebView>();
+        made.append(v.get());
+        return v;
+    }
+    QList<ScriptedWebView*> made;
 };
 
 class FakeBrowserControls final : public BrowserControls {

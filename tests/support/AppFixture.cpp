@@ -19,6 +19,7 @@ Services AppFixture::services() {
     s.platform.tray = &tray;
     s.platform.desktopShortcut = &desktopShortcut;
     s.platform.printing = &printing;
+    s.platform.webViews = webViews;
     s.platform.paths = paths.value_or(folder.paths());
     s.dialogs = &dialogs;
     s.addresses = ExternalAddresses::fromEnvironment();

@@ -8,7 +8,8 @@
 
 namespace clipvane {
 class TForm1;
-}
+class WebViewFactory;
+} // namespace clipvane
 
 namespace clipvane::test {
 
@@ -42,6 +43,7 @@ public:
     FakeDesktopShortcut desktopShortcut;
     RecordingPrinting printing;
     ScriptedDialogs dialogs;
+    WebViewFactory* webViews = nullptr; // none: the browser window shows that no engine is available
 
 private:
     std::unique_ptr<ClipvaneApp> m_app;
