@@ -27,9 +27,6 @@ public:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The web engine, loaded later as a module, shares its drawing contexts with the application: this
-    // must be said before the application object exists. It costs nothing until the engine is loaded.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     GuardedApplication app(argc, argv);
     clipvane::initApplicationIdentity();
 

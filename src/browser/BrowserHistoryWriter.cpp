@@ -69,6 +69,7 @@ void BrowserHistoryWriter::flush() {
     if (m_flushing)
         return;
     m_flushing = true;
+    int written = 0;
     while (!m_batches.empty()) {
         Batch& b = m_batches.front();
         while (b.next < b.urls.size()) {
@@ -82,8 +83,24 @@ void BrowserHistoryWriter::flush() {
                 }
                 address = *answer;
             }
+            // A few hundred rows at a time: the window stays responsive while thousands go in.
+            if (written == kRowsPerTurn) {
+                m_flushing = false;
+                if (!m_flushQueued) {
+                    m_flushQueued = true;
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this] {
+                            m_flushQueued = false;
+                            flush();
+                        },
+                        Qt::QueuedConnection);
+                }
+                return;
+            }
             m_table.AddBrowserHistoryEntry(b.urls[b.next], address);
             ++b.next;
+            ++written;
         }
         m_batches.pop_front();
     }

@@ -45,6 +45,8 @@ private:
     std::deque<Batch> m_batches;
     quint64 m_lastBatch = 0;
     bool m_flushing = false;
+    bool m_flushQueued = false;
+    static constexpr int kRowsPerTurn = 200;
     QThreadPool m_pool;
 };
 

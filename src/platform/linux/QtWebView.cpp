@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QOpenGLContext>
+#include <QQuickWindow>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QWebEngineHistory>
@@ -13,6 +15,9 @@
 #include <QWebEngineView>
 #include <cstdio>
 #include <unistd.h>
+
+// Qt's own setter of the application-wide shared context (exported by Qt GUI, used by Qt's modules).
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace clipvane {
 
@@ -88,6 +93,15 @@ void prepareWebEngineEnvironment() {
     if (done)
         return;
     done = true;
+    // The engine draws through a context shared with the application's. Asking Qt for one before the
+    // application starts (Qt::AA_ShareOpenGLContexts) loads the OpenGL stack at every start-up, for a
+    // window that may never be shown; the module makes it when it is loaded instead.
+    if (!QOpenGLContext::globalShareContext()) {
+        auto* shared = new QOpenGLContext(); // lives as long as the process, as Qt's own would
+        shared->create();
+        qt_gl_set_global_share_context(shared);
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::OpenGL);
+    }
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         std::fputs("Clipvane: running as root, so the web engine's sandbox is switched off.\n", stderr);
