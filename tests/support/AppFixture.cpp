@@ -1,6 +1,6 @@
 #include "AppFixture.h"
 
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QCheckBox>
 

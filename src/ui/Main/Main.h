@@ -35,13 +35,6 @@ namespace clipvane {
 
 class BlinkLabel;
 class CheckListView;
-class TForm2;
-class TAboutBox;
-class TForm3;
-class TForm4;
-class TFormNav;
-class TForm5;
-class TForm6;
 class AddressWatch;
 class HistoryTable;
 
