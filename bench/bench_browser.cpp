@@ -7,7 +7,7 @@
 #include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
 #include "platform/HostResolver.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/WebMonitor.h"
 
 #include <QApplication>

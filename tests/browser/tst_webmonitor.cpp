@@ -3,7 +3,7 @@
 #include "BrowserDoubles.h"
 #include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/WebMonitor.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
