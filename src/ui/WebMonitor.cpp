@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -343,6 +344,11 @@ void TFormNav::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
+        // On a desktop smaller than the window's minimum the minimum gives way: the window stays on it.
+        const QRect desktop = screen()->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        setMinimumSize(std::min(800, desktop.width() - frame.width()),
+                       std::min(594, desktop.height() - frame.height()));
         centreOnScreen(*this);
     }
     ensureView();

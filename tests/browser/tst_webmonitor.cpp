@@ -116,9 +116,11 @@ void TestWebMonitor::enterNavigatesWithAnyModifier() {
 void TestWebMonitor::sliderAndSizing() {
     Rig r;
     TFormNav& w = r.w();
+    QCOMPARE(w.minimumSize(), QSize(800, 594));
     w.resize(1200, 700);
     r.shown();
-    QCOMPARE(w.minimumSize(), QSize(800, 594));
+    // Only a desktop smaller than that makes it give way (the test screen is 800 wide).
+    QVERIFY(w.minimumWidth() >= 780 && w.minimumHeight() >= 560);
     QCOMPARE(w.TBResize->minimum(), TFormNav::kListPanelWidth);
     QCOMPARE(w.Panel1->width(), TFormNav::kListPanelWidth);
     QTRY_COMPARE(w.TBResize->maximum(), w.width() - 10);
@@ -127,11 +129,12 @@ void TestWebMonitor::sliderAndSizing() {
     // Narrowing the window past the thumb takes the thumb, and the list panel, down to the new bound.
     w.TBResize->setValue(1150);
     w.resize(800, 600);
-    QTRY_COMPARE(w.TBResize->maximum(), 790);
-    QCOMPARE(w.TBResize->value(), 790);
-    QCOMPARE(w.Panel1->width(), 790);
+    QTRY_COMPARE(w.TBResize->maximum(), w.width() - 10);
+    QVERIFY(w.width() <= 800);
+    QCOMPARE(w.TBResize->value(), w.TBResize->maximum());
+    QCOMPARE(w.Panel1->width(), w.TBResize->maximum());
     w.resize(100, 100);
-    QVERIFY(w.width() >= 800 && w.height() >= 594);
+    QCOMPARE(w.size(), w.minimumSize());
 }
 
 void TestWebMonitor::captureFillsTheListAndCount() {
