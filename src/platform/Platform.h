@@ -5,6 +5,7 @@ namespace clipvane {
 
 class Clipboard;
 class DesktopShortcut;
+class GlobalShortcuts;
 class Connectivity;
 class HttpClient;
 class HostResolver;
@@ -26,6 +27,7 @@ struct PlatformServices {
     DesktopShortcut* desktopShortcut = nullptr;
     Printing* printing = nullptr;
     WebViewFactory* webViews = nullptr; // the integrated browser's page views
+    GlobalShortcuts* globalShortcuts = nullptr; // none: the window shortcuts alone
     AppPaths paths{QString(), QString()};
 };
 

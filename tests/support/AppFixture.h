@@ -7,6 +7,7 @@
 #include <optional>
 
 namespace clipvane {
+class GlobalShortcuts;
 class TForm1;
 class WebViewFactory;
 } // namespace clipvane
@@ -43,7 +44,8 @@ public:
     FakeDesktopShortcut desktopShortcut;
     RecordingPrinting printing;
     ScriptedDialogs dialogs;
-    WebViewFactory* webViews = nullptr; // none: the browser window shows that no engine is available
+    WebViewFactory* webViews = nullptr;         // none: the browser window shows that no engine is available
+    GlobalShortcuts* globalShortcuts = nullptr; // none unless a test brings the real ones
 
 private:
     std::unique_ptr<ClipvaneApp> m_app;

@@ -409,8 +409,8 @@ SaveValidationOption TForm1::saveValidationOption() const {
 
 void TForm1::SaveURL() {
     m_session.SaveCancelled = false;
-    m_session.SaveCancelled = !m_saveValidator->validateMainList(*m_list, saveValidationOption(),
-                                                                 static_cast<SaveValidationPanel&>(*this));
+    m_session.SaveCancelled =
+        !m_saveValidator->validateMainList(*m_list, saveValidationOption(), *PanelValidate);
 }
 
 bool TForm1::validateBeforeSave() {
@@ -424,41 +424,6 @@ void TForm1::setReloadEnabled(bool enabled) {
 
 void TForm1::refreshListCommands() {
     CheckListBoxURLClickCheck();
-}
-
-void TForm1::setPanelVisible(bool visible) {
-    PanelValidate->setVisible(visible);
-}
-
-void TForm1::setBlinking(bool on) {
-    if (on)
-        LabelPleaseWait->startAnimation();
-    else
-        LabelPleaseWait->stopAnimation();
-}
-
-void TForm1::setUrlInValidation(const QString& text) {
-    LabelURLInValidation->setText(text);
-}
-
-void TForm1::setLeftToValidate(const QString& text) {
-    LabelURLLeftToValidate->setText(text);
-}
-
-void TForm1::setCount(const QString& text) {
-    LabelURLCount->setText(text);
-}
-
-void TForm1::setCountVisible(bool visible) {
-    LabelURLCount->setVisible(visible);
-}
-
-void TForm1::setProgressMaximum(int maximum) {
-    PBValid->setRange(0, maximum);
-}
-
-void TForm1::setProgressPosition(int position) {
-    PBValid->setValue(position);
 }
 
 void TForm1::cySaveListClick() {

@@ -23,6 +23,7 @@
 #include "ui/widgets/Pictures.h"
 #include "ui/widgets/Placement.h"
 #include "ui/widgets/Themes.h"
+#include "ui/widgets/ValidationPanel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -87,23 +88,7 @@ QString pictureOf(const char* button) {
 // assistive technology.
 QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                         int width = 48) {
-    auto* b = named(new QToolButton(parent), name);
-    b->setAccessibleName(caption);
-    b->setIcon(picture(pictureOf(name)));
-    b->setIconSize(QSize(32, 32));
-    b->setFixedSize(width, 48);
-    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    b->setAutoRaise(true);
-    setHint(b, hint);
-    return b;
-}
-
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                    bool checked = false) {
-    auto* c = named(new QCheckBox(caption, parent), name);
-    c->setChecked(checked);
-    setHint(c, hint);
-    return c;
+    return pictureButton(parent, name, pictureOf(name), caption, hint, width);
 }
 
 QAction* menuAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {},
@@ -144,7 +129,6 @@ void TForm1::buildUi() {
     PageControl1->addTab(TabSheet1, QStringLiteral("URL Capture"));
     PageControl1->addTab(TabSheetOptions, QStringLiteral("Software Options"));
     layout->addWidget(PageControl1, 1);
-    placeValidatePicture();
 
     HintPanel = named(new QLabel(central), "HintPanel");
     HintPanel->setFixedHeight(41);
@@ -220,9 +204,14 @@ QWidget* TForm1::buildCaptureTab() {
     cyValidateCheckedURL->setEnabled(false);
     v->addWidget(Panel1);
 
-    PanelValidate = named(new QWidget(tab), "PanelValidate");
-    PanelValidate->hide();
-    buildValidatePanel();
+    PanelValidate = named(new ValidationPanel(tab), "PanelValidate");
+    ImageValidate = PanelValidate->ImageValidate;
+    LabelValidating = PanelValidate->LabelValidating;
+    LabelPleaseWait = PanelValidate->LabelPleaseWait;
+    LabelURLInValidation = PanelValidate->LabelURLInValidation;
+    LabelURLLeftToValidate = PanelValidate->LabelURLLeftToValidate;
+    LabelURLCount = PanelValidate->LabelURLCount;
+    PBValid = PanelValidate->PBValid;
     v->addWidget(PanelValidate);
 
     Memo1 = named(new QPlainTextEdit(tab), "Memo1");
@@ -394,22 +383,6 @@ QWidget* TForm1::buildOptionsTab() {
     return tab;
 }
 
-void TForm1::placeValidatePicture() {
-    // The panel's picture: the one the panel was built with, or a new one at its left.
-    auto* image = PanelValidate->findChild<QLabel*>(QStringLiteral("ImageValidate"));
-    if (!image) {
-        image = named(new QLabel(PanelValidate), "ImageValidate");
-        image->setFixedSize(48, 48);
-        image->setAlignment(Qt::AlignCenter);
-        auto* box = qobject_cast<QBoxLayout*>(PanelValidate->layout());
-        if (!box && !PanelValidate->layout())
-            box = new QHBoxLayout(PanelValidate);
-        if (box)
-            box->insertWidget(0, image);
-    }
-    image->setPixmap(picture(QStringLiteral("validating")).pixmap(QSize(40, 40), devicePixelRatio()));
-}
-
 void TForm1::buildStatusBar() {
     SBMain = named(new QStatusBar(this), "SBMain");
     SBMain->setSizeGripEnabled(true);
@@ -497,38 +470,6 @@ void TForm1::buildTrayMenu() {
                 Alldriveinformation1});
     if (m_services.platform.tray)
         m_services.platform.tray->setContextMenu(PopupMenu1);
-}
-
-void TForm1::buildValidatePanel() {
-    auto* h = new QHBoxLayout(PanelValidate);
-    h->setContentsMargins(6, 4, 6, 4);
-    ImageValidate = named(new QLabel(PanelValidate), "ImageValidate");
-    ImageValidate->setPixmap(QIcon(QStringLiteral(":/icons/clipvane.svg")).pixmap(32, 32));
-    LabelValidating = named(new QLabel(QStringLiteral("Validating URL:"), PanelValidate), "LabelValidating");
-    LabelPleaseWait = named(new BlinkLabel(QStringLiteral("Validating URL Please wait..."), PanelValidate),
-                            "LabelPleaseWait");
-    LabelURLInValidation = named(new QLabel(PanelValidate), "LabelURLInValidation");
-    // The URL comes from the list: never rich text, and a long one must not widen the window.
-    LabelURLInValidation->setTextFormat(Qt::PlainText);
-    LabelURLInValidation->setMinimumWidth(1);
-    LabelURLInValidation->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    LabelURLLeftToValidate =
-        named(new QLabel(QStringLiteral("URL left to validate:"), PanelValidate), "LabelURLLeftToValidate");
-    LabelURLCount = named(new QLabel(QStringLiteral("0"), PanelValidate), "LabelURLCount");
-    PBValid = named(new QProgressBar(PanelValidate), "PBValid");
-    PBValid->setTextVisible(false);
-    PBValid->setFixedWidth(150);
-
-    auto* labels = new QGridLayout;
-    labels->addWidget(LabelValidating, 0, 0);
-    labels->addWidget(LabelURLInValidation, 0, 1, 1, 3);
-    labels->addWidget(LabelPleaseWait, 1, 0);
-    labels->addWidget(LabelURLLeftToValidate, 1, 1);
-    labels->addWidget(LabelURLCount, 1, 2);
-    labels->setColumnStretch(3, 1);
-    h->addWidget(ImageValidate);
-    h->addLayout(labels, 1);
-    h->addWidget(PBValid);
 }
 
 } // namespace clipvane
