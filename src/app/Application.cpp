@@ -34,8 +34,8 @@ static void initResources() {
 namespace clipvane {
 
 void initApplicationIdentity() {
+    // No display name: the toolkit would add it to every window's title. Message boxes take the name.
     QApplication::setApplicationName(QStringLiteral("Clipvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Clipvane"));
     QApplication::setApplicationVersion(QStringLiteral(CLIPVANE_VERSION));
     // Desktops match the windows to the menu entry and its icon by this name (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral(CLIPVANE_APP_ID));
