@@ -14,7 +14,7 @@
 namespace clipvane {
 
 void sortKeepingTicks(CheckListModel& list) {
-    const QCollator collator = listCollator();
+    const ListCollation collator;
     QVector<QCollatorSortKey> keys;
     keys.reserve(list.count());
     for (const CheckEntry& e : list.entries())
