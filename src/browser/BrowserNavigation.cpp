@@ -102,7 +102,7 @@ void BrowserNavigation::beforeNavigate(const QString& url) {
         m_controls.setButtonEnabled(BrowserButton::Stop, false);
         m_controls.setAddressText(previous);
         m_controls.setNavigationStatus(previous);
-        m_shell.openMailLink(QUrl(url));
+        m_shell.openMailTo(url);
     }
 }
 

@@ -12,8 +12,8 @@ public:
     virtual bool openUrl(const QUrl& url) = 0;
     // program started with arguments as separate words: no shell, no splitting.
     virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
-    // Hands a "mailto:" address to the desktop's mail handler; anything else is refused (false).
-    virtual bool openMailLink(const QUrl& url) = 0;
+    // A new message in the user's mail program. Only an address beginning with "mailto:" is handed over.
+    virtual bool openMailTo(const QString& address) = 0;
 };
 
 } // namespace clipvane
