@@ -3,6 +3,8 @@
 #include "core/Dialogs.h"
 #include "core/Yield.h"
 
+#include "browser/BrowserHistoryWriter.h"
+#include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/GlobalShortcuts.h"
@@ -23,7 +25,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QStatusBar>
+#include <QToolButton>
 
 // The resources live in a static library; they must be registered by name.
 static void initResources() {
@@ -46,6 +51,9 @@ ClipvaneApp::ClipvaneApp(Services services) : m_services(services) {}
 ClipvaneApp::~ClipvaneApp() {
     if (m_hints)
         qApp->removeEventFilter(m_hints.get());
+    // The browser windows go before the environment and the history writer they use.
+    m_moreNavs.clear();
+    m_nav.reset();
 }
 
 void ClipvaneApp::createWindows() {
@@ -84,7 +92,8 @@ void ClipvaneApp::createWindows() {
     m_form4 = std::make_unique<TForm4>(m_services);
     m_form4->FormCreate();
     QObject::connect(m_form3.get(), &TForm3::driveUsageRequested, m_form4.get(), &TForm4::DriveUsage);
-    m_nav = std::make_unique<TFormNav>(m_services);
+    prepareBrowserEnvironment();
+    m_nav = std::make_unique<TFormNav>(m_services, *m_browserEnvironment);
     m_nav->FormCreate();
     m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_session);
     m_form5->setLauncher(m_launcher.get());
@@ -119,6 +128,66 @@ void ClipvaneApp::grabTrayShortcuts() {
         m_startNote =
             QStringLiteral("Another program holds %1: they act only while the Clipvane window is active.")
                 .arg(refused.join(QLatin1String(", ")));
+}
+
+void ClipvaneApp::prepareBrowserEnvironment() {
+    m_browserHistory = std::make_unique<BrowserHistoryWriter>(*m_history, *m_services.platform.resolver);
+    auto env = std::make_unique<BrowserEnvironment>();
+    env->dialogs = m_services.dialogs;
+    env->shell = m_services.platform.shell;
+    env->history = m_browserHistory.get();
+    env->searchHost = m_services.addresses.searchHost;
+    env->yield = letPendingMessagesRun;
+    // The main window's options, read when they are used.
+    TForm1* main = m_form1.get();
+    env->listOptions.launchOnDoubleClick = [main] { return main->doubleClickMode() == 0; };
+    env->listOptions.saveValidation = [main] {
+        if (main->CBOValidateURL->isChecked())
+            return SaveValidationOption::AllEntries;
+        if (main->CBOValidateChecked->isChecked())
+            return SaveValidationOption::TickedEntries;
+        return SaveValidationOption::None;
+    };
+    env->listOptions.saveValidator = &main->saveValidator();
+    env->homePage = [main] { return main->Edit1->text(); };
+    env->validateHint = [main] { return hintOf(main->cyValidateCheckedURL); };
+    env->newWindow = [this] { return newBrowserWindowView(); };
+    m_browserEnvironment = std::move(env);
+}
+
+std::vector<TFormNav*> ClipvaneApp::browserWindows() const {
+    std::vector<TFormNav*> all;
+    if (m_nav)
+        all.push_back(m_nav.get());
+    for (const auto& w : m_moreNavs)
+        all.push_back(w.get());
+    return all;
+}
+
+TFormNav* ClipvaneApp::openBrowserWindow() {
+    if (int(browserWindows().size()) >= kMaxBrowserWindows) {
+        // Said from the event loop: the engine is waiting for an answer right now.
+        Dialogs* dialogs = m_services.dialogs;
+        QMetaObject::invokeMethod(
+            qApp,
+            [dialogs] {
+                dialogs->message(MessageKind::Warning, QString::fromLatin1(kTooManyBrowserWindows),
+                                 Buttons::Ok);
+            },
+            Qt::QueuedConnection);
+        return nullptr;
+    }
+    auto window = std::make_unique<TFormNav>(m_services, *m_browserEnvironment);
+    window->FormCreate();
+    TFormNav* w = window.get();
+    m_moreNavs.push_back(std::move(window));
+    w->show();
+    return w;
+}
+
+WebView* ClipvaneApp::newBrowserWindowView() {
+    TFormNav* w = openBrowserWindow();
+    return w ? w->ensureView() : nullptr;
 }
 
 void ClipvaneApp::reportPlatformProblem(const QString& status, const QString& report) {

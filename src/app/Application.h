@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 
 #include <memory>
+#include <vector>
 
 namespace clipvane {
 
@@ -18,6 +19,15 @@ class HintTracker;
 class HistoryTable;
 class BrowserChoice;
 class UrlLauncher;
+class BrowserHistoryWriter;
+struct BrowserEnvironment;
+class WebView;
+
+// Pages may open browser windows; beyond this many instances their requests are refused.
+inline constexpr int kMaxBrowserWindows = 10;
+inline constexpr char kTooManyBrowserWindows[] =
+    "A page asked for a new browser window, but 10 integrated browser windows are open already. The request "
+    "was refused.";
 
 // Names the application and its version; the main window ends the session, not the last window closed.
 void initApplicationIdentity();
@@ -48,8 +58,14 @@ public:
     HistoryTable* history() const { return m_history.get(); }
     BrowserChoice* browserChoice() const { return m_browserChoice.get(); }
     UrlLauncher* launcher() const { return m_launcher.get(); }
+    // Every integrated browser window, the first one first.
+    std::vector<TFormNav*> browserWindows() const;
+    // A new browser window, made and shown for a page that asks for one; null beyond the limit.
+    TFormNav* openBrowserWindow();
 
 private:
+    void prepareBrowserEnvironment();
+    WebView* newBrowserWindowView();
     void wireWindows();
     // The tray menu's shortcuts act for the whole desktop where the platform can grab them.
     void grabTrayShortcuts();
@@ -63,6 +79,10 @@ private:
     // The browser choice and the one launcher every window opens addresses with.
     std::unique_ptr<BrowserChoice> m_browserChoice;
     std::unique_ptr<UrlLauncher> m_launcher;
+    std::unique_ptr<BrowserHistoryWriter> m_browserHistory;
+    std::unique_ptr<BrowserEnvironment> m_browserEnvironment;
+    // Browser windows that pages opened; kept until the end, as the first one is.
+    std::vector<std::unique_ptr<TFormNav>> m_moreNavs;
     // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;

@@ -2,6 +2,7 @@
 
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/LazyHttpClient.h"
+#include "platform/linux/LazyWebViewFactory.h"
 #include "platform/linux/LinuxConnectivity.h"
 #include "platform/linux/LinuxDrives.h"
 #include "platform/linux/LinuxLocalMachine.h"
@@ -24,6 +25,9 @@ struct LinuxPlatform::Parts {
     LazyHttpClient http{LazyHttpClient::moduleFolders(QCoreApplication::applicationDirPath(),
                                                       QStringLiteral(CLIPVANE_MODULE_RELATIVE_DIR),
                                                       QStringLiteral(CLIPVANE_MODULE_DIR))};
+    LazyWebViewFactory webViews{LazyHttpClient::moduleFolders(QCoreApplication::applicationDirPath(),
+                                                              QStringLiteral(CLIPVANE_MODULE_RELATIVE_DIR),
+                                                              QStringLiteral(CLIPVANE_MODULE_DIR))};
     SystemHostResolver resolver;
     LinuxLocalMachine machine;
     DesktopShell shell;
@@ -55,6 +59,7 @@ Services LinuxPlatform::services() const {
     s.platform.desktopShortcut = &m->desktopShortcut;
     s.platform.printing = &m->printing;
     s.platform.drives = &m->drives;
+    s.platform.webViews = &m->webViews;
     s.platform.globalShortcuts = &m->globalShortcuts;
     s.platform.paths = AppPaths::forRunningProcess();
     s.dialogs = &m->dialogs;

@@ -168,6 +168,11 @@ void CheckListModel::replaceSorted(QVector<CheckEntry> entries) {
         emit selectionChanged(-1);
 }
 
+void CheckListModel::reorderEntries(QVector<CheckEntry> entries) {
+    replaceSorted(std::move(entries));
+    m_sortedPrefix = 0; // in order, but duplicates may remain
+}
+
 int CheckListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : count();
 }

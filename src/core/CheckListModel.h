@@ -49,6 +49,8 @@ public:
     void takeTail(int fromRow, QVector<CheckEntry>& out);
     void insertEntryAt(int row, CheckEntry entry);
     void replaceSorted(QVector<CheckEntry> entries); // already sorted and unique
+    // The same entries in another order, ticks and identities kept (duplicates allowed).
+    void reorderEntries(QVector<CheckEntry> entries);
 
     // QAbstractItemModel
     int rowCount(const QModelIndex& parent = {}) const override;

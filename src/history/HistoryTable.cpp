@@ -164,6 +164,10 @@ void HistoryTable::AddBrowserHistoryEntry(const QString& url) {
     addEntry(url, true);
 }
 
+void HistoryTable::AddBrowserHistoryEntry(const QString& url, const QString& resolvedAddress) {
+    addEntry(url, true, &resolvedAddress);
+}
+
 int HistoryTable::claimRow() {
     // The last row is normally the blank row. When it is not (rows dragged, cells typed into it), the entry
     // takes a fresh row rather than writing over what the row holds.
@@ -172,7 +176,7 @@ int HistoryTable::claimRow() {
     return rowCount() - 1;
 }
 
-void HistoryTable::addEntry(const QString& url, bool browser) {
+void HistoryTable::addEntry(const QString& url, bool browser, const QString* resolvedAddress) {
     const int claimed = claimRow();
     const quint64 id = m_rows[std::size_t(claimed)].id;
     {
@@ -190,7 +194,7 @@ void HistoryTable::addEntry(const QString& url, bool browser) {
     // blank row, never this one.
     appendBlankRows(1);
 
-    if (m_sources.yield)
+    if (m_sources.yield && !resolvedAddress)
         m_sources.yield();
 
     const QString host = ExtractHost(url);
@@ -202,7 +206,10 @@ void HistoryTable::addEntry(const QString& url, bool browser) {
         domain = kNotApplicable;
         address = kNotApplicable;
     } else {
-        address = m_sources.resolver ? ResolveHostIPv4(host, *m_sources.resolver) : QString();
+        if (resolvedAddress)
+            address = *resolvedAddress;
+        else if (m_sources.resolver)
+            address = ResolveHostIPv4(host, *m_sources.resolver);
         if (address.isEmpty()) {
             const bool connected = m_sources.connectivity && m_sources.connectivity->isInternetConnected();
             address = connected ? QStringLiteral("Unresolved.") : QStringLiteral("No Internet");

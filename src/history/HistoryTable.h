@@ -62,6 +62,9 @@ public:
     void AddHistoryEntry(const QString& url);
     // The page link capture's entry: origin "Browser"; "N/A" where the URL has no domain.
     void AddBrowserHistoryEntry(const QString& url);
+    // The same row with the host's IPv4 address already looked up (empty: the lookup failed); no lookup,
+    // no yield. The page link capture resolves its hosts off the GUI thread.
+    void AddBrowserHistoryEntry(const QString& url, const QString& resolvedAddress);
 
     void ResetHistoryTable();         // header row plus one blank row
     bool DeleteHistoryRow(int index); // entry rows only (1 to N-2); false when not one
@@ -108,7 +111,7 @@ private:
         quint64 id;
         HistoryEntry entry;
     };
-    void addEntry(const QString& url, bool browser);
+    void addEntry(const QString& url, bool browser, const QString* resolvedAddress = nullptr);
     int claimRow();
     void appendBlankRows(int count);
     void invalidateRowIndex() { m_rowIndexValid = false; }

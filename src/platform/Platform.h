@@ -14,6 +14,7 @@ class LocalMachine;
 class Printing;
 class Shell;
 class Tray;
+class WebViewFactory;
 
 // Every OS service the system uses, behind an interface. The composition root fills it with the
 // Linux implementations; tests fill it with doubles. Not owned here.
@@ -28,6 +29,7 @@ struct PlatformServices {
     DesktopShortcut* desktopShortcut = nullptr;
     Printing* printing = nullptr;
     Drives* drives = nullptr;
+    WebViewFactory* webViews = nullptr; // the integrated browser's page views
     GlobalShortcuts* globalShortcuts = nullptr; // none: the window shortcuts alone
     AppPaths paths{QString(), QString()};
 };

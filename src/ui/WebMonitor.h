@@ -1,32 +1,112 @@
 #pragma once
+#include "browser/BrowserControls.h"
+#include "browser/BrowserSession.h"
 #include "platform/Services.h"
 
 #include <QWidget>
+#include <array>
+#include <memory>
 
+class QAction;
+class QLabel;
 class QLineEdit;
+class QMenu;
+class QSlider;
+class QStatusBar;
+class QTabWidget;
+class QToolButton;
+class QVBoxLayout;
 
 namespace clipvane {
 
-// Integrated browser. The web engine is loaded when the window is first shown, never at start-up.
-// Created hidden at start-up, shown by its command; its content arrives with its own work.
-class TFormNav : public QWidget {
+class CheckListView;
+
+// Integrated browser ("Clipvane integrated browser"). The window and its controls exist from start-up;
+// the web engine is loaded when the window is first shown, never before. Every instance (the first, and
+// those that pages open) has its own list, buttons and view.
+class TFormNav : public QWidget, public BrowserControls {
     Q_OBJECT
 public:
-    explicit TFormNav(Services services, QWidget* parent = nullptr);
+    TFormNav(Services services, const BrowserEnvironment& environment, QWidget* parent = nullptr);
+    ~TFormNav() override;
 
     // The creation steps, run by the composition root right after construction.
     void FormCreate();
     // Reads the window's placement from the "WB Placement" section.
     void LoadINIFile();
 
-    QLineEdit* Edit1; // the address bar
+    BrowserSession& session() { return *m_session; }
+    // The page view, made on the first call (the first showing); null when no engine could be loaded.
+    WebView* ensureView();
+    QToolButton* button(BrowserButton b) const { return m_buttons[std::size_t(b)]; }
+
+    QTabWidget* PageControl;
+    QWidget* TabSheet1;
+    QWidget* Panel4; // tool bar
+    QToolButton* cyCheckAll;
+    QToolButton* cyUncheckAll;
+    QToolButton* cyDelete;
+    QToolButton* cyValidateURL;
+    QToolButton* cyAdvSpeedButton1; // save as
+    QToolButton* cyAdvSpeedButton2; // open
+    QToolButton* cyPageCapture;
+    QToolButton* cyAllPageCapture;
+    QToolButton* cyAdvSpeedButton3; // home
+    QToolButton* cyStop;
+    QToolButton* cyRefresh;
+    QToolButton* cyNavBack;
+    QToolButton* cyNavForward;
+    QToolButton* cyNavigate;
+    QWidget* Panel1; // the list panel
+    CheckListView* CheckListBoxURL;
+    QWidget* Panel3;
+    QSlider* TBResize;
+    QWidget* Panel2;      // the browser panel
+    QLineEdit* Edit1;     // the address bar
+    QWidget* WebBrowser1; // holds the page view once it is made
+    QStatusBar* SBNav;
+    QLabel* SBNavText;
+    QLabel* HintPanel;
+    QStatusBar* SBMain;
+    std::array<QLabel*, 3> SBMainPanels{};
+    QMenu* PopupMenu1;
+    QAction* Sortedlist1;
+    QAction* Clearlist1;
+    QAction* Deleteselected1;
+
+    // BrowserControls
+    QString addressText() const override;
+    void setAddressText(const QString& text) override;
+    void setNavigationStatus(const QString& text) override;
+    void setButtonEnabled(BrowserButton button, bool on) override;
+    void setUrlCount(const QString& text) override;
+    void setStatusPanel(const QString& text) override;
+    void refreshScrollExtent() override; // HorScrollBar
+    void setCommandsEnabled(bool on) override;
+
+    static constexpr int kListPanelWidth = 249; // the list panel's width as designed
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildToolBar(QVBoxLayout* tab);
+    void buildListPanel();
+    void buildBrowserPanel();
+    void buildStatusBar(QVBoxLayout* window);
+    void wire();
+    void copyValidateHint();
+
     Services m_services;
+    const BrowserEnvironment& m_environment;
+    std::unique_ptr<BrowserSession> m_session;
+    std::unique_ptr<WebView> m_view;
+    std::array<QToolButton*, kBrowserButtonCount> m_buttons{};
     bool m_shownOnce = false;
+    bool m_viewTried = false;
 };
 
 } // namespace clipvane

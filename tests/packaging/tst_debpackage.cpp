@@ -93,6 +93,7 @@ private slots:
         const QString id = QStringLiteral(CLIPVANE_APP_ID);
         QStringList expected{QStringLiteral("/usr/" CLIPVANE_BIN_INSTALL_DIR "/Clipvane"),
                              QStringLiteral("/usr/" CLIPVANE_MODULE_INSTALL_DIR "/libclipvane_http.so"),
+                             QStringLiteral("/usr/" CLIPVANE_MODULE_INSTALL_DIR "/libclipvane_webengine.so"),
                              "/usr/share/applications/" + id + ".desktop",
                              "/usr/share/metainfo/" + id + ".metainfo.xml",
                              "/usr/share/icons/hicolor/scalable/apps/" + id + ".svg"};

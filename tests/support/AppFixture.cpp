@@ -21,6 +21,7 @@ Services AppFixture::services() {
     s.platform.desktopShortcut = &desktopShortcut;
     s.platform.printing = &printing;
     s.platform.drives = &drives;
+    s.platform.webViews = webViews;
     s.platform.globalShortcuts = globalShortcuts;
     s.platform.paths = paths.value_or(folder.paths());
     s.dialogs = &dialogs;

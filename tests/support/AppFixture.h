@@ -9,6 +9,7 @@
 namespace clipvane {
 class GlobalShortcuts;
 class TForm1;
+class WebViewFactory;
 } // namespace clipvane
 
 namespace clipvane::test {
@@ -47,6 +48,7 @@ public:
     RecordingPrinting printing;
     FakeDrives drives;
     ScriptedDialogs dialogs;
+    WebViewFactory* webViews = nullptr;         // none: the browser window shows that no engine is available
     std::optional<ExternalAddresses> addresses; // when set, in place of the environment's
     GlobalShortcuts* globalShortcuts = nullptr; // none unless a test brings the real ones
 

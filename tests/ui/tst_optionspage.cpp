@@ -495,13 +495,13 @@ void TstOptionsPage::placementAtFirstShowing() {
     QVERIFY(qAbs(m.frameGeometry().center().y() - desktop.center().y()) <= 1);
 
     TFormNav* nav = f.app().formNav();
-    QCOMPARE(nav->width(), 700);
+    QCOMPARE(nav->width(), 800); // the browser window is never narrower than 800
     QCOMPARE(nav->Edit1->text(), QStringLiteral("about:blank"));
     nav->show();
     // A window larger than the desktop is fitted to it, and centred like the main window.
     QVERIFY(nav->frameGeometry().height() <= desktop.height());
     QVERIFY(desktop.contains(nav->frameGeometry()));
-    QCOMPARE(nav->width(), 700);
+    QVERIFY(nav->width() <= 800);
 }
 
 void TstOptionsPage::saveFailures() {
