@@ -117,16 +117,22 @@ private slots:
         QVERIFY(back.table.entry(3).isBlank());
     }
 
-    // A line break in a cell is written quoted, but lines are split first: it comes back as two rows.
-    void lineBreakInACellSplitsTheRow() {
+    // Records, not lines: a quoted cell keeps its line breaks, whichever they are.
+    void lineBreakInACellStaysInItsRow() {
         TableRig r;
-        r.set({kHeaderCompact, "a|b\nc|d", ""});
+        r.set({kHeaderCompact, "a|b\nc|d", "x\r\ny|\r|\n\n", ""});
         QVERIFY(WriteHistoryFile(r.table, path()).ok);
         const HistoryFileContent read = ReadHistoryFile(path());
         QVERIFY(read.ok);
         QCOMPARE(read.rows.size(), 4);
-        QCOMPARE(compactOf(read.rows[1]), QString("a|b"));
-        QCOMPARE(compactOf(read.rows[2]), QString("c\"|d"));
+        QCOMPARE(compactOf(read.rows[1].unpacked()), QString("a|b\nc|d"));
+        QCOMPARE(compactOf(read.rows[2].unpacked()), QString("x\r\ny|\r|\n\n"));
+        // A quote that no other one closes still ends with its line, as it always did.
+        QVERIFY(writeAll(path(), "H\r\n\"a,b\r\nc,d\r\n"));
+        const HistoryFileContent open = ReadHistoryFile(path());
+        QCOMPARE(open.rows.size(), 3);
+        QCOMPARE(compactOf(open.rows[1].unpacked()), QString("a,b"));
+        QCOMPARE(compactOf(open.rows[2].unpacked()), QString("c|d"));
     }
 
     // The lenient reader, line by line.
@@ -227,8 +233,8 @@ private slots:
         QVERIFY(read.ok);
         QVERIFY(!read.notText);
         QStringList got;
-        for (const HistoryEntry& e : read.rows)
-            got.append(compactOf(e));
+        for (const PackedEntry& e : read.rows)
+            got.append(compactOf(e.unpacked()));
         QCOMPARE(got, rows);
     }
 
