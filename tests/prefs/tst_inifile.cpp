@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace clipvane;
@@ -448,6 +449,17 @@ void TstIniFile::unreadableFileIsNeverOverwritten() {
     QCOMPARE(ini.readBool(u"S", u"k", true), true);
     QVERIFY(!ini.writeBool(u"S", u"k", false));
     QVERIFY(QFileInfo(folder.file(QStringLiteral("a.ini"))).isDir());
+
+    // A pipe without a writer is refused, not waited on; so is a device that never ends.
+    const QString fifo = folder.file(QStringLiteral("b.ini"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+        IniFile special(path);
+        QCOMPARE(special.readBool(u"S", u"k", true), true);
+        QVERIFY(!special.writeBool(u"S", u"k", false));
+        QCOMPARE(special.lastError().code, EINVAL);
+    }
+    QVERIFY(!QFileInfo(fifo).isFile());
 }
 
 void TstIniFile::permissionsAreHonoured() {
