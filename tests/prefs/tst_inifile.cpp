@@ -1,3 +1,4 @@
+#include "RenameFailure.h"
 #include "TempAppFolder.h"
 #include "prefs/IniFile.h"
 
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 using namespace clipvane;
+using clipvane::test::RenameFailure;
 using clipvane::test::TempAppFolder;
 
 namespace {
@@ -43,6 +45,7 @@ private slots:
     void textIsCutAt2047Characters();
     void megabyteLines();
     void failedWriteLeavesFileAsItWas();
+    void renameFailure();
     void unreadableFileIsNeverOverwritten();
     void permissionsAreHonoured();
 };
@@ -438,6 +441,23 @@ void TstIniFile::failedWriteLeavesFileAsItWas() {
     IniFile nowhere(folder.file(QStringLiteral("missing/a.ini")));
     QVERIFY(!nowhere.writeString(u"S", u"k", QStringLiteral("1")));
     QVERIFY(!QFile::exists(folder.file(QStringLiteral("missing/a.ini"))));
+}
+
+// The final rename fails: the write reports the real error, the file's text in memory stays, no temporary
+// file is left.
+void TstIniFile::renameFailure() {
+    TempAppFolder folder;
+    folder.write(QStringLiteral("a.ini"), "[S]\r\nk=1\r\n");
+    IniFile ini(folder.file(QStringLiteral("a.ini")));
+    {
+        RenameFailure fail;
+        QVERIFY(!ini.writeString(u"S", u"k", QStringLiteral("2")));
+        QCOMPARE(fail.targets.size(), 1);
+    }
+    QCOMPARE(ini.lastError().code, EISDIR);
+    QCOMPARE(ini.readString(u"S", u"k", QString()), QStringLiteral("1"));
+    QVERIFY(RenameFailure::folderKept(folder.file(QStringLiteral("a.ini"))));
+    QCOMPARE(RenameFailure::entries(folder.path()), QStringList({"a.ini"}));
 }
 
 void TstIniFile::unreadableFileIsNeverOverwritten() {
