@@ -1,4 +1,5 @@
 #include "TempAppFolder.h"
+#include "Unprivileged.h"
 #include "core/ListFile.h"
 
 #include <QDir>
@@ -244,8 +245,8 @@ void TestListFile::readFailures_data() {
 void TestListFile::readFailures() {
     QFETCH(QString, name);
     QFETCH(int, error);
-    if (error == EACCES && ::geteuid() == 0)
-        QSKIP("permissions do not stop root");
+    if (error == EACCES)
+        SKIP_IF_PRIVILEGED();
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     QVERIFY(writeAll(dir.filePath("locked.list"), "a\r\n"));
@@ -295,8 +296,7 @@ void TestListFile::writeFailures() {
         QVERIFY(QDir(dir.path()).mkdir("folder"));
         break;
     case WriteCase::UnwritableFolder:
-        if (::geteuid() == 0)
-            QSKIP("permissions do not stop root");
+        SKIP_IF_PRIVILEGED();
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         break;
     case WriteCase::FullDevice:

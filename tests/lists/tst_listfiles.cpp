@@ -1,5 +1,6 @@
 #include "Doubles.h"
 #include "RenameFailure.h"
+#include "Unprivileged.h"
 #include "core/CheckListModel.h"
 #include "lists/ListFiles.h"
 
@@ -559,8 +560,7 @@ private slots:
     }
 
     void unwritableFolder() {
-        if (::geteuid() == 0)
-            QSKIP("permissions do not stop root");
+        SKIP_IF_PRIVILEGED();
         Fixture f;
         f.write("Clipvane.list", "old\r\n");
         f.list.append("new");

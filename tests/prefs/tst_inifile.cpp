@@ -1,5 +1,6 @@
 #include "RenameFailure.h"
 #include "TempAppFolder.h"
+#include "Unprivileged.h"
 #include "prefs/IniFile.h"
 
 #include <QFile>
@@ -483,8 +484,7 @@ void TstIniFile::unreadableFileIsNeverOverwritten() {
 }
 
 void TstIniFile::permissionsAreHonoured() {
-    if (::geteuid() == 0)
-        QSKIP("File permissions do not bind the superuser");
+    SKIP_IF_PRIVILEGED();
     TempAppFolder folder;
     const QString path = folder.file(QStringLiteral("a.ini"));
     const QByteArray before = "[S]\r\nk=1\r\n";
