@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
 
 namespace clipvane {
@@ -25,7 +26,8 @@ void TimeSlicedYield::now() {
 
 namespace {
 
-constexpr qint64 kChunkSize = qint64(1) << 20;
+// Small enough that the text at hand stays a small part of the peak beside the rows.
+constexpr qint64 kChunkSize = qint64(256) << 10;
 
 // Codes 1 to 32: the control characters and the space. NUL is an ordinary character here.
 bool isBlankOrControl(char16_t c) {
@@ -222,7 +224,8 @@ FileSurvey survey(QFile& file, QByteArray& buffer, OsError& error) {
             break;
         const QByteArrayView piece(buffer.constData(), n);
         result.nul = result.nul || piece.contains('\0');
-        result.lineBreaks += piece.count('\n') + piece.count('\r');
+        // CR LF is one break: the larger count is near enough for a reserve.
+        result.lineBreaks += std::max(piece.count('\n'), piece.count('\r'));
         if (!result.nonAscii)
             result.nonAscii = hasNonAscii(piece);
         // Bytes before the first non-ASCII one are ASCII: checking from the piece that holds it is enough.
