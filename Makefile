@@ -9,4 +9,4 @@ asan:
 bench:
 	scripts/dev bench
 format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

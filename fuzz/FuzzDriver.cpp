@@ -51,10 +51,37 @@ private:
 };
 
 // Byte sequences the readers treat specially: marks, quotes, separators, line breaks, UTF-8 leads.
-const std::vector<std::string> kTokens = {
-    "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\"", "\"\"", ",", "\r\n", "\r", "\n", "=", "[", "]",
-    "\xC3\xA9",     "\xC3",     "\x80",     "\xFF", std::string(1, '\0'), " ", "\t", "://", "@", ":",
-    "www.",         "?",        "#",        "/",    "{\"ip\":\"", "\"}", "\\u00e9", "[::1]", "1.2.3.4"};
+const std::vector<std::string> kTokens = {"\xEF\xBB\xBF",
+                                          "\xFF\xFE",
+                                          "\xFE\xFF",
+                                          "\"",
+                                          "\"\"",
+                                          ",",
+                                          "\r\n",
+                                          "\r",
+                                          "\n",
+                                          "=",
+                                          "[",
+                                          "]",
+                                          "\xC3\xA9",
+                                          "\xC3",
+                                          "\x80",
+                                          "\xFF",
+                                          std::string(1, '\0'),
+                                          " ",
+                                          "\t",
+                                          "://",
+                                          "@",
+                                          ":",
+                                          "www.",
+                                          "?",
+                                          "#",
+                                          "/",
+                                          "{\"ip\":\"",
+                                          "\"}",
+                                          "\\u00e9",
+                                          "[::1]",
+                                          "1.2.3.4"};
 
 Bytes mutate(const std::vector<Bytes>& corpus, Rng& rng) {
     Bytes out = corpus.empty() ? Bytes{} : corpus[rng.below(corpus.size())];

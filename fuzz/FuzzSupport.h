@@ -11,12 +11,12 @@
 #include <cstdlib>
 
 // A broken property is a finding: abort, so that libFuzzer (and the test driver) keep the input.
-#define FUZZ_CHECK(cond)                                                                                   \
-    do {                                                                                                   \
-        if (!(cond)) {                                                                                     \
-            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);              \
-            std::abort();                                                                                  \
-        }                                                                                                  \
+#define FUZZ_CHECK(cond)                                                                                     \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);                \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (0)
 
 namespace fuzz {

@@ -6,7 +6,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString path = fuzz::scratchFile(QStringLiteral("read.ini"));
     fuzz::writeFile(path, fuzz::bytesOf(data, size));
     const clipvane::IniFile ini(path);
-    for (const QString& section : {QStringLiteral("S"), QStringLiteral("Navigation"), QStringLiteral("On line")}) {
+    for (const QString& section :
+         {QStringLiteral("S"), QStringLiteral("Navigation"), QStringLiteral("On line")}) {
         const QString text = ini.readString(section, u"k", QStringLiteral("default"));
         FUZZ_CHECK(text.size() <= clipvane::IniFile::kMaxTextLength || text == QStringLiteral("default"));
         (void)ini.readInteger(section, u"Top", 7);
