@@ -3,7 +3,7 @@
 #include "BenchUtil.h"
 #include "app/Application.h"
 #include "app/LinuxPlatform.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QApplication>
 #include <QTest>
@@ -29,11 +29,10 @@ int main(int argc, char* argv[]) {
     clipvane::ClipvaneApp clipvane(platform.services());
     clipvane.createWindows();
     clipvane.showMainWindow();
-    if (!QTest::qWaitForWindowExposed(clipvane.form1(), 5000))
-        std::printf("the main window was not exposed\n");
+    bench::require(QTest::qWaitForWindowExposed(clipvane.form1(), 5000), "the main window was shown");
     const double shown = msSinceProcessStart();
     QTest::qWait(200);
     bench::report("start-up to main window shown", shown, "ms", 400);
     bench::report("resident memory after start-up", bench::rssMiB(), "MiB", 40);
-    return 0;
+    return bench::exitCode();
 }

@@ -30,17 +30,6 @@ namespace clipvane {
 
 namespace {
 
-QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                        int width = 48, int height = 48) {
-    auto* b = named(new QToolButton(parent), name);
-    b->setText(caption);
-    b->setFixedSize(width, height);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setAutoRaise(true);
-    setHint(b, hint);
-    return b;
-}
-
 // The wait cursor for the time of a command.
 struct WaitCursor {
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -146,38 +135,39 @@ void TForm5::buildUi() {
     auto* bar = new QHBoxLayout(Panel1);
     bar->setContentsMargins(4, 6, 4, 6);
     bar->setSpacing(2);
-    cyNewList = toolButton(Panel1, "cyNewList", QStringLiteral("New"),
-                           QStringLiteral("|Create a new Capture History database"));
-    cySaveHistory = toolButton(Panel1, "cySaveHistory", QStringLiteral("Save"),
-                               QStringLiteral("|Save the Capture History to the application folder with its "
-                                              "default name (Capture History.csv)"));
-    cySaveHistoryAs = toolButton(Panel1, "cySaveHistoryAs", QStringLiteral("Save\nas"),
-                                 QStringLiteral("|Save the Capture History database as a CSV file  in the "
-                                                "folder of your choice."));
-    cyURLSave = toolButton(Panel1, "cyURLSave", QStringLiteral("URLs"),
-                           QStringLiteral("|Save the URL of the Capture History as a list"));
+    cyNewList = captionButton(Panel1, "cyNewList", QStringLiteral("New"),
+                              QStringLiteral("|Create a new Capture History database"));
+    cySaveHistory =
+        captionButton(Panel1, "cySaveHistory", QStringLiteral("Save"),
+                      QStringLiteral("|Save the Capture History to the application folder with its "
+                                     "default name (Capture History.csv)"));
+    cySaveHistoryAs = captionButton(Panel1, "cySaveHistoryAs", QStringLiteral("Save\nas"),
+                                    QStringLiteral("|Save the Capture History database as a CSV file  in the "
+                                                   "folder of your choice."));
+    cyURLSave = captionButton(Panel1, "cyURLSave", QStringLiteral("URLs"),
+                              QStringLiteral("|Save the URL of the Capture History as a list"));
     cyReloadHistory =
-        toolButton(Panel1, "cyReloadHistory", QStringLiteral("Reload"),
-                   QStringLiteral("|Reload the default Capture History database. Current capture "
-                                  "history database is overwritten."));
-    cyLoadHistory = toolButton(Panel1, "cyLoadHistory", QStringLiteral("Load"),
-                               QStringLiteral("|Open a previous saved Capture History database and append "
-                                              "to/overwrite the current capture history database"));
+        captionButton(Panel1, "cyReloadHistory", QStringLiteral("Reload"),
+                      QStringLiteral("|Reload the default Capture History database. Current capture "
+                                     "history database is overwritten."));
+    cyLoadHistory = captionButton(Panel1, "cyLoadHistory", QStringLiteral("Load"),
+                                  QStringLiteral("|Open a previous saved Capture History database and append "
+                                                 "to/overwrite the current capture history database"));
     cyPrintDB =
-        toolButton(Panel1, "cyPrintDB", QStringLiteral("Print"),
-                   QStringLiteral("|Print the Capture History database with the system default printer"));
+        captionButton(Panel1, "cyPrintDB", QStringLiteral("Print"),
+                      QStringLiteral("|Print the Capture History database with the system default printer"));
     cyAutosize =
-        toolButton(Panel1, "cyAutosize", QStringLiteral("Size"),
-                   QStringLiteral("|Autosize grid to accomodate reading. Each column will be equal to "
-                                  "the largest size entry "));
-    cyDeleteRecord = toolButton(Panel1, "cyDeleteRecord", QStringLiteral("Delete"),
-                                QStringLiteral("|Delete the selected record (whole row)"));
-    cyAdvSpeedButton2 = toolButton(Panel1, "cyAdvSpeedButton2", QStringLiteral("Dups"),
-                                   QStringLiteral("|Delete duplicated record"));
-    cyNavigateURL = toolButton(Panel1, "cyNavigateURL", QStringLiteral("Go"),
-                               QStringLiteral("|Navigate with default browser to the selected item"));
-    cyClose = toolButton(Panel1, "cyClose", QStringLiteral("Close"),
-                         QStringLiteral("|Close the Capture History window"));
+        captionButton(Panel1, "cyAutosize", QStringLiteral("Size"),
+                      QStringLiteral("|Autosize grid to accomodate reading. Each column will be equal to "
+                                     "the largest size entry "));
+    cyDeleteRecord = captionButton(Panel1, "cyDeleteRecord", QStringLiteral("Delete"),
+                                   QStringLiteral("|Delete the selected record (whole row)"));
+    cyAdvSpeedButton2 = captionButton(Panel1, "cyAdvSpeedButton2", QStringLiteral("Dups"),
+                                      QStringLiteral("|Delete duplicated record"));
+    cyNavigateURL = captionButton(Panel1, "cyNavigateURL", QStringLiteral("Go"),
+                                  QStringLiteral("|Navigate with default browser to the selected item"));
+    cyClose = captionButton(Panel1, "cyClose", QStringLiteral("Close"),
+                            QStringLiteral("|Close the Capture History window"));
     for (QToolButton* b :
          {cyNewList, cySaveHistory, cySaveHistoryAs, cyURLSave, cyReloadHistory, cyLoadHistory, cyPrintDB,
           cyAutosize, cyDeleteRecord, cyAdvSpeedButton2, cyNavigateURL})
@@ -209,8 +199,8 @@ void TForm5::buildUi() {
                              QStringLiteral("Domain\t"), QStringLiteral("IP")});
     CBSortHistory->setCurrentIndex(0);
     setHint(CBSortHistory, QStringLiteral("|Choose wich column to sort. Sorting is descending."));
-    cyAdvSpeedButton1 = toolButton(GroupBox1, "cyAdvSpeedButton1", QStringLiteral("Sort"),
-                                   QStringLiteral("|Apply the sorting of the database."), 48, 32);
+    cyAdvSpeedButton1 = captionButton(GroupBox1, "cyAdvSpeedButton1", QStringLiteral("Sort"),
+                                      QStringLiteral("|Apply the sorting of the database."), 48, 32);
     g1->addWidget(CBSortHistory, 1);
     g1->addWidget(cyAdvSpeedButton1);
     bottom->addWidget(GroupBox1, 1);
@@ -222,14 +212,14 @@ void TForm5::buildUi() {
     EditSearch = named(new QLineEdit(GroupBox2), "EditSearch");
     setHint(EditSearch,
             QStringLiteral("|Type here anything you want to find inside the capture history database"));
-    cyAdvSpeedButton4 = toolButton(GroupBox2, "cyAdvSpeedButton4", QStringLiteral("Clear"),
-                                   QStringLiteral("|Clear the entry imput to find"), 48, 32);
-    cySearch = toolButton(GroupBox2, "cySearch", QStringLiteral("Find"),
-                          QStringLiteral("|Search the current captured URL history database for the given "
-                                         "input. Exact and partial match are reported."),
-                          48, 32);
-    cyStopSearch = toolButton(GroupBox2, "cyStopSearch", QStringLiteral("Stop"),
-                              QStringLiteral("|Cancel the seach in progress"), 48, 32);
+    cyAdvSpeedButton4 = captionButton(GroupBox2, "cyAdvSpeedButton4", QStringLiteral("Clear"),
+                                      QStringLiteral("|Clear the entry imput to find"), 48, 32);
+    cySearch = captionButton(GroupBox2, "cySearch", QStringLiteral("Find"),
+                             QStringLiteral("|Search the current captured URL history database for the given "
+                                            "input. Exact and partial match are reported."),
+                             48, 32);
+    cyStopSearch = captionButton(GroupBox2, "cyStopSearch", QStringLiteral("Stop"),
+                                 QStringLiteral("|Cancel the seach in progress"), 48, 32);
     g2->addWidget(Label1);
     g2->addWidget(EditSearch, 1);
     g2->addWidget(cyAdvSpeedButton4);

@@ -3,7 +3,7 @@
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
 #include "ui/CaptureHistory.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/widgets/Hints.h"
 
 #include <QCheckBox>

@@ -7,9 +7,13 @@
 #include "lists/ListFiles.h"
 #include "lists/SaveValidation.h"
 #include "platform/Services.h"
+#include "prefs/Preferences.h"
 #include "validation/UrlCheck.h"
 
+#include "ui/widgets/ValidationPanel.h"
+
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -33,36 +37,27 @@ namespace clipvane {
 
 class BlinkLabel;
 class CheckListView;
-class TForm2;
-class TAboutBox;
-class TForm3;
-class TForm4;
-class TFormNav;
-class TForm5;
-class TForm6;
 class AddressWatch;
 class HistoryTable;
 
-// The other windows, for the commands that show them.
-struct Peers {
-    TForm2* form2 = nullptr;
-    TAboutBox* about = nullptr;
-    TForm3* form3 = nullptr;
-    TForm4* form4 = nullptr;
-    TFormNav* nav = nullptr;
-    TForm5* form5 = nullptr;
-    TForm6* form6 = nullptr;
+// The windows the main window's commands show; the composition root shows them.
+enum class PeerWindow { Report, About, BrowserChoice, Drives, Browser, History, Update };
+
+// What the preference writer needs from other windows, answered by the composition root.
+struct OptionsSources {
+    std::function<BrowserChoiceOptions()> browserChoice;
+    std::function<Placement()> browserPlacement;
 };
 
 // The main window: the captured URL list with its commands, the options page, status bar, hint panel
 // and tray menu. It owns the session state and runs the capture.
-class TForm1 : public QMainWindow, private CaptureHost, private ListFileWindow, private SaveValidationPanel {
+class TForm1 : public QMainWindow, private CaptureHost, private ListFileWindow {
     Q_OBJECT
 public:
     TForm1(Services services, SessionState& session);
     ~TForm1() override;
 
-    void setPeers(const Peers& peers) { m_peers = peers; }
+    void setOptionsSources(OptionsSources sources) { m_optionsSources = std::move(sources); }
     // The Capture History table that captures record into; set by the composition root before FormCreate.
     void setHistoryTable(HistoryTable* history) { m_history = history; }
     // The creation steps, run by the composition root right after construction.
@@ -133,7 +128,7 @@ public:
     QWidget* TabSheet1;
     QWidget* TabSheetOptions;
     QWidget* Panel1;
-    QWidget* PanelValidate;
+    ValidationPanel* PanelValidate;
     QLabel* ImageValidate;
     QLabel* LabelValidating;
     BlinkLabel* LabelPleaseWait;
@@ -204,9 +199,12 @@ public:
     int doubleClickMode() const; // the selected item of RGURLList, -1 when none is
 
 signals:
-    // Later windows hook these: the preference writer and the history file.
-    void saveOptionsRequested();
+    void showWindowRequested(clipvane::PeerWindow window);
     void saveHistoryRequested();
+    // The preference file was written (or failed to be): whether it exists now.
+    void optionsFileWritten(bool exists);
+    // The double-click mode the lists follow (0 launch, 1 show).
+    void doubleClickModeChanged(int mode);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -230,26 +228,13 @@ private:
     void setReloadEnabled(bool enabled) override;
     void refreshListCommands() override;
 
-    // SaveValidationPanel
-    void setPanelVisible(bool visible) override;
-    void setBlinking(bool on) override;
-    void setUrlInValidation(const QString& text) override;
-    void setLeftToValidate(const QString& text) override;
-    void setCount(const QString& text) override;
-    void setCountVisible(bool visible) override;
-    void setProgressMaximum(int maximum) override;
-    void setProgressPosition(int position) override;
-    void buildValidatePanel();
-
     void buildUi();
     QWidget* buildCaptureTab();
     QWidget* buildOptionsTab();
-    void placeValidatePicture();
     void buildStatusBar();
     void buildTrayMenu();
     void connectHandlers();
     void refreshNavigate();
-    void showPeer(QWidget* window);
     bool trayOnDesktop() const;
     bool exitGoesToTray() const;
     bool FormCloseQuery();
@@ -260,7 +245,7 @@ private:
 
     Services m_services;
     SessionState& m_session;
-    Peers m_peers;
+    OptionsSources m_optionsSources;
     CheckListModel* m_list;
     UrlChecker m_checker;
     std::unique_ptr<CapturePipeline> m_capture;
