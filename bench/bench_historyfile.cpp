@@ -111,6 +111,22 @@ int main(int argc, char** argv) {
                       3, [] {}, [&] { window.AutoSize(); }),
                   "ms", 500);
 
+    // Long texts are measured as drawn (cut), and the URL column stops at its maximum.
+    {
+        HistoryEntry huge = rows.first();
+        huge.cells[2] = QStringLiteral("http://") + QString(2 << 20, u'a');
+        HistoryEntry long150k = rows.first();
+        long150k.cells[2] = QStringLiteral("http://") + QString(150'000, u'b');
+        table.insertEntries(1, {huge, long150k});
+        bench::report("AutoSize with a 2 MB cell and one of 150,000 characters",
+                      bestOf(
+                          3, [] {}, [&] { window.AutoSize(); }),
+                      "ms", 500);
+        bench::require(window.SGHistory->columnWidth(2) == kMaxColumnWidth,
+                       "the URL column sized to its maximum by the long cells");
+        fill(table, rows);
+    }
+
     const QString path =
         table.rowCount() > 0 ? QDir(dir.path()).filePath(QStringLiteral("Capture History.csv")) : QString();
     bench::report("save (WriteHistoryFile, atomic)",

@@ -16,6 +16,7 @@
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Placement.h"
 #include "ui/widgets/Themes.h"
+#include "update/BuildInfo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,9 +30,9 @@ static void initResources() {
 namespace clipvane {
 
 void initApplicationIdentity() {
+    // No display name: the toolkit would add it to every window's title. Message boxes take the name.
     QApplication::setApplicationName(QStringLiteral("Clipvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Clipvane"));
-    QApplication::setApplicationVersion(QStringLiteral(CLIPVANE_VERSION));
+    QApplication::setApplicationVersion(localVersion());
     // Desktops match the windows to the menu entry and its icon by this name (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral(CLIPVANE_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -150,6 +151,12 @@ void ClipvaneApp::wireWindows() {
         window->show();
         window->raise();
         window->activateWindow();
+    });
+    // The About box's update button: the web update window checks as it becomes active.
+    QObject::connect(m_about.get(), &TAboutBox::updateRequested, m_form6.get(), [this] {
+        m_form6->show();
+        m_form6->raise();
+        m_form6->activateWindow();
     });
     QObject::connect(m_form1.get(), &TForm1::optionsFileWritten, m_form3.get(), &TForm3::setReloadEnabled);
     OptionsSources sources;

@@ -3,6 +3,7 @@
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/LazyHttpClient.h"
 #include "platform/linux/LinuxConnectivity.h"
+#include "platform/linux/LinuxLocalMachine.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtPrinting.h"
 #include "platform/linux/QtTray.h"
@@ -24,6 +25,7 @@ struct LinuxPlatform::Parts {
          QCoreApplication::applicationDirPath() + QLatin1String("/" CLIPVANE_MODULE_RELATIVE_DIR),
          QStringLiteral(CLIPVANE_MODULE_DIR)}};
     SystemHostResolver resolver;
+    LinuxLocalMachine machine;
     DesktopShell shell;
     QtTray tray;
     XdgDesktopShortcut desktopShortcut;
@@ -42,6 +44,7 @@ Services LinuxPlatform::services() const {
     s.platform.connectivity = &m->connectivity;
     s.platform.http = &m->http;
     s.platform.resolver = &m->resolver;
+    s.platform.machine = &m->machine;
     s.platform.shell = &m->shell;
     s.platform.tray = &m->tray;
     s.platform.desktopShortcut = &m->desktopShortcut;

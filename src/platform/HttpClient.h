@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <chrono>
 
 namespace clipvane {
@@ -28,6 +29,9 @@ struct HttpGetRequest {
     QString url;
     qint64 maxBodyBytes = 1 << 20;
     bool followRedirects = false;
+    // When given, the request ends as a failure soon (within about a second) after this turns true: the
+    // owner of a request running on another thread can leave without waiting out the time-outs.
+    const std::atomic<bool>* abandon = nullptr;
 };
 
 struct HttpGetResult {

@@ -10,7 +10,13 @@ LazyHttpClient::LazyHttpClient(QStringList moduleFolders) : m_folders(std::move(
 
 LazyHttpClient::~LazyHttpClient() = default;
 
+bool LazyHttpClient::isLoaded() const {
+    const std::lock_guard lock(m_loading);
+    return m_client != nullptr;
+}
+
 HttpClient* LazyHttpClient::client() {
+    const std::lock_guard lock(m_loading);
     if (m_tried)
         return m_client.get();
     m_tried = true;

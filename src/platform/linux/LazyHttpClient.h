@@ -3,6 +3,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <mutex>
 
 namespace clipvane {
 
@@ -15,12 +16,14 @@ public:
     ~LazyHttpClient() override;
     HttpStatusResult fetchStatus(const HttpStatusRequest& request) override;
     HttpGetResult get(const HttpGetRequest& request) override;
-    bool isLoaded() const { return m_client != nullptr; }
+    bool isLoaded() const;
 
 private:
     HttpClient* client();
 
     QStringList m_folders;
+    // Requests may come from several threads at once (the update check runs on a worker).
+    mutable std::mutex m_loading;
     std::unique_ptr<HttpClient> m_client;
     bool m_tried = false;
 };

@@ -88,7 +88,7 @@ QString pictureOf(const char* button) {
 // assistive technology.
 QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                         int width = 48) {
-    return pictureButton(parent, name, pictureOf(name), caption, hint, width);
+    return pictureButton(parent, name, pictureOf(name), caption, hint, QSize(width, 48));
 }
 
 QAction* menuAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {},
@@ -133,8 +133,7 @@ void TForm1::buildUi() {
     HintPanel = named(new QLabel(central), "HintPanel");
     HintPanel->setFixedHeight(41);
     HintPanel->setWordWrap(true);
-    HintPanel->setFrameShape(QFrame::StyledPanel);
-    HintPanel->setContentsMargins(6, 0, 6, 0);
+    setPanelFrame(HintPanel, 6);
     setHint(HintPanel,
             QStringLiteral(
                 "|Here appears all the hints. Hover over a list, button, ... to display a hint about it"));
@@ -411,13 +410,11 @@ void TForm1::buildStatusBar() {
         // Panels show what others send (an echo service's answer): never as rich text.
         panel->setTextFormat(Qt::PlainText);
         panel->setObjectName(QStringLiteral("SBMainPanel%1").arg(i));
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(i == 5 ? QFrame::Raised : QFrame::Sunken);
-        panel->setContentsMargins(3, 0, 3, 0);
+        setPanelFrame(panel, 3, i == 5);
         int needed = 0;
         for (const QString& text : longest[i])
-            needed =
-                std::max(needed, panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() + 8);
+            needed = std::max(needed, panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() +
+                                          panel->indent() + 2);
         if (i == 4 || i == 6) {
             // A long text never widens the window.
             panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QLabel>
 #include <QString>
 
 class QCheckBox;
@@ -13,16 +14,16 @@ template <typename T> T* named(T* widget, const char* name) {
     return widget;
 }
 
-// A picture button of a button bar: no caption on the face (the hint panel explains it); the caption names
-// it for assistive technology.
-QToolButton* pictureButton(QWidget* parent, const char* name, const QString& pictureName,
-                           const QString& caption, const QString& hint, int width = 48, int height = 48);
-
-// A button bar's button that shows its caption.
-QToolButton* captionButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                           int width = 48, int height = 48);
-
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                     bool checked = false);
+
+// Hint and status panels: a two-pixel bevel that the plain look draws visibly on every side (a one-pixel
+// shade loses its light edges against the window there); the carried themes draw their own border. The
+// text keeps `indent` pixels from the frame: contents margins would move the frame itself off the panel.
+inline void setPanelFrame(QLabel* panel, int indent, bool raised = false) {
+    panel->setFrameShape(QFrame::WinPanel);
+    panel->setFrameShadow(raised ? QFrame::Raised : QFrame::Sunken);
+    panel->setIndent(indent);
+}
 
 } // namespace clipvane
