@@ -366,9 +366,9 @@ void applyHistoryRows(HistoryTable& table, const QList<PackedEntry>& lines, Load
         // The first row goes into the blank last row; a last row that holds anything is kept.
         if (last >= 1 && table.entry(last).isBlank()) {
             table.setEntry(last, rows.takeFirst().unpacked());
-            table.insertEntries(last + 1, rows);
+            table.insertPackedEntries(last + 1, rows);
         } else {
-            table.insertEntries(table.rowCount(), rows);
+            table.insertPackedEntries(table.rowCount(), rows);
         }
         return;
     }
@@ -389,7 +389,7 @@ void applyHistoryRows(HistoryTable& table, const QList<PackedEntry>& lines, Load
     // Kept entries take the place of the file's blank last row.
     if (!keep.isEmpty() && rows.size() > 1 && rows.last().isBlank())
         rows.removeLast();
-    table.replaceRows(rows, keep);
+    table.replacePackedRows(rows, keep);
 }
 
 HistoryLoadResult LoadHistoryFile(HistoryTable& table, const QString& path, LoadMode mode,

@@ -413,7 +413,7 @@ void HistoryTable::insertEntries(int at, const QList<HistoryEntry>& entries) {
     insertRows(at, entries);
 }
 
-void HistoryTable::insertEntries(int at, const QList<PackedEntry>& entries) {
+void HistoryTable::insertPackedEntries(int at, const QList<PackedEntry>& entries) {
     insertRows(at, entries);
 }
 
@@ -439,7 +439,7 @@ void HistoryTable::replaceRows(const QList<HistoryEntry>& rows, const QList<quin
     replaceAll(rows, keep);
 }
 
-void HistoryTable::replaceRows(const QList<PackedEntry>& rows, const QList<quint64>& keep) {
+void HistoryTable::replacePackedRows(const QList<PackedEntry>& rows, const QList<quint64>& keep) {
     replaceAll(rows, keep);
 }
 

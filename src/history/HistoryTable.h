@@ -115,11 +115,11 @@ public:
     void setEntry(int row, const HistoryEntry& entry);
     // Inserts rows before row `at` (1 to the row count); they get new ids.
     void insertEntries(int at, const QList<HistoryEntry>& entries);
-    void insertEntries(int at, const QList<PackedEntry>& entries);
+    void insertPackedEntries(int at, const QList<PackedEntry>& entries);
     // Replaces every row by `rows` (the first is the header row); the rows whose ids are in `keep` stay
     // behind them, in their order, with their ids.
     void replaceRows(const QList<HistoryEntry>& rows, const QList<quint64>& keep = {});
-    void replaceRows(const QList<PackedEntry>& rows, const QList<quint64>& keep = {});
+    void replacePackedRows(const QList<PackedEntry>& rows, const QList<quint64>& keep = {});
     // Moves an entry row to another entry position (1 to N-1); the header row never moves.
     bool moveEntry(int from, int to);
     // Puts the rows first..first+order.size()-1 in the given order (indexes relative to `first`).
