@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "core/Dialogs.h"
 #include "core/Yield.h"
 
 #include "history/HistoryTable.h"
@@ -102,6 +103,12 @@ void ClipvaneApp::grabTrayShortcuts() {
         m_startNote =
             QStringLiteral("Another program holds %1: they act only while the Clipvane window is active.")
                 .arg(refused.join(QLatin1String(", ")));
+}
+
+void ClipvaneApp::reportPlatformProblem(const QString& status, const QString& report) {
+    if (m_form1)
+        m_form1->setStatusPanelText(4, status);
+    m_services.dialogs->message(MessageKind::Error, report, Buttons::Ok);
 }
 
 void ClipvaneApp::showMainWindow() {

@@ -20,10 +20,9 @@ struct LinuxPlatform::Parts {
     QtClipboard clipboard;
     LinuxConnectivity connectivity;
     // Beside the executable, then its installed private library folder, then the build tree.
-    LazyHttpClient http{
-        {QCoreApplication::applicationDirPath(),
-         QCoreApplication::applicationDirPath() + QLatin1String("/" CLIPVANE_MODULE_RELATIVE_DIR),
-         QStringLiteral(CLIPVANE_MODULE_DIR)}};
+    LazyHttpClient http{LazyHttpClient::moduleFolders(QCoreApplication::applicationDirPath(),
+                                                      QStringLiteral(CLIPVANE_MODULE_RELATIVE_DIR),
+                                                      QStringLiteral(CLIPVANE_MODULE_DIR))};
     SystemHostResolver resolver;
     LinuxLocalMachine machine;
     DesktopShell shell;
@@ -36,6 +35,10 @@ struct LinuxPlatform::Parts {
 
 LinuxPlatform::LinuxPlatform() : m(std::make_unique<Parts>()) {}
 LinuxPlatform::~LinuxPlatform() = default;
+
+void LinuxPlatform::onHttpUnavailable(std::function<void(const QString&, const QString&)> handler) {
+    m->http.setUnavailableHandler(std::move(handler));
+}
 
 Services LinuxPlatform::services() const {
     Services s;
