@@ -39,15 +39,60 @@ bool readRemaining(QFile& file, QByteArray& bytes, OsError& error) {
     return false;
 }
 
-FileBytes readFileBytes(const QString& path) {
-    FileBytes result;
-    QFile file(path);
+namespace {
+
+OsError tooLarge(qint64 maxSize) {
+    return {EFBIG, QStringLiteral("File too large: files over %1 MiB are not read").arg(maxSize >> 20)};
+}
+
+OsError notRegular() {
+    return {EINVAL, QStringLiteral("Not a regular file: devices, pipes and sockets are not read")};
+}
+
+} // namespace
+
+bool openForReading(QFile& file, const QString& path, OsError& error, qint64 maxSize) {
+    const QFileInfo info(path);
+    if (info.exists()) {
+        if (info.isDir()) {
+            error = OsError::fromErrno(EISDIR);
+            return false;
+        }
+        if (!info.isFile()) {
+            error = notRegular();
+            return false;
+        }
+    }
+    file.setFileName(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = OsError::fromFile(file, errno);
-        return result;
+        error = OsError::fromFile(file, errno);
+        return false;
     }
+    // The name may have been given to something else since it was looked at.
+    if (file.isSequential()) {
+        file.close();
+        error = notRegular();
+        return false;
+    }
+    if (file.size() > maxSize) {
+        file.close();
+        error = tooLarge(maxSize);
+        return false;
+    }
+    return true;
+}
+
+FileBytes readFileBytes(const QString& path, qint64 maxSize) {
+    FileBytes result;
+    QFile file;
+    if (!openForReading(file, path, result.error, maxSize))
+        return result;
     result.ok = readRemaining(file, result.bytes, result.error);
+    if (result.ok && result.bytes.size() > maxSize) {
+        // It grew while it was read.
+        result = {false, tooLarge(maxSize), {}};
+    }
     return result;
 }
 
@@ -80,6 +125,17 @@ WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
     });
 }
 
+namespace {
+std::function<void(const QString&)>& beforeRenameHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+} // namespace
+
+void setBeforeRenameHook(std::function<void(const QString& path)> hook) {
+    beforeRenameHook() = std::move(hook);
+}
+
 WriteResult writeFileAtomically(const QString& path, const std::function<QByteArrayView()>& nextChunk) {
     const QFileInfo target(path);
     if (target.exists() && !target.isFile() && !target.isDir())
@@ -99,6 +155,8 @@ WriteResult writeFileAtomically(const QString& path, const std::function<QByteAr
             return {false, e};
         }
     }
+    if (beforeRenameHook())
+        beforeRenameHook()(path);
     errno = 0;
     if (!file.commit())
         return {false, OsError::fromFile(file, errno)};

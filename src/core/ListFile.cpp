@@ -40,7 +40,7 @@ private:
 bool startsWith(const QByteArray& bytes, const char* mark) {
     return bytes.startsWith(QByteArrayView(mark));
 }
-// Reads the rest of a file whole: for what cannot be read twice (pipes, devices) and the rare encodings.
+// Reads the rest of a file whole: for the rare encodings and what changed between the two passes.
 ListFileContent readWhole(QFile& file) {
     ListFileContent result;
     QByteArray bytes;
@@ -82,10 +82,11 @@ private:
 
 enum class LineDecoding { Latin1, Windows1252, Utf8 };
 
-// Decodes one line as the decoder of the whole text would have decoded it there.
+// Decodes one line as the decoder of the whole text would have decoded it there: the file's own mark is
+// cut off before, so a mark at the start of a line is text.
 class LineDecoder {
 public:
-    LineDecoder(LineDecoding decoding, bool afterMark) : m_decoding(decoding), m_first(afterMark) {}
+    explicit LineDecoder(LineDecoding decoding) : m_decoding(decoding) {}
 
     QString operator()(QByteArrayView bytes) {
         switch (m_decoding) {
@@ -96,18 +97,11 @@ public:
         case LineDecoding::Utf8:
             break;
         }
-        // A mark at the start of a line is text, except right after the file's own mark, where the
-        // whole-text decoder drops a second one.
-        if (m_first) {
-            m_first = false;
-            return QString::fromUtf8(bytes);
-        }
         return m_keepMark.decode(bytes);
     }
 
 private:
     LineDecoding m_decoding;
-    bool m_first;
     QStringDecoder m_keepMark{QStringConverter::Utf8,
                               QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom};
 };
@@ -122,14 +116,9 @@ ListFileContent ReadListFile(const QString& path) {
 // the lines, the second decodes line by line. Neither the whole file nor its whole text is ever held.
 ListFileContent readListFileInChunks(const QString& path, qsizetype chunkSize) {
     ListFileContent result;
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = OsError::fromFile(file, errno);
+    QFile file;
+    if (!openForReading(file, path, result.error))
         return result;
-    }
-    if (file.isSequential())
-        return readWhole(file);
     const QByteArray head = file.peek(3);
     if (startsWith(head, "\xFF\xFE") || startsWith(head, "\xFE\xFF"))
         return readWhole(file);
@@ -187,7 +176,7 @@ ListFileContent readListFileInChunks(const QString& path, qsizetype chunkSize) {
         return result;
     }
     result.lines.reserve(lineCount);
-    LineDecoder decodeLine(decoding, utf8Mark);
+    LineDecoder decodeLine(decoding);
     QByteArray carry; // a line that goes on in the next piece
     bool skipLF = false;
     for (QByteArrayView piece = reader.next(); !piece.isEmpty(); piece = reader.next()) {
@@ -226,40 +215,23 @@ ListFileContent readListFileInChunks(const QString& path, qsizetype chunkSize) {
         result.lines = {};
         return result;
     }
-    if (!carry.isEmpty()) {
-        QString line = decodeLine(carry);
-        // A second mark and nothing else: the whole text is empty, and so is the list.
-        if (!(line.isEmpty() && utf8Mark && result.lines.isEmpty()))
-            result.lines.append(std::move(line));
-    }
+    if (!carry.isEmpty())
+        result.lines.append(decodeLine(carry));
     result.ok = true;
     return result;
 }
 
 namespace {
 
-// Whether the lines go out in Windows-1252: every character has a byte there, and the bytes would not read
-// back as UTF-8 (the same choice as encodeText on the joined text).
-template <typename TextAt> bool fitsWindows1252(qsizetype count, const TextAt& textAt) {
-    QByteArray bytes;
-    bool nonAscii = false;
-    Utf8Check utf8;
+// The encoding the lines go out in, chosen as for their joined text.
+template <typename TextAt>
+TextEncoding chooseLinesEncoding(qsizetype count, const TextAt& textAt, TextEncoding preferred) {
+    EncodingChoice choice(preferred);
     for (qsizetype i = 0; i < count; ++i) {
-        if (!toWindows1252(textAt(i), bytes))
-            return false;
-        if (!nonAscii) {
-            for (const char c : std::as_const(bytes))
-                if (static_cast<unsigned char>(c) >= 0x80) {
-                    nonAscii = true;
-                    break;
-                }
-        }
-        if (nonAscii) {
-            utf8.feed(bytes);
-            utf8.feed("\r\n");
-        }
+        choice.feed(textAt(i));
+        choice.feed(u"\r\n");
     }
-    return !(nonAscii && utf8.endsValid());
+    return choice.result();
 }
 
 // Encodes the lines, each followed by CR LF, into chunks of about kChunkSize bytes.
@@ -332,8 +304,7 @@ private:
 
 template <typename TextAt>
 WriteResult writeLines(const QString& path, qsizetype count, TextAt textAt, TextEncoding encoding) {
-    if (encoding == TextEncoding::Ansi && !fitsWindows1252(count, textAt))
-        encoding = TextEncoding::Utf8Bom;
+    encoding = chooseLinesEncoding(count, textAt, encoding);
     LineEncoder<TextAt> encoder(count, std::move(textAt), encoding);
     return writeFileAtomically(path, [&] { return encoder.next(); });
 }

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <array>
 
 namespace clipvane {
@@ -21,13 +22,60 @@ bool hasNonAscii(QByteArrayView bytes) {
     return false;
 }
 
-bool isValidUtf8(QByteArrayView bytes) {
-    QStringDecoder d(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString ignored = d.decode(bytes);
-    return !d.hasError();
+// Keeps a mark at the start of the text: the file's own mark has been cut off before.
+QString decodeKeepingMark(QStringConverter::Encoding encoding, QByteArrayView bytes) {
+    QStringDecoder d(encoding, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return d.decode(bytes);
 }
 
 } // namespace
+
+bool startsWithMark(QByteArrayView bytes) {
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
+EncodingChoice::EncodingChoice(TextEncoding preferred) : m_preferred(preferred) {}
+
+void EncodingChoice::feed(QStringView text) {
+    if (m_preferred != TextEncoding::Ansi || m_unmapped || text.isEmpty())
+        return;
+    if (!toWindows1252(text, m_bytes)) {
+        m_unmapped = true;
+        return;
+    }
+    if (m_head.size() < 3)
+        m_head += QByteArrayView(m_bytes).first(std::min<qsizetype>(3 - m_head.size(), m_bytes.size()));
+    if (!m_nonAscii && hasNonAscii(m_bytes))
+        m_nonAscii = true;
+    // Bytes before the first non-ASCII one are ASCII and valid anyway; after it, every byte counts.
+    if (m_nonAscii && !m_invalidUtf8) {
+        m_scratch.resize(m_utf8.requiredSpace(m_bytes.size()));
+        m_utf8.appendToBuffer(m_scratch.data(), m_bytes);
+        m_invalidUtf8 = m_utf8.hasError();
+    }
+}
+
+TextEncoding EncodingChoice::result() {
+    if (m_preferred != TextEncoding::Ansi)
+        return m_preferred;
+    if (m_unmapped || startsWithMark(m_head))
+        return TextEncoding::Utf8Bom;
+    if (m_nonAscii && !m_invalidUtf8) {
+        // A sequence left open by the last byte is invalid too.
+        m_scratch.resize(m_utf8.requiredSpace(1));
+        m_utf8.appendToBuffer(m_scratch.data(), "\n");
+        m_invalidUtf8 = m_utf8.hasError();
+        if (!m_invalidUtf8)
+            return TextEncoding::Utf8Bom;
+    }
+    return TextEncoding::Ansi;
+}
+
+TextEncoding chooseEncoding(QStringView text, TextEncoding preferred) {
+    EncodingChoice choice(preferred);
+    choice.feed(text);
+    return choice.result();
+}
 
 QString fromWindows1252(QByteArrayView bytes) {
     QString out(bytes.size(), Qt::Uninitialized);
@@ -59,15 +107,11 @@ bool toWindows1252(QStringView text, QByteArray& out) {
 DecodedText decodeText(const QByteArray& bytes) {
     const QByteArrayView v(bytes);
     if (v.startsWith("\xEF\xBB\xBF"))
-        return {QString::fromUtf8(v.sliced(3)), TextEncoding::Utf8Bom};
-    if (v.startsWith("\xFF\xFE")) {
-        QStringDecoder d(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
-        return {d.decode(v.sliced(2)), TextEncoding::Utf16LE};
-    }
-    if (v.startsWith("\xFE\xFF")) {
-        QStringDecoder d(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
-        return {d.decode(v.sliced(2)), TextEncoding::Utf16BE};
-    }
+        return {decodeKeepingMark(QStringConverter::Utf8, v.sliced(3)), TextEncoding::Utf8Bom};
+    if (v.startsWith("\xFF\xFE"))
+        return {decodeKeepingMark(QStringConverter::Utf16LE, v.sliced(2)), TextEncoding::Utf16LE};
+    if (v.startsWith("\xFE\xFF"))
+        return {decodeKeepingMark(QStringConverter::Utf16BE, v.sliced(2)), TextEncoding::Utf16BE};
     if (hasNonAscii(v)) {
         QStringDecoder d(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
         QString text = d.decode(v);
@@ -78,14 +122,11 @@ DecodedText decodeText(const QByteArray& bytes) {
 }
 
 QByteArray encodeText(const QString& text, TextEncoding encoding) {
-    switch (encoding) {
+    switch (chooseEncoding(text, encoding)) {
     case TextEncoding::Ansi: {
-        // Windows-1252 bytes that form valid UTF-8 would be read back as UTF-8 ("Ã©" as "é"): the mark
-        // keeps such text as it is.
         QByteArray out;
-        if (toWindows1252(text, out) && !(hasNonAscii(out) && isValidUtf8(out)))
-            return out;
-        return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+        toWindows1252(text, out);
+        return out;
     }
     case TextEncoding::Utf8Bom:
         return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();

@@ -33,18 +33,19 @@ QString historyRowLine(const HistoryEntry& entry);
 // closing quote runs to the end of the line, fields beyond the seventh are dropped.
 HistoryEntry parseHistoryLine(QStringView line);
 
-// The whole file: every row followed by CR LF, in Windows-1252 when that holds every character, else in
-// UTF-8 with its mark.
-QByteArray encodeHistoryFile(const QList<HistoryEntry>& rows, const std::function<void()>& yield = {});
+// The whole file: every row followed by CR LF, in the encoding chooseEncoding() gives (UTF-8 with its
+// mark also when a cell holds NUL, which a mark-less file may not).
+QByteArray encodeHistoryFile(const QList<PackedEntry>& rows, const std::function<void()>& yield = {});
 
 struct HistoryFileContent {
     bool ok = false;
     OsError error;        // when the file could not be read
     bool notText = false; // when it was read but holds NUL bytes without a mark: not a text file
-    QList<HistoryEntry> rows;
+    QList<PackedEntry> rows;
 };
 
-// Reads every line of a history file as a row; lines end at CR LF, CR or LF.
+// Reads every record of a history file as a row. Records end at CR LF, CR or LF outside quoted fields:
+// a quoted field may hold line breaks.
 HistoryFileContent ReadHistoryFile(const QString& path, const std::function<void()>& yield = {});
 
 // Writes the table as it is when the call starts. Atomic: a failed write leaves the previous file.
@@ -71,7 +72,7 @@ HistoryLoadResult LoadHistoryFile(HistoryTable& table, const QString& path, Load
                                   const std::function<void()>& yield = {});
 
 // The same with rows already read (the table steps alone).
-void applyHistoryRows(HistoryTable& table, const QList<HistoryEntry>& lines, LoadMode mode,
+void applyHistoryRows(HistoryTable& table, const QList<PackedEntry>& lines, LoadMode mode,
                       const QList<quint64>& addedDuringLoad = {});
 
 } // namespace clipvane

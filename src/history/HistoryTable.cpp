@@ -83,6 +83,44 @@ bool HistoryEntry::isBlank() const {
     return std::all_of(cells.begin(), cells.end(), [](const QString& c) { return c.isEmpty(); });
 }
 
+PackedEntry::PackedEntry(const HistoryEntry& entry) {
+    std::array<QStringView, kHistoryColumns> cells;
+    for (int c = 0; c < kHistoryColumns; ++c)
+        cells[std::size_t(c)] = entry.cells[std::size_t(c)];
+    *this = fromCells(cells);
+}
+
+PackedEntry PackedEntry::fromCells(const std::array<QStringView, kHistoryColumns>& cells) {
+    PackedEntry packed;
+    qsizetype total = 0;
+    for (const QStringView c : cells)
+        total += c.size();
+    if (total == 0)
+        return packed;
+    packed.m_text.reserve(total);
+    for (int c = 0; c < kHistoryColumns; ++c) {
+        packed.m_text += cells[std::size_t(c)];
+        packed.m_ends[std::size_t(c)] = quint32(packed.m_text.size());
+    }
+    return packed;
+}
+
+void PackedEntry::setCell(int column, QStringView text) {
+    HistoryEntry e = unpacked();
+    e.cells[std::size_t(column)] = text.toString();
+    *this = PackedEntry(e);
+}
+
+HistoryEntry PackedEntry::unpacked() const {
+    HistoryEntry e;
+    for (int c = 0; c < kHistoryColumns; ++c) {
+        const QStringView v = cell(c);
+        // A row of one cell shares the row's text.
+        e.cells[std::size_t(c)] = v.size() == m_text.size() ? m_text : v.toString();
+    }
+    return e;
+}
+
 QString ExtractHost(const QString& url) {
     const qsizetype sep = url.indexOf(QLatin1String("://"));
     if (sep < 0)
@@ -181,13 +219,14 @@ void HistoryTable::addEntry(const QString& url, bool browser, const QString* res
     const quint64 id = m_rows[std::size_t(claimed)].id;
     {
         const QLocale locale;
-        HistoryEntry& e = m_rows[std::size_t(claimed)].entry;
+        HistoryEntry e = m_rows[std::size_t(claimed)].entry.unpacked();
         e.cells[0] = locale.toString(now().date(), QLocale::ShortFormat);
         e.cells[1] = locale.toString(now().time(), longTimeFormat(locale));
         e.cells[2] = url;
         e.cells[3] = browser ? QStringLiteral("Browser") : QStringLiteral("Clipboard");
         const bool validate = m_sources.validateClipboardUrl && m_sources.validateClipboardUrl();
         e.cells[4] = validate ? QStringLiteral("Yes") : QStringLiteral("No");
+        m_rows[std::size_t(claimed)].entry = e;
     }
     emit dataChanged(index(claimed, 0), index(claimed, 4));
     // The row is claimed before anything else can run: an entry made while this one yields gets the new
@@ -220,11 +259,12 @@ void HistoryTable::addEntry(const QString& url, bool browser, const QString* res
     const int row = rowOfId(id, claimed);
     if (row < 0)
         return;
-    HistoryEntry& e = m_rows[std::size_t(row)].entry;
+    HistoryEntry e = m_rows[std::size_t(row)].entry.unpacked();
     if (notApplicable)
         e.cells[4] = kNotApplicable;
     e.cells[5] = domain;
     e.cells[6] = address;
+    m_rows[std::size_t(row)].entry = e;
     emit dataChanged(index(row, notApplicable ? 4 : 5), index(row, 6));
 }
 
@@ -261,7 +301,7 @@ bool HistoryTable::DeleteHistoryRow(int index) {
 }
 
 void HistoryTable::EnsureBlankLastRow() {
-    if (m_rows.empty() || !m_rows.back().entry.cells[0].isEmpty())
+    if (m_rows.empty() || !m_rows.back().entry.cell(0).isEmpty())
         appendBlankRows(1);
 }
 
@@ -297,13 +337,19 @@ int HistoryTable::columnCount(const QModelIndex& parent) const {
 QString HistoryTable::cell(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= kHistoryColumns)
         return {};
-    return m_rows[std::size_t(row)].entry.cells[std::size_t(column)];
+    return m_rows[std::size_t(row)].entry.cell(column).toString();
+}
+
+QStringView HistoryTable::cellView(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= kHistoryColumns)
+        return {};
+    return m_rows[std::size_t(row)].entry.cell(column);
 }
 
 bool HistoryTable::setCell(int row, int column, const QString& text) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= kHistoryColumns)
         return false;
-    m_rows[std::size_t(row)].entry.cells[std::size_t(column)] = text;
+    m_rows[std::size_t(row)].entry.setCell(column, text);
     const QModelIndex at = index(row, column);
     emit dataChanged(at, at);
     if (row == 0)
@@ -314,7 +360,7 @@ bool HistoryTable::setCell(int row, int column, const QString& text) {
 HistoryEntry HistoryTable::entry(int row) const {
     if (row < 0 || row >= rowCount())
         return {};
-    return m_rows[std::size_t(row)].entry;
+    return m_rows[std::size_t(row)].entry.unpacked();
 }
 
 quint64 HistoryTable::idAt(int row) const {
@@ -349,6 +395,14 @@ QList<HistoryEntry> HistoryTable::snapshot() const {
     QList<HistoryEntry> rows;
     rows.reserve(rowCount());
     for (const Row& r : m_rows)
+        rows.append(r.entry.unpacked());
+    return rows;
+}
+
+QList<PackedEntry> HistoryTable::packedSnapshot() const {
+    QList<PackedEntry> rows;
+    rows.reserve(rowCount());
+    for (const Row& r : m_rows)
         rows.append(r.entry);
     return rows;
 }
@@ -363,6 +417,14 @@ void HistoryTable::setEntry(int row, const HistoryEntry& entry) {
 }
 
 void HistoryTable::insertEntries(int at, const QList<HistoryEntry>& entries) {
+    insertRows(at, entries);
+}
+
+void HistoryTable::insertPackedEntries(int at, const QList<PackedEntry>& entries) {
+    insertRows(at, entries);
+}
+
+template <typename Entries> void HistoryTable::insertRows(int at, const Entries& entries) {
     if (entries.isEmpty() || at < 1 || at > rowCount())
         return;
     beginInsertRows({}, at, at + int(entries.size()) - 1);
@@ -370,7 +432,7 @@ void HistoryTable::insertEntries(int at, const QList<HistoryEntry>& entries) {
         invalidateRowIndex();
     std::vector<Row> rows;
     rows.reserve(std::size_t(entries.size()));
-    for (const HistoryEntry& e : entries) {
+    for (const auto& e : entries) {
         if (m_rowIndexValid)
             m_rowIndex.insert(m_nextId, at + int(rows.size()));
         rows.push_back({m_nextId++, e});
@@ -381,6 +443,14 @@ void HistoryTable::insertEntries(int at, const QList<HistoryEntry>& entries) {
 }
 
 void HistoryTable::replaceRows(const QList<HistoryEntry>& rows, const QList<quint64>& keep) {
+    replaceAll(rows, keep);
+}
+
+void HistoryTable::replacePackedRows(const QList<PackedEntry>& rows, const QList<quint64>& keep) {
+    replaceAll(rows, keep);
+}
+
+template <typename Entries> void HistoryTable::replaceAll(const Entries& rows, const QList<quint64>& keep) {
     beginResetModel();
     std::vector<Row> kept;
     if (!keep.isEmpty()) {
@@ -391,7 +461,7 @@ void HistoryTable::replaceRows(const QList<HistoryEntry>& rows, const QList<quin
     }
     invalidateRowIndex();
     m_rows.clear();
-    for (const HistoryEntry& e : rows)
+    for (const auto& e : rows)
         m_rows.push_back({m_nextId++, e});
     if (m_rows.empty())
         m_rows.push_back({m_nextId++, headerTexts()});

@@ -25,6 +25,29 @@ struct HistoryEntry {
     friend bool operator==(const HistoryEntry&, const HistoryEntry&) = default;
 };
 
+// A row's seven cells in one string with the ends of the cells: one allocation a row instead of seven, so
+// that a large table costs little more than its text.
+class PackedEntry {
+public:
+    PackedEntry() = default;
+    PackedEntry(const HistoryEntry& entry); // NOLINT: a row is stored packed wherever it is given whole
+    // Packs cells given as views (the reader's fields), without a copy of each first.
+    static PackedEntry fromCells(const std::array<QStringView, kHistoryColumns>& cells);
+
+    QStringView cell(int column) const {
+        const quint32 start = column == 0 ? 0 : m_ends[std::size_t(column - 1)];
+        return QStringView(m_text).sliced(start, m_ends[std::size_t(column)] - start);
+    }
+    void setCell(int column, QStringView text);
+    HistoryEntry unpacked() const;
+    bool isBlank() const { return m_text.isEmpty(); }
+    friend bool operator==(const PackedEntry&, const PackedEntry&) = default;
+
+private:
+    QString m_text;
+    std::array<quint32, kHistoryColumns> m_ends{};
+};
+
 // The locale's long time format, without the time zone that Qt adds to it.
 QString longTimeFormat(const QLocale& locale);
 
@@ -76,6 +99,8 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QString cell(int row, int column) const; // empty beyond the table
+    // The same without a copy; valid until the row changes.
+    QStringView cellView(int row, int column) const;
     // What the grid draws of a cell: very long texts are cut (editing and every tool keep the whole text).
     static QString displayText(const QString& cell);
     static constexpr int kDisplayLimit = 4096;
@@ -88,12 +113,16 @@ public:
 
     // Every row as a value, the header row and the last row included: what a save writes.
     QList<HistoryEntry> snapshot() const;
+    // The same, packed as the table holds its rows (shares their text).
+    QList<PackedEntry> packedSnapshot() const;
     void setEntry(int row, const HistoryEntry& entry);
     // Inserts rows before row `at` (1 to the row count); they get new ids.
     void insertEntries(int at, const QList<HistoryEntry>& entries);
+    void insertPackedEntries(int at, const QList<PackedEntry>& entries);
     // Replaces every row by `rows` (the first is the header row); the rows whose ids are in `keep` stay
     // behind them, in their order, with their ids.
     void replaceRows(const QList<HistoryEntry>& rows, const QList<quint64>& keep = {});
+    void replacePackedRows(const QList<PackedEntry>& rows, const QList<quint64>& keep = {});
     // Moves an entry row to another entry position (1 to N-1); the header row never moves.
     bool moveEntry(int from, int to);
     // Puts the rows first..first+order.size()-1 in the given order (indexes relative to `first`).
@@ -109,8 +138,10 @@ public:
 private:
     struct Row {
         quint64 id;
-        HistoryEntry entry;
+        PackedEntry entry;
     };
+    template <typename Entries> void insertRows(int at, const Entries& entries);
+    template <typename Entries> void replaceAll(const Entries& rows, const QList<quint64>& keep);
     void addEntry(const QString& url, bool browser, const QString* resolvedAddress = nullptr);
     int claimRow();
     void appendBlankRows(int count);

@@ -129,10 +129,10 @@ void SortHistory(HistoryTable& table, int column) {
     for (int i = 0; i < count; ++i) {
         const int row = i + 1;
         key.clear();
-        key += table.cell(row, column);
+        key += table.cellView(row, column);
         key += u'@';
         for (int c = 0; c < kHistoryColumns; ++c) {
-            key += table.cell(row, c);
+            key += table.cellView(row, c);
             key += QLatin1String("\r\n");
         }
         keys.push_back(collator.sortKey(key));
@@ -157,7 +157,7 @@ int RemoveDuplicateRecords(HistoryTable& table) {
     for (int row = 1; row <= last; ++row) {
         joined.clear();
         for (int c = 0; c < kHistoryColumns; ++c)
-            joined += table.cell(row, c);
+            joined += table.cellView(row, c);
         if (seen.contains(joined))
             duplicates.push_back(row);
         else

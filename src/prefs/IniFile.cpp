@@ -53,8 +53,9 @@ Coding detect(QByteArrayView bytes) {
     if (auto utf16 = unmarkedUtf16(bytes))
         return *utf16;
     if (hasNonAscii(bytes)) {
+        // decode() is lazy: the text must be made for the decoder to see the bytes.
         QStringDecoder d(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        (void)d.decode(bytes);
+        const QString decoded = d.decode(bytes);
         if (!d.hasError())
             return Coding::Utf8;
     }
@@ -177,27 +178,22 @@ IniFile::IniFile(QString path, FileWriter writer) : m_path(std::move(path)), m_w
     if (!info.exists() && !info.isSymLink())
         return;
     m_exists = true;
-    QFile file(m_path);
-    errno = 0;
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        m_readError = info.isDir() ? OsError::fromErrno(EISDIR) : OsError::fromFile(file, errno);
+    const FileBytes read = readFileBytes(m_path, kMaxFileSize);
+    if (!read.ok) {
+        m_readError = read.error;
         return;
     }
-    errno = 0;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        m_readError = OsError::fromFile(file, errno);
-        return;
-    }
+    const QByteArray& bytes = read.bytes;
 
     m_coding = detect(bytes);
-    QString text = decodeAs(bytes, m_coding);
+    const QString text = decodeAs(bytes, m_coding);
     Coding again = m_coding;
     if (encodeAs(text, again) != bytes || again != m_coding) {
-        // Bytes the coding cannot carry back: read them one byte per character so that every line we do
-        // not touch is written back exactly.
-        m_coding = Coding::Ansi;
-        text = fromWindows1252(bytes);
+        // Bytes that do not fit their own mark (an odd length after a UTF-16 mark, broken UTF-8 after the
+        // UTF-8 one): the file reads as the next start will read it, but whatever a write put in, in
+        // whichever encoding, some line would read differently afterwards. It is left alone.
+        m_readError = OsError{EILSEQ, QStringLiteral("The preference file's character encoding cannot be "
+                                                     "told; it is left unchanged")};
     }
 
     const qsizetype n = text.size();
@@ -363,18 +359,27 @@ QString IniFile::text() const {
     return out;
 }
 
-QByteArray IniFile::encode(const QList<Line>& lines, Coding& coding) const {
+bool IniFile::store(const QList<Line>& lines) {
     QString text;
     for (const Line& l : lines) {
         text += l.text;
         text += l.eol;
     }
-    return encodeAs(text, coding);
-}
-
-bool IniFile::store(const QList<Line>& lines) {
+    // Whatever the new value is, every other line must read as it did: the file keeps its encoding when
+    // that holds, otherwise the whole file changes to the one every reader tells (UTF-8 with its mark).
     Coding coding = m_coding;
-    const QByteArray bytes = encode(lines, coding);
+    if (coding == Coding::Ansi && chooseEncoding(text) != TextEncoding::Ansi)
+        coding = Coding::Utf8Bom;
+    QByteArray bytes = encodeAs(text, coding);
+    if (decodeAs(bytes, detect(bytes)) != text && coding != Coding::Utf8Bom) {
+        coding = Coding::Utf8Bom;
+        bytes = encodeAs(text, coding);
+    }
+    if (decodeAs(bytes, detect(bytes)) != text) {
+        m_error = OsError{EILSEQ, QStringLiteral("The value cannot be written so that it reads back")};
+        return false;
+    }
+    coding = detect(bytes);
     const WriteResult written = m_writer(m_path, bytes);
     if (!written.ok) {
         m_error = written.error;

@@ -53,6 +53,8 @@ public:
     QString text() const;
 
     static constexpr qsizetype kMaxTextLength = 2047;
+    // A larger file is no preference file: it is refused, not read.
+    static constexpr qint64 kMaxFileSize = qint64(64) << 20;
     static std::optional<int> parseInteger(QStringView text);
 
     // How the file's bytes map to text; kept when the file is written back.
@@ -70,7 +72,6 @@ private:
         qsizetype keyLine = -1; // -1 when the key is missing
     };
     Location locate(QStringView section, QStringView key) const;
-    QByteArray encode(const QList<Line>& lines, Coding& coding) const;
     bool store(const QList<Line>& lines);
 
     QString m_path;

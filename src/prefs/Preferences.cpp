@@ -128,4 +128,11 @@ QString saveOutcomeMessage(SaveOutcome outcome) {
     return {};
 }
 
+QString saveReportMessage(const SaveReport& report) {
+    QString text = saveOutcomeMessage(report.outcome);
+    if (report.outcome != SaveOutcome::Saved && !report.error.description.isEmpty())
+        text += QStringLiteral("\r\n") + report.error.description;
+    return text;
+}
+
 } // namespace clipvane

@@ -120,5 +120,7 @@ constexpr int kPreferenceKeyCount = 30;
 
 // The message of an outcome, and whether it is an error.
 QString saveOutcomeMessage(SaveOutcome outcome);
+// The message shown after a save: the outcome's text and, when it failed, the reason on the next line.
+QString saveReportMessage(const SaveReport& report);
 
 } // namespace clipvane

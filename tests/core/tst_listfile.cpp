@@ -1,4 +1,5 @@
 #include "TempAppFolder.h"
+#include "Unprivileged.h"
 #include "core/ListFile.h"
 
 #include <QDir>
@@ -177,6 +178,28 @@ void TestListFile::writeListFile_data() {
                                                            8);
     QTest::newRow("UTF-16 BE with its mark")
         << QStringList{"a"} << TextEncoding::Utf16BE << QByteArray("\xFE\xFF\0a\0\r\0\n", 8);
+    // Windows-1252 bytes that would read back as something else: the mark keeps the text as it is.
+    QTest::newRow("ANSI bytes like a UTF-16 mark")
+        << QStringList{u(u"ÿþhttp://a.test/"), "http://b.test/"} << TextEncoding::Ansi
+        << QByteArray("\xEF\xBB\xBF\xC3\xBF\xC3\xBEhttp://a.test/\r\nhttp://b.test/\r\n");
+    QTest::newRow("ANSI bytes like a UTF-8 mark") << QStringList{u(u"ï»¿x")} << TextEncoding::Ansi
+                                                  << QByteArray("\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBFx\r\n");
+    QTest::newRow("ANSI bytes that are UTF-8")
+        << QStringList{u(u"Ã©")} << TextEncoding::Ansi << QByteArray("\xEF\xBB\xBF\xC3\x83\xC2\xA9\r\n");
+    // A first entry that starts with the mark's character keeps it: only the file's own mark goes.
+    QTest::newRow("first entry starts with U+FEFF, UTF-8")
+        << QStringList{QChar(0xFEFF) + QString("a"), "b"} << TextEncoding::Utf8Bom
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                      "a\r\nb\r\n");
+    QTest::newRow("first entry starts with U+FEFF, ANSI")
+        << QStringList{QChar(0xFEFF) + QString("a")} << TextEncoding::Ansi
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                      "a\r\n");
+    QTest::newRow("first entry starts with U+FEFF, UTF-16 LE")
+        << QStringList{QChar(0xFEFF) + QString("a")} << TextEncoding::Utf16LE
+        << QByteArray("\xFF\xFE\xFF\xFE"
+                      "a\0\r\0\n\0",
+                      10);
     QTest::newRow("entries written as they are")
         << QStringList{" <a href=\"x\"> ", "&amp;"} << TextEncoding::Ansi
         << QByteArray(" <a href=\"x\"> \r\n&amp;\r\n");
@@ -212,19 +235,27 @@ void TestListFile::readFailures_data() {
     QTest::newRow("a folder") << "folder" << EISDIR;
     QTest::newRow("missing folder") << "nowhere/x.list" << ENOENT;
     QTest::newRow("unreadable file") << "locked.list" << EACCES;
+    // What is not a regular file is refused before it is read: a pipe without a writer would block for
+    // good, a device never ends.
+    QTest::newRow("pipe without a writer") << "fifo" << EINVAL;
+    QTest::newRow("endless device") << "/dev/zero" << EINVAL;
+    QTest::newRow("larger than 1 GiB") << "huge.list" << EFBIG;
 }
 
 void TestListFile::readFailures() {
     QFETCH(QString, name);
     QFETCH(int, error);
-    if (error == EACCES && ::geteuid() == 0)
-        QSKIP("permissions do not stop root");
+    if (error == EACCES)
+        SKIP_IF_PRIVILEGED();
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     QVERIFY(writeAll(dir.filePath("locked.list"), "a\r\n"));
     QVERIFY(QFile::setPermissions(dir.filePath("locked.list"), {}));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+    QFile huge(dir.filePath("huge.list"));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxReadSize + 1)); // sparse: costs no disk
 
-    const ListFileContent read = ReadListFile(dir.filePath(name));
+    const ListFileContent read = ReadListFile(name.startsWith(u'/') ? name : dir.filePath(name));
     QVERIFY(!read.ok);
     QVERIFY(read.lines.isEmpty());
     QCOMPARE(read.error.code, error);
@@ -265,8 +296,7 @@ void TestListFile::writeFailures() {
         QVERIFY(QDir(dir.path()).mkdir("folder"));
         break;
     case WriteCase::UnwritableFolder:
-        if (::geteuid() == 0)
-            QSKIP("permissions do not stop root");
+        SKIP_IF_PRIVILEGED();
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         break;
     case WriteCase::FullDevice:

@@ -1,4 +1,5 @@
 #include "HistoryTestUtil.h"
+#include "RenameFailure.h"
 #include "TempAppFolder.h"
 #include "history/HistoryCommands.h"
 #include "history/HistoryFile.h"
@@ -72,6 +73,40 @@ private slots:
         r.commands.SaveHistory();
         QCOMPARE(r.dialogs.texts().size(), 2);
         QCOMPARE(r.dialogs.texts().last(), "Cannot save the capture history to: \r\n" + r.appFolder());
+    }
+
+    // The final rename fails: save, save as, the exit save and the URL export each report it; the table
+    // and the reload button stay as they were, and no temporary file is left.
+    void renameFailures() {
+        CommandRig r;
+        r.withEntries();
+        const QStringList before = r.table.rows();
+        {
+            RenameFailure fail;
+            r.dialogs.answer(Answer::Ok);
+            QVERIFY(!r.commands.cySaveHistoryClick());
+            r.dialogs.answerFile(r.chosen("copy.csv"));
+            r.dialogs.answer(Answer::Ok);
+            r.commands.cySaveHistoryAsClick();
+            QFile::remove(r.historyFile() + "/kept");
+            QDir().rmdir(r.historyFile());
+            r.dialogs.answer(Answer::Ok);
+            r.commands.SaveHistory();
+            r.dialogs.answerFile(r.chosen("urls.list"));
+            r.dialogs.answer(Answer::Ok);
+            r.commands.cyURLSaveClick();
+            QCOMPARE(fail.targets.size(), 4);
+        }
+        const QString cannot = "Cannot save the capture history to: \r\n" + r.appFolder();
+        QCOMPARE(r.dialogs.texts(), (QStringList{cannot, cannot, cannot,
+                                                 QString("OS Error Code: %1. ").arg(EISDIR) +
+                                                     OsError::fromErrno(EISDIR).description}));
+        QVERIFY(!r.commands.reloadEnabled());
+        QCOMPARE(r.table.rows(), before);
+        for (const char* name : {"Capture History.csv", "copy.csv", "urls.list"})
+            QVERIFY(RenameFailure::folderKept(r.folder.file(name)));
+        QCOMPARE(RenameFailure::entries(r.folder.path()),
+                 QStringList({"Capture History.csv", "copy.csv", "urls.list"}));
     }
 
     // The save at exit asks nothing and says nothing, even for an empty table.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace clipvane;
 using namespace clipvane::test;
@@ -117,16 +118,22 @@ private slots:
         QVERIFY(back.table.entry(3).isBlank());
     }
 
-    // A line break in a cell is written quoted, but lines are split first: it comes back as two rows.
-    void lineBreakInACellSplitsTheRow() {
+    // Records, not lines: a quoted cell keeps its line breaks, whichever they are.
+    void lineBreakInACellStaysInItsRow() {
         TableRig r;
-        r.set({kHeaderCompact, "a|b\nc|d", ""});
+        r.set({kHeaderCompact, "a|b\nc|d", "x\r\ny|\r|\n\n", ""});
         QVERIFY(WriteHistoryFile(r.table, path()).ok);
         const HistoryFileContent read = ReadHistoryFile(path());
         QVERIFY(read.ok);
         QCOMPARE(read.rows.size(), 4);
-        QCOMPARE(compactOf(read.rows[1]), QString("a|b"));
-        QCOMPARE(compactOf(read.rows[2]), QString("c\"|d"));
+        QCOMPARE(compactOf(read.rows[1].unpacked()), QString("a|b\nc|d"));
+        QCOMPARE(compactOf(read.rows[2].unpacked()), QString("x\r\ny|\r|\n\n"));
+        // A quote that no other one closes still ends with its line, as it always did.
+        QVERIFY(writeAll(path(), "H\r\n\"a,b\r\nc,d\r\n"));
+        const HistoryFileContent open = ReadHistoryFile(path());
+        QCOMPARE(open.rows.size(), 3);
+        QCOMPARE(compactOf(open.rows[1].unpacked()), QString("a,b"));
+        QCOMPARE(compactOf(open.rows[2].unpacked()), QString("c|d"));
     }
 
     // The lenient reader, line by line.
@@ -227,9 +234,28 @@ private slots:
         QVERIFY(read.ok);
         QVERIFY(!read.notText);
         QStringList got;
-        for (const HistoryEntry& e : read.rows)
-            got.append(compactOf(e));
+        for (const PackedEntry& e : read.rows)
+            got.append(compactOf(e.unpacked()));
         QCOMPARE(got, rows);
+    }
+
+    // The file's first cell decides how its first bytes look: whatever it holds, it reads back.
+    void firstCellRoundTrips_data() {
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("like a UTF-16 LE mark") << u(u"\u00FF\u00FEhttp://a.test/");
+        QTest::newRow("like a UTF-16 BE mark") << u(u"\u00FE\u00FFx");
+        QTest::newRow("like a UTF-8 mark") << u(u"\u00EF\u00BB\u00BFabc");
+        QTest::newRow("the mark's character") << QChar(0xFEFF) + QString("abc");
+    }
+    void firstCellRoundTrips() {
+        QFETCH(QString, cell);
+        TableRig r;
+        r.set({cell + "|b", "c|d", ""});
+        const QStringList before = r.rows();
+        QVERIFY(WriteHistoryFile(r.table, path()).ok);
+        TableRig back;
+        QVERIFY(LoadHistoryFile(back.table, path(), LoadMode::Replace).ok);
+        QCOMPARE(back.rows(), before);
     }
 
     // Files that cannot be loaded change nothing: a clear error, the table as it was.
@@ -241,13 +267,21 @@ private slots:
         QTest::newRow("a folder") << "folder" << false << EISDIR;
         QTest::newRow("NUL bytes without a mark") << "nul" << true << 0;
         QTest::newRow("not a text file") << "binary" << true << 0;
+        QTest::newRow("pipe without a writer") << "fifo" << false << EINVAL;
+        QTest::newRow("endless device") << "/dev/zero" << false << EINVAL;
+        QTest::newRow("larger than 1 GiB") << "huge" << false << EFBIG;
     }
     void filesThatAreNotLoaded() {
         QFETCH(QString, kind);
         QFETCH(bool, notText);
         QFETCH(int, error);
-        const QString p = path(kind);
-        if (kind == "folder")
+        const QString p = kind.startsWith(u'/') ? kind : path(kind);
+        if (kind == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(p).constData(), 0600), 0);
+        } else if (kind == "huge") {
+            QFile huge(p);
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxReadSize + 1)); // sparse
+        } else if (kind == "folder")
             QVERIFY(QDir().mkpath(p));
         else if (kind == "nul")
             QVERIFY(writeAll(p, QByteArray("H\r\na,b\0c\r\n", 11)));

@@ -1,4 +1,6 @@
 #include "Doubles.h"
+#include "RenameFailure.h"
+#include "Unprivileged.h"
 #include "core/CheckListModel.h"
 #include "lists/ListFiles.h"
 
@@ -12,6 +14,7 @@
 #include <unistd.h>
 
 using namespace clipvane;
+using clipvane::test::RenameFailure;
 using clipvane::test::ScriptedDialogs;
 
 Q_DECLARE_METATYPE(clipvane::Answer)
@@ -552,6 +555,32 @@ private slots:
         QVERIFY(!f.window.reloadEnabled);
     }
 
+    // The final rename fails: every save reports the real error and leaves no temporary file behind.
+    void renameFailures() {
+        Fixture f;
+        f.list.appendTexts({"a", "b"});
+        f.modified = true;
+        f.window.status = "Modified";
+        {
+            RenameFailure fail;
+            f.files.save();
+            f.choose("plain.txt", 4);
+            f.files.saveAs();
+            f.choose("page.html", 2);
+            f.files.saveAs();
+            QCOMPARE(fail.targets.size(), 3);
+        }
+        QCOMPARE(f.window.errors, QList<int>({EISDIR, EISDIR, EISDIR}));
+        QCOMPARE(f.window.status, QString("Modified"));
+        QVERIFY(f.modified);
+        QVERIFY(!f.window.reloadEnabled);
+        QCOMPARE(f.list.texts(), QStringList({"a", "b"}));
+        for (const char* name : {"Clipvane.list", "plain.txt", "page.html"})
+            QVERIFY(RenameFailure::folderKept(f.path(name)));
+        QCOMPARE(RenameFailure::entries(f.dir.path()),
+                 QStringList({"Clipvane.list", "page.html", "plain.txt"}));
+    }
+
     // Overwriting the default list by an empty one fails: "Error", still modified.
     void emptyOverwriteFailure() {
         Fixture f;
@@ -565,8 +594,7 @@ private slots:
     }
 
     void unwritableFolder() {
-        if (::geteuid() == 0)
-            QSKIP("permissions do not stop root");
+        SKIP_IF_PRIVILEGED();
         Fixture f;
         f.write("Clipvane.list", "old\r\n");
         f.list.append("new");

@@ -1,12 +1,16 @@
+#include "RenameFailure.h"
 #include "TempAppFolder.h"
+#include "Unprivileged.h"
 #include "prefs/IniFile.h"
 
 #include <QFile>
 #include <QStringEncoder>
 #include <QTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace clipvane;
+using clipvane::test::RenameFailure;
 using clipvane::test::TempAppFolder;
 
 namespace {
@@ -37,9 +41,12 @@ private slots:
     void encodingsArePreserved_data();
     void encodingsArePreserved();
     void junkBytesSurviveAWrite();
+    void otherLinesReadAsBefore_data();
+    void otherLinesReadAsBefore();
     void textIsCutAt2047Characters();
     void megabyteLines();
     void failedWriteLeavesFileAsItWas();
+    void renameFailure();
     void unreadableFileIsNeverOverwritten();
     void permissionsAreHonoured();
 };
@@ -317,8 +324,8 @@ void TstIniFile::encodingsArePreserved() {
 
 void TstIniFile::junkBytesSurviveAWrite() {
     TempAppFolder folder;
-    // Invalid UTF-8 behind a UTF-8 mark, NULs, and bytes no code page gives a character.
-    const QByteArray junk("\xEF\xBB\xBF\xff\xfe\x00\x81\x8d\xc3(\r\n\x00\x00\x00\r[S]\r\nk=\x90\x9d\r\n", 27);
+    // Invalid UTF-8, NULs, and bytes no code page gives a character, without a mark: Windows-1252.
+    const QByteArray junk("\xff\x00\x81\x8d\xc3(\r\n\x00\x00\x00\r[S]\r\nk=\x90\x9d\r\n", 23);
     folder.write(QStringLiteral("a.ini"), junk);
     IniFile ini(folder.file(QStringLiteral("a.ini")));
     QCOMPARE(ini.readInteger(u"S", u"x", 4), 4);
@@ -331,6 +338,54 @@ void TstIniFile::junkBytesSurviveAWrite() {
     QVERIFY(b.writeString(u"S", u"home", QStringLiteral("http://日本.example")));
     QCOMPARE(folder.read(QStringLiteral("b.ini")),
              "\xEF\xBB\xBF" + QStringLiteral("; café\r\n[S]\r\nhome=http://日本.example\r\n").toUtf8());
+}
+
+// A write never changes how the other lines read: where the file's encoding cannot keep that, the whole
+// file is converted; where its encoding cannot be told, nothing is written.
+void TstIniFile::otherLinesReadAsBefore_data() {
+    QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("written");
+    // Windows-1252 bytes that happen to be valid UTF-8 would read back as "é".
+    QTest::newRow("value that looks like UTF-8")
+        << QByteArray("[S]\r\nk=v\r\n") << QStringLiteral("http://Ã©.example/") << true;
+    // The only line that is not UTF-8 is replaced by ASCII: the rest would turn into UTF-8.
+    QTest::newRow("mixed encodings") << QByteArray("; \xc3\xa9t\xc3\xa9\r\n[S]\r\nn=caf\xe9\r\n")
+                                     << QStringLiteral("1") << true;
+    // A UTF-16 mark and an odd length: the key would be written as bytes the next start cannot read.
+    QTest::newRow("UTF-16 mark, odd length")
+        << QByteArray("\xFF\xFE") + utf16(QStringLiteral("[S]\r\nk=v\r\n"), QStringConverter::Utf16LE) + "x"
+        << QStringLiteral("1") << false;
+    QTest::newRow("broken UTF-8 after its mark")
+        << QByteArray("\xEF\xBB\xBF[S]\r\nk=\xc3(\r\n") << QStringLiteral("1") << false;
+}
+
+void TstIniFile::otherLinesReadAsBefore() {
+    QFETCH(QByteArray, original);
+    QFETCH(QString, value);
+    QFETCH(bool, written);
+    TempAppFolder folder;
+    const QString path = folder.file(QStringLiteral("a.ini"));
+    folder.write(QStringLiteral("a.ini"), original);
+    const QString before = IniFile(path).text();
+    const QString key = QStringLiteral("n");
+    IniFile ini(path);
+    QCOMPARE(ini.writeString(u"S", key, value), written);
+    const IniFile again(path);
+    if (!written) {
+        QCOMPARE(ini.lastError().code, EILSEQ);
+        QVERIFY(!ini.lastError().description.isEmpty());
+        QCOMPARE(folder.read(QStringLiteral("a.ini")), original);
+        return;
+    }
+    QCOMPARE(again.readString(u"S", key, QString()), value);
+    QCOMPARE(again.text(), ini.text());
+    // Every line but the written one reads as it did.
+    QStringList was = before.split(QStringLiteral("\r\n"));
+    QStringList now = again.text().split(QStringLiteral("\r\n"));
+    for (const QString& line : was)
+        if (!line.startsWith(key + u'='))
+            QVERIFY2(now.contains(line), qPrintable(line));
 }
 
 void TstIniFile::textIsCutAt2047Characters() {
@@ -389,6 +444,23 @@ void TstIniFile::failedWriteLeavesFileAsItWas() {
     QVERIFY(!QFile::exists(folder.file(QStringLiteral("missing/a.ini"))));
 }
 
+// The final rename fails: the write reports the real error, the file's text in memory stays, no temporary
+// file is left.
+void TstIniFile::renameFailure() {
+    TempAppFolder folder;
+    folder.write(QStringLiteral("a.ini"), "[S]\r\nk=1\r\n");
+    IniFile ini(folder.file(QStringLiteral("a.ini")));
+    {
+        RenameFailure fail;
+        QVERIFY(!ini.writeString(u"S", u"k", QStringLiteral("2")));
+        QCOMPARE(fail.targets.size(), 1);
+    }
+    QCOMPARE(ini.lastError().code, EISDIR);
+    QCOMPARE(ini.readString(u"S", u"k", QString()), QStringLiteral("1"));
+    QVERIFY(RenameFailure::folderKept(folder.file(QStringLiteral("a.ini"))));
+    QCOMPARE(RenameFailure::entries(folder.path()), QStringList({"a.ini"}));
+}
+
 void TstIniFile::unreadableFileIsNeverOverwritten() {
     TempAppFolder folder;
     // A folder where the file should be: it exists, cannot be read, and must not be replaced.
@@ -398,11 +470,21 @@ void TstIniFile::unreadableFileIsNeverOverwritten() {
     QCOMPARE(ini.readBool(u"S", u"k", true), true);
     QVERIFY(!ini.writeBool(u"S", u"k", false));
     QVERIFY(QFileInfo(folder.file(QStringLiteral("a.ini"))).isDir());
+
+    // A pipe without a writer is refused, not waited on; so is a device that never ends.
+    const QString fifo = folder.file(QStringLiteral("b.ini"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+        IniFile special(path);
+        QCOMPARE(special.readBool(u"S", u"k", true), true);
+        QVERIFY(!special.writeBool(u"S", u"k", false));
+        QCOMPARE(special.lastError().code, EINVAL);
+    }
+    QVERIFY(!QFileInfo(fifo).isFile());
 }
 
 void TstIniFile::permissionsAreHonoured() {
-    if (::geteuid() == 0)
-        QSKIP("File permissions do not bind the superuser");
+    SKIP_IF_PRIVILEGED();
     TempAppFolder folder;
     const QString path = folder.file(QStringLiteral("a.ini"));
     const QByteArray before = "[S]\r\nk=1\r\n";

@@ -512,8 +512,22 @@ void TstOptionsPage::saveFailures() {
         f.startShown();
         save(f);
         QCOMPARE(f.dialogs.shown.last().kind, MessageKind::Error);
-        QCOMPARE(f.dialogs.shown.last().text, QStringLiteral("Unable to modify the preference file."));
+        QCOMPARE(f.dialogs.shown.last().text, QStringLiteral("Unable to modify the preference file.\r\n") +
+                                                  OsError::fromErrno(EISDIR).description);
         QVERIFY(QFileInfo(f.folder.file(QStringLiteral("Clipvane.ini"))).isDir());
+    }
+    {
+        // A file whose encoding cannot be told is not written to, and the user is told why.
+        AppFixture f;
+        const QByteArray odd = QByteArray("\xFF\xFE[\0S\0]\0", 8) + "x";
+        f.folder.write(QStringLiteral("Clipvane.ini"), odd);
+        f.startShown();
+        save(f);
+        QCOMPARE(f.dialogs.shown.last().kind, MessageKind::Error);
+        QVERIFY(f.dialogs.shown.last().text.startsWith(
+            QStringLiteral("Unable to modify the preference file.\r\n")));
+        QVERIFY(f.dialogs.shown.last().text.contains(QStringLiteral("encoding")));
+        QCOMPARE(f.folder.read(QStringLiteral("Clipvane.ini")), odd);
     }
     {
         // A folder that cannot hold files: nothing was ever saved.
@@ -524,7 +538,8 @@ void TstOptionsPage::saveFailures() {
         f.startShown();
         save(f);
         QCOMPARE(f.dialogs.shown.last().kind, MessageKind::Error);
-        QCOMPARE(f.dialogs.shown.last().text, QStringLiteral("Unable to save the preference file."));
+        QVERIFY(f.dialogs.shown.last().text.startsWith(
+            QStringLiteral("Unable to save the preference file.\r\n")));
         QVERIFY(!f.main().cyReloadOptions->isEnabled());
         QVERIFY(!f.app().form3()->cyReloadOptions->isEnabled());
     }

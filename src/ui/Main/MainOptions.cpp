@@ -143,7 +143,7 @@ void TForm1::cySaveOptionsClick() {
     const SaveReport report = writePreferences(ini, s);
     m_services.dialogs->message(report.outcome == SaveOutcome::Saved ? MessageKind::Information
                                                                      : MessageKind::Error,
-                                saveOutcomeMessage(report.outcome), Buttons::Ok);
+                                saveReportMessage(report), Buttons::Ok);
     const bool exists = QFileInfo::exists(path);
     cyReloadOptions->setEnabled(exists);
     emit optionsFileWritten(exists);
