@@ -12,6 +12,7 @@
 #include "ui/WebMonitor.h"
 #include "ui/WebUpdate.h"
 #include "ui/widgets/Hints.h"
+#include "ui/widgets/Placement.h"
 #include "ui/widgets/Themes.h"
 
 #include <QApplication>
@@ -65,12 +66,49 @@ void ClipvaneApp::createWindows() {
     m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_session);
     m_form6 = std::make_unique<TForm6>(m_services);
     QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
-    m_form1->setPeers({m_form2.get(), m_about.get(), m_form3.get(), m_form4.get(), m_nav.get(), m_form5.get(),
-                       m_form6.get()});
+    wireWindows();
 }
 
 void ClipvaneApp::showMainWindow() {
     m_form1->showAtStart();
+}
+
+// What crosses windows goes through here: no window reaches into another's controls.
+void ClipvaneApp::wireWindows() {
+    QObject::connect(m_form1.get(), &TForm1::showWindowRequested, m_form1.get(), [this](PeerWindow w) {
+        QWidget* window = nullptr;
+        switch (w) {
+        case PeerWindow::Report:
+            window = m_form2.get();
+            break;
+        case PeerWindow::About:
+            window = m_about.get();
+            break;
+        case PeerWindow::BrowserChoice:
+            window = m_form3.get();
+            break;
+        case PeerWindow::Drives:
+            window = m_form4.get();
+            break;
+        case PeerWindow::Browser:
+            window = m_nav.get();
+            break;
+        case PeerWindow::History:
+            window = m_form5.get();
+            break;
+        case PeerWindow::Update:
+            window = m_form6.get();
+            break;
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
+    QObject::connect(m_form1.get(), &TForm1::optionsFileWritten, m_form3.get(), &TForm3::setReloadEnabled);
+    OptionsSources sources;
+    sources.browserChoice = [this] { return m_form3->browserChoiceOptions(); };
+    sources.browserPlacement = [this] { return currentPlacement(*m_nav); };
+    m_form1->setOptionsSources(std::move(sources));
 }
 
 } // namespace clipvane

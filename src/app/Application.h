@@ -42,6 +42,8 @@ public:
     HistoryTable* history() const { return m_history.get(); }
 
 private:
+    void wireWindows();
+
     Services m_services;
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;

@@ -593,13 +593,14 @@ void TForm1::connectHandlers() {
     connect(cyAdvSpeedButton4, &QToolButton::clicked, this, &TForm1::cyAdvSpeedButton4Click);
 
     // Commands that show another window, without blocking this one.
-    connect(cyAdvSpeedButton5, &QToolButton::clicked, this, [this] { showPeer(m_peers.form3); });
-    connect(cyAdvSpeedButton6, &QToolButton::clicked, this, [this] { showPeer(m_peers.nav); });
-    connect(cyShowCaptureHistory, &QToolButton::clicked, this, [this] { showPeer(m_peers.form5); });
-    connect(Capturehistory1, &QAction::triggered, this, [this] { showPeer(m_peers.form5); });
-    connect(cyAdvSpeedButton8, &QToolButton::clicked, this, [this] { showPeer(m_peers.about); });
-    connect(cyDownloadUpdate, &QToolButton::clicked, this, [this] { showPeer(m_peers.form6); });
-    connect(Alldriveinformation1, &QAction::triggered, this, [this] { showPeer(m_peers.form4); });
+    const auto show = [this](PeerWindow w) { return [this, w] { emit showWindowRequested(w); }; };
+    connect(cyAdvSpeedButton5, &QToolButton::clicked, this, show(PeerWindow::BrowserChoice));
+    connect(cyAdvSpeedButton6, &QToolButton::clicked, this, show(PeerWindow::Browser));
+    connect(cyShowCaptureHistory, &QToolButton::clicked, this, show(PeerWindow::History));
+    connect(Capturehistory1, &QAction::triggered, this, show(PeerWindow::History));
+    connect(cyAdvSpeedButton8, &QToolButton::clicked, this, show(PeerWindow::About));
+    connect(cyDownloadUpdate, &QToolButton::clicked, this, show(PeerWindow::Update));
+    connect(Alldriveinformation1, &QAction::triggered, this, show(PeerWindow::Drives));
 
     connect(m_services.platform.clipboard, &Clipboard::changed, this, &TForm1::WMDrawClipboard);
 
@@ -616,14 +617,6 @@ void TForm1::connectHandlers() {
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
     Timer2->start();
-}
-
-void TForm1::showPeer(QWidget* window) {
-    if (!window)
-        return;
-    window->show();
-    window->raise();
-    window->activateWindow();
 }
 
 void TForm1::FormCreate() {
@@ -1147,10 +1140,6 @@ constexpr char kListHintLaunch[] =
     "|Captured URL list. Double click an item to navigate to this URL with the default browser";
 constexpr char kListHintShow[] =
     "|Captured URL list. Double click an item to display the URL in full via message dialog";
-constexpr char kValidHintLaunch[] =
-    "|Valid URL list. Double click an item to navigate to this URL with the default browser";
-constexpr char kValidHintShow[] =
-    "|Valid URL list. Double click an item to display the URL in full via message dialog";
 
 } // namespace
 
@@ -1224,17 +1213,10 @@ void TForm1::cySaveOptionsClick() {
     m.homePage = Edit1->text();
     m.saveHistoryOnExit = CBSaveHistory->isChecked();
     m.loadHistoryAtStartup = CBLoadHistory->isChecked();
-    if (m_peers.nav)
-        s.browserWindowPlacement = currentPlacement(*m_peers.nav);
-    if (TForm3* f = m_peers.form3) {
-        BrowserChoiceOptions& b = s.browserChoice;
-        b.rememberBrowser = f->CBRememberBrowser->isChecked();
-        b.browserExeName = f->LabelEXE->text();
-        b.relTest = f->RelTest;
-        b.relPath = f->RelPath;
-        b.relBrowser = f->RelBrowser;
-        b.testUrl = f->Edit2->text();
-    }
+    if (m_optionsSources.browserPlacement)
+        s.browserWindowPlacement = m_optionsSources.browserPlacement();
+    if (m_optionsSources.browserChoice)
+        s.browserChoice = m_optionsSources.browserChoice();
 
     const SaveReport report = writePreferences(ini, s);
     m_services.dialogs->message(report.outcome == SaveOutcome::Saved ? MessageKind::Information
@@ -1242,8 +1224,7 @@ void TForm1::cySaveOptionsClick() {
                                 saveOutcomeMessage(report.outcome), Buttons::Ok);
     const bool exists = QFileInfo::exists(path);
     cyReloadOptions->setEnabled(exists);
-    if (m_peers.form3)
-        m_peers.form3->cyReloadOptions->setEnabled(exists);
+    emit optionsFileWritten(exists);
 }
 
 void TForm1::cyReloadOptionsClick() {
@@ -1333,9 +1314,7 @@ void TForm1::showDoubleClickHints(int mode) {
         return;
     setHint(CheckListBoxURL, QString::fromLatin1(mode == 0 ? kListHintLaunch : kListHintShow));
     // The report's valid list follows; the browser list's hint names both actions and stays.
-    if (m_peers.form2)
-        if (auto* valid = m_peers.form2->findChild<QWidget*>(QStringLiteral("CLBValid")))
-            setHint(valid, QString::fromLatin1(mode == 0 ? kValidHintLaunch : kValidHintShow));
+    emit doubleClickModeChanged(mode);
 }
 
 void TForm1::CBOValidateURLClick() {

@@ -7,9 +7,11 @@
 #include "lists/ListFiles.h"
 #include "lists/SaveValidation.h"
 #include "platform/Services.h"
+#include "prefs/Preferences.h"
 #include "validation/UrlCheck.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -43,15 +45,13 @@ class TForm6;
 class AddressWatch;
 class HistoryTable;
 
-// The other windows, for the commands that show them.
-struct Peers {
-    TForm2* form2 = nullptr;
-    TAboutBox* about = nullptr;
-    TForm3* form3 = nullptr;
-    TForm4* form4 = nullptr;
-    TFormNav* nav = nullptr;
-    TForm5* form5 = nullptr;
-    TForm6* form6 = nullptr;
+// The windows the main window's commands show; the composition root shows them.
+enum class PeerWindow { Report, About, BrowserChoice, Drives, Browser, History, Update };
+
+// What the preference writer needs from other windows, answered by the composition root.
+struct OptionsSources {
+    std::function<BrowserChoiceOptions()> browserChoice;
+    std::function<Placement()> browserPlacement;
 };
 
 // The main window: the captured URL list with its commands, the options page, status bar, hint panel
@@ -62,7 +62,7 @@ public:
     TForm1(Services services, SessionState& session);
     ~TForm1() override;
 
-    void setPeers(const Peers& peers) { m_peers = peers; }
+    void setOptionsSources(OptionsSources sources) { m_optionsSources = std::move(sources); }
     // The Capture History table that captures record into; set by the composition root before FormCreate.
     void setHistoryTable(HistoryTable* history) { m_history = history; }
     // The creation steps, run by the composition root right after construction.
@@ -204,9 +204,12 @@ public:
     int doubleClickMode() const; // the selected item of RGURLList, -1 when none is
 
 signals:
-    // Later windows hook these: the preference writer and the history file.
-    void saveOptionsRequested();
+    void showWindowRequested(clipvane::PeerWindow window);
     void saveHistoryRequested();
+    // The preference file was written (or failed to be): whether it exists now.
+    void optionsFileWritten(bool exists);
+    // The double-click mode the lists follow (0 launch, 1 show).
+    void doubleClickModeChanged(int mode);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -249,7 +252,6 @@ private:
     void buildTrayMenu();
     void connectHandlers();
     void refreshNavigate();
-    void showPeer(QWidget* window);
     bool trayOnDesktop() const;
     bool exitGoesToTray() const;
     bool FormCloseQuery();
@@ -260,7 +262,7 @@ private:
 
     Services m_services;
     SessionState& m_session;
-    Peers m_peers;
+    OptionsSources m_optionsSources;
     CheckListModel* m_list;
     UrlChecker m_checker;
     std::unique_ptr<CapturePipeline> m_capture;

@@ -88,4 +88,19 @@ void TForm3::ReadIniFile() {
     Edit2->setText(o.testUrl);
 }
 
+BrowserChoiceOptions TForm3::browserChoiceOptions() const {
+    BrowserChoiceOptions b;
+    b.rememberBrowser = CBRememberBrowser->isChecked();
+    b.browserExeName = LabelEXE->text();
+    b.relTest = RelTest;
+    b.relPath = RelPath;
+    b.relBrowser = RelBrowser;
+    b.testUrl = Edit2->text();
+    return b;
+}
+
+void TForm3::setReloadEnabled(bool enabled) {
+    cyReloadOptions->setEnabled(enabled);
+}
+
 } // namespace clipvane

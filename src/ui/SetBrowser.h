@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Services.h"
+#include "prefs/Preferences.h"
 
 #include <QString>
 #include <QWidget>
@@ -23,6 +24,10 @@ public:
     void FormCreate();
     // Reads the "Navigation" section into the window; also the reload button's command.
     void ReadIniFile();
+    // The browser choice as the preference writer stores it.
+    BrowserChoiceOptions browserChoiceOptions() const;
+    // After a save of the options: reloading is possible once the preference file exists.
+    void setReloadEnabled(bool enabled);
 
     // The browser choice
     bool RelTest = false;
