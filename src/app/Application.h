@@ -16,6 +16,11 @@ class TForm5;
 class TForm6;
 class HintTracker;
 class HistoryTable;
+class CheckEngine;
+class ValidationReport;
+class BatchValidator;
+class BatchValidationHost;
+class UrlListRecipient;
 
 // Names the application and its version; the main window ends the session, not the last window closed.
 void initApplicationIdentity();
@@ -40,6 +45,9 @@ public:
     TForm5* form5() const { return m_form5.get(); }
     TForm6* form6() const { return m_form6.get(); }
     HistoryTable* history() const { return m_history.get(); }
+    CheckEngine* checkEngine() const { return m_engine.get(); }
+    ValidationReport* report() const { return m_report.get(); }
+    BatchValidator* batchValidator() const { return m_batch.get(); }
 
 private:
     void wireWindows();
@@ -49,6 +57,12 @@ private:
     std::unique_ptr<HintTracker> m_hints;
     // The Capture History table outlives every window that records into it or shows it.
     std::unique_ptr<HistoryTable> m_history;
+    // The check engine and the report's lists outlive the windows that run checks and show them.
+    std::unique_ptr<CheckEngine> m_engine;
+    std::unique_ptr<ValidationReport> m_report;
+    std::unique_ptr<BatchValidator> m_batch;
+    std::unique_ptr<BatchValidationHost> m_mainBatchHost;
+    std::unique_ptr<UrlListRecipient> m_mainRecipient;
     // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;

@@ -202,6 +202,8 @@ public:
     QTimer* Timer2;
 
     int doubleClickMode() const; // the selected item of RGURLList, -1 when none is
+    bool deleteInvalidMode() const; // CBDeleteInvalidURL: delete invalid ticked URL instead of a report
+    void setToolBarEnabled(bool enabled); // Panel1, disabled while a batch validation runs
 
 signals:
     void showWindowRequested(clipvane::PeerWindow window);
@@ -210,6 +212,8 @@ signals:
     void optionsFileWritten(bool exists);
     // The double-click mode the lists follow (0 launch, 1 show).
     void doubleClickModeChanged(int mode);
+    // cyValidateCheckedURLClick: the batch validation of the ticked URLs runs in the composition root.
+    void validateCheckedRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

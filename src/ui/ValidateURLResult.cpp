@@ -25,6 +25,10 @@ namespace clipvane {
 
 namespace {
 
+constexpr char kValidHintLaunch[] =
+    "|Valid URL list. Double click an item to navigate to this URL with the default browser";
+constexpr char kValidHintShow[] =
+    "|Valid URL list. Double click an item to display the URL in full via message dialog";
 constexpr char kInternetPrompt[] = "Internet is not connected. Proceed anyway?";
 
 QToolButton* toolButton(QWidget* parent, const char* name, const char* pictureName, const QString& caption,
@@ -133,8 +137,7 @@ void TForm2::buildControls() {
     auto* g1 = new QVBoxLayout(GroupBox1);
     CLBValid = named(new CheckListView(GroupBox1), "CLBValid");
     CLBValid->setModel(&m_report.valid());
-    setHint(CLBValid, QStringLiteral("|Valid URL list. Double click an item to navigate to this URL with the "
-                                     "default browser"));
+    setHint(CLBValid, QString::fromLatin1(kValidHintLaunch));
     g1->addWidget(CLBValid, 1);
     auto* panel5 = named(new QWidget(GroupBox1), "Panel5");
     auto* p5 = new QGridLayout(panel5);
@@ -283,6 +286,13 @@ void TForm2::showReport() {
 void TForm2::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     HorScrollBar();
+}
+
+void TForm2::showDoubleClickHint(int mode) {
+    if (mode == 0)
+        setHint(CLBValid, QString::fromLatin1(kValidHintLaunch));
+    else if (mode == 1)
+        setHint(CLBValid, QString::fromLatin1(kValidHintShow));
 }
 
 void TForm2::CLBValidDblClick() {

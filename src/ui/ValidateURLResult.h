@@ -43,6 +43,8 @@ public:
     QLabel* HintPanel;
 
     void CLBValidDblClick();
+    // The valid list's hint names what a double click does in the main window's mode (0 launch, 1 show).
+    void showDoubleClickHint(int mode);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -44,7 +44,6 @@ void CheckRun::deliverInOrder() {
         return; // a slot let pending messages run: the outer call goes on delivering
     m_delivering = true;
     QPointer<CheckRun> self(this);
-    const bool wasFinished = isFinished();
     while (m_delivered < count() && m_outcomes[m_delivered].in) {
         const int index = m_delivered++;
         const Outcome& o = m_outcomes[index];
@@ -61,7 +60,8 @@ void CheckRun::deliverInOrder() {
             return;
     }
     m_delivering = false;
-    if (!wasFinished && isFinished()) {
+    if (isFinished() && !m_finishedSent) {
+        m_finishedSent = true;
         m_batch.reset();
         emit finished();
     }

@@ -49,6 +49,7 @@ private:
     int m_completed = 0;
     int m_delivered = 0;
     bool m_delivering = false;
+    bool m_finishedSent = false;
 };
 
 // Runs CheckUrl's checks concurrently over the HTTP client's batches: at most 32 at once, 6 per host.
