@@ -6,11 +6,16 @@
 #include "core/Dialogs.h"
 #include "platform/Connectivity.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QVector>
+#include <utility>
 
 namespace clipvane {
 
 namespace {
+
+constexpr qint64 kProgressIntervalMs = 50;
 
 QString progressText(int running, int total) {
     return QStringLiteral("Validating URL ") + QString::number(running) + QStringLiteral(" of ") +
@@ -47,10 +52,27 @@ private:
     int total() const { return int(m_texts.size()); }
 
     void progressed(int completed) {
-        if (completed < total())
-            m_host.setProgressText(progressText(completed + 1, total()));
-        else if (m_uncheckedLeaders)
-            m_host.setProgressText(progressText(completed + 1, total())); // passing the unticked entries
+        if (completed < total()) {
+            // Answers come in bursts: the status bar shows the count at most every few frames, not once per
+            // answer, so that the window stays smooth.
+            m_pending = progressText(completed + 1, total());
+            if (!m_sinceShown.isValid() || m_sinceShown.elapsed() >= kProgressIntervalMs)
+                showPending();
+            else if (!m_progressTimer.isActive())
+                m_progressTimer.start(int(kProgressIntervalMs - m_sinceShown.elapsed()));
+        } else {
+            m_progressTimer.stop();
+            m_pending.clear();
+            if (m_uncheckedLeaders) // passing the unticked entries at the front
+                m_host.setProgressText(progressText(completed + 1, total()));
+        }
+    }
+
+    void showPending() {
+        if (m_pending.isEmpty())
+            return;
+        m_host.setProgressText(std::exchange(m_pending, QString()));
+        m_sinceShown.start();
     }
 
     void checked(int index, bool accepted) {
@@ -60,6 +82,7 @@ private:
     }
 
     void finished() {
+        m_progressTimer.stop();
         QStringList valid, invalid;
         for (int i = 0; i < total(); ++i)
             (m_verdicts[i] ? valid : invalid).append(m_texts[i]);
@@ -84,6 +107,9 @@ private:
     QStringList m_texts;
     QVector<bool> m_verdicts;
     bool m_uncheckedLeaders = false;
+    QString m_pending;
+    QElapsedTimer m_sinceShown;
+    QTimer m_progressTimer;
     std::unique_ptr<CheckRun> m_check;
 };
 

@@ -13,7 +13,7 @@ Services AppFixture::services() {
     Services s;
     s.platform.clipboard = m_clipboard ? m_clipboard : &clipboard;
     s.platform.connectivity = &connectivity;
-    s.platform.http = &http;
+    s.platform.http = realHttp ? realHttp : &http;
     s.platform.resolver = &resolver;
     s.platform.shell = &shell;
     s.platform.tray = &tray;

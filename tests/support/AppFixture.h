@@ -33,6 +33,7 @@ public:
 
     TempAppFolder folder;
     std::optional<AppPaths> paths; // when set, in place of the folder's
+    HttpClient* realHttp = nullptr; // when set, in place of the HTTP double (benchmarks on a local server)
     FakeClipboard clipboard;
     FakeConnectivity connectivity;
     FakeHttpClient http;

@@ -8,6 +8,7 @@
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace clipvane::test {
 
@@ -403,6 +404,17 @@ void LocalHttpServer::serve(int fd) {
             m_maxInFlight[host] = std::max(m_maxInFlight.value(host), ++m_inFlight[host]);
             m_maxInFlightAll = std::max(m_maxInFlightAll, ++m_inFlightAll);
         }
+        // Answered once the first byte of the answer goes out: the client cannot have its answer (and
+        // start another request) before the count went down.
+        bool inFlight = true;
+        const auto answered = [&] {
+            if (!std::exchange(inFlight, false)) {
+                return;
+            }
+            std::lock_guard lock(m_mutex);
+            --m_inFlight[host];
+            --m_inFlightAll;
+        };
         record(request);
         bool graceful = true;
         switch (reply.kind) {
@@ -425,6 +437,7 @@ void LocalHttpServer::serve(int fd) {
         case ScriptedReply::Kind::Http: {
             if (!sleepFor(reply.delayBeforeHeaders))
                 break;
+            answered();
             QByteArray out =
                 "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
             for (const auto& h : reply.headers)
@@ -456,11 +469,7 @@ void LocalHttpServer::serve(int fd) {
             break;
         }
         }
-        {
-            std::lock_guard lock(m_mutex);
-            --m_inFlight[host];
-            --m_inFlightAll;
-        }
+        answered();
         if (graceful) {
             // Let the client read everything before the socket goes: closing at once could reset it.
             ::shutdown(fd, SHUT_WR);
