@@ -131,7 +131,8 @@ bool run() {
     if (sequential != sampleExpected)
         return failed("the sequential run gave other verdicts");
 
-    std::printf("%d URLs over %d host names, %d valid, %d invalid\n", int(urls.size()), kHosts, valid, invalid);
+    std::printf("%d URLs over %d host names, %d valid, %d invalid\n", int(urls.size()), kHosts, valid,
+                invalid);
     bench::report("batch validation of 1,000 URLs, button to report shown", runMs, "ms", 2000);
     bench::report("largest gap between 10 ms timer ticks during the run", largestGap, "ms", 50);
     std::printf("%-60s %10.3f ms\n", "largest gap between ticks while idle, for comparison", idleGap);

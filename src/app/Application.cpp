@@ -4,10 +4,6 @@
 
 #include "core/CheckListModel.h"
 #include "history/HistoryTable.h"
-#include "validation/BatchValidation.h"
-#include "validation/CheckEngine.h"
-#include "validation/UrlListRecipient.h"
-#include "validation/ValidationReport.h"
 #include "ui/About.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
@@ -19,6 +15,10 @@
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Placement.h"
 #include "ui/widgets/Themes.h"
+#include "validation/BatchValidation.h"
+#include "validation/CheckEngine.h"
+#include "validation/UrlListRecipient.h"
+#include "validation/ValidationReport.h"
 
 #include <QApplication>
 
@@ -89,13 +89,15 @@ void ClipvaneApp::createWindows() {
     sources.yield = letPendingMessagesRun;
     m_history = std::make_unique<HistoryTable>(std::move(sources));
 
-    m_engine = std::make_unique<CheckEngine>(*m_services.platform.connectivity, *m_services.platform.http, m_session);
+    m_engine = std::make_unique<CheckEngine>(*m_services.platform.connectivity, *m_services.platform.http,
+                                             m_session);
     m_report = std::make_unique<ValidationReport>(*m_services.dialogs, *m_engine);
-    m_batch = std::make_unique<BatchValidator>(*m_services.platform.connectivity, *m_services.dialogs, *m_engine,
-                                               *m_report);
+    m_batch = std::make_unique<BatchValidator>(*m_services.platform.connectivity, *m_services.dialogs,
+                                               *m_engine, *m_report);
 
     m_form1 = std::make_unique<TForm1>(m_services, m_session);
     m_form1->setHistoryTable(m_history.get());
+    m_form1->setCheckEngine(m_engine.get());
     m_form1->FormCreate();
     m_form2 = std::make_unique<TForm2>(m_services, *m_report, [this] { return m_form1->doubleClickMode(); });
     m_about = std::make_unique<TAboutBox>(m_services);
@@ -153,7 +155,8 @@ void ClipvaneApp::wireWindows() {
     QObject::connect(m_form1.get(), &TForm1::validateCheckedRequested, m_batch.get(),
                      [this] { m_batch->start(*m_mainBatchHost, m_form1->deleteInvalidMode()); });
     QObject::connect(m_batch.get(), &BatchValidator::reportWanted, m_form2.get(), &TForm2::showReport);
-    QObject::connect(m_form1.get(), &TForm1::doubleClickModeChanged, m_form2.get(), &TForm2::showDoubleClickHint);
+    QObject::connect(m_form1.get(), &TForm1::doubleClickModeChanged, m_form2.get(),
+                     &TForm2::showDoubleClickHint);
     QObject::connect(m_form1.get(), &TForm1::optionsFileWritten, m_form3.get(), &TForm3::setReloadEnabled);
     OptionsSources sources;
     sources.browserChoice = [this] { return m_form3->browserChoiceOptions(); };

@@ -67,9 +67,9 @@ public:
     // Runs fetchStatus for every request concurrently, within the limits, without blocking the caller.
     // onResults runs on the thread of `context` (from its event loop), never from inside this call,
     // and not after `context` or the batch is gone. Every request gets exactly one result.
-    virtual std::unique_ptr<HttpStatusBatch> startStatusBatch(QList<HttpStatusRequest> requests,
-                                                              HttpBatchLimits limits, QObject* context,
-                                                              std::function<void(HttpStatusResults)> onResults) = 0;
+    virtual std::unique_ptr<HttpStatusBatch>
+    startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                     std::function<void(HttpStatusResults)> onResults) = 0;
 };
 
 } // namespace clipvane

@@ -723,6 +723,10 @@ int TForm1::doubleClickMode() const {
     return RGURLListGroup->checkedId();
 }
 
+void TForm1::setCheckEngine(CheckEngine* engine) {
+    m_saveValidator->setEngine(engine);
+}
+
 bool TForm1::deleteInvalidMode() const {
     return CBDeleteInvalidURL->isChecked();
 }

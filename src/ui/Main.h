@@ -36,6 +36,7 @@ namespace clipvane {
 class BlinkLabel;
 class CheckListView;
 class TForm2;
+class CheckEngine;
 class TAboutBox;
 class TForm3;
 class TForm4;
@@ -65,6 +66,8 @@ public:
     void setOptionsSources(OptionsSources sources) { m_optionsSources = std::move(sources); }
     // The Capture History table that captures record into; set by the composition root before FormCreate.
     void setHistoryTable(HistoryTable* history) { m_history = history; }
+    // The validation before saving runs its checks on the shared check engine.
+    void setCheckEngine(CheckEngine* engine);
     // The creation steps, run by the composition root right after construction.
     void FormCreate();
     // Shows the window at process start, minimised when "Start the software minimised" asks for it.
@@ -201,8 +204,8 @@ public:
     QTimer* Timer1;
     QTimer* Timer2;
 
-    int doubleClickMode() const; // the selected item of RGURLList, -1 when none is
-    bool deleteInvalidMode() const; // CBDeleteInvalidURL: delete invalid ticked URL instead of a report
+    int doubleClickMode() const;          // the selected item of RGURLList, -1 when none is
+    bool deleteInvalidMode() const;       // CBDeleteInvalidURL: delete invalid ticked URL instead of a report
     void setToolBarEnabled(bool enabled); // Panel1, disabled while a batch validation runs
 
 signals:

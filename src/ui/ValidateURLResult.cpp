@@ -67,7 +67,8 @@ QFrame* separator(QWidget* parent) {
 
 } // namespace
 
-TForm2::TForm2(Services services, ValidationReport& report, std::function<int()> doubleClickMode, QWidget* parent)
+TForm2::TForm2(Services services, ValidationReport& report, std::function<int()> doubleClickMode,
+               QWidget* parent)
     : QWidget(parent, Qt::Window), m_services(services), m_report(report),
       m_doubleClickMode(std::move(doubleClickMode)) {
     setObjectName(QStringLiteral("Form2"));
@@ -89,11 +90,12 @@ void TForm2::buildControls() {
     bar->setContentsMargins(2, 2, 2, 2);
     cyAdvSpeedButton2 = toolButton(panel1, "cyAdvSpeedButton2", "tick-all", QStringLiteral("Tick all valid"),
                                    QStringLiteral("|Tick all the items in the Valid URL list"));
-    cyAdvSpeedButton3 = toolButton(panel1, "cyAdvSpeedButton3", "untick-all", QStringLiteral("Untick all valid"),
-                                   QStringLiteral("|Untick all the items in the Valid URL list"));
-    cyDeleteValidChecked = toolButton(panel1, "cyDeleteValidChecked", "delete-ticked",
-                                      QStringLiteral("Delete ticked valid"),
-                                      QStringLiteral("|Delete all ticked items from the Valid URL list"), false);
+    cyAdvSpeedButton3 =
+        toolButton(panel1, "cyAdvSpeedButton3", "untick-all", QStringLiteral("Untick all valid"),
+                   QStringLiteral("|Untick all the items in the Valid URL list"));
+    cyDeleteValidChecked =
+        toolButton(panel1, "cyDeleteValidChecked", "delete-ticked", QStringLiteral("Delete ticked valid"),
+                   QStringLiteral("|Delete all ticked items from the Valid URL list"), false);
     RGSync = named(new QGroupBox(QStringLiteral("Sync URL List"), panel1), "RGSync");
     setHint(RGSync, QStringLiteral("|The validation report always point to the sender. You can always modify "
                                    "the recipient of the sync."));
@@ -107,16 +109,18 @@ void TForm2::buildControls() {
         RGSyncGroup->addButton(r, i);
         rg->addWidget(r);
     }
-    cyAdvSpeedButton1 = toolButton(panel1, "cyAdvSpeedButton1", "tick-all", QStringLiteral("Tick all invalid"),
-                                   QStringLiteral("|Tick all the items in the Invalid URL list"));
-    cyAdvSpeedButton4 = toolButton(panel1, "cyAdvSpeedButton4", "untick-all",
-                                   QStringLiteral("Untick all invalid"),
-                                   QStringLiteral("|Untick all the items in the Invalid URL list"));
-    cyDeleteInvalidChecked = toolButton(panel1, "cyDeleteInvalidChecked", "delete-ticked",
-                                        QStringLiteral("Delete ticked invalid"),
-                                        QStringLiteral("|Delete all ticked items from the Invalid URL list"), false);
-    cyReturnInvalid = toolButton(panel1, "cyReturnInvalid", "return-invalid", QStringLiteral("Return invalid"),
-                                 QStringLiteral("|Return ticked invalid url to the Valid URL List"), false);
+    cyAdvSpeedButton1 =
+        toolButton(panel1, "cyAdvSpeedButton1", "tick-all", QStringLiteral("Tick all invalid"),
+                   QStringLiteral("|Tick all the items in the Invalid URL list"));
+    cyAdvSpeedButton4 =
+        toolButton(panel1, "cyAdvSpeedButton4", "untick-all", QStringLiteral("Untick all invalid"),
+                   QStringLiteral("|Untick all the items in the Invalid URL list"));
+    cyDeleteInvalidChecked =
+        toolButton(panel1, "cyDeleteInvalidChecked", "delete-ticked", QStringLiteral("Delete ticked invalid"),
+                   QStringLiteral("|Delete all ticked items from the Invalid URL list"), false);
+    cyReturnInvalid =
+        toolButton(panel1, "cyReturnInvalid", "return-invalid", QStringLiteral("Return invalid"),
+                   QStringLiteral("|Return ticked invalid url to the Valid URL List"), false);
     cyAdvSpeedButton7 = toolButton(
         panel1, "cyAdvSpeedButton7", "exit", QStringLiteral("Close"),
         QStringLiteral("|Close the Validation of URL report window and return to the main window"));
@@ -142,18 +146,21 @@ void TForm2::buildControls() {
     auto* panel5 = named(new QWidget(GroupBox1), "Panel5");
     auto* p5 = new QGridLayout(panel5);
     p5->setContentsMargins(0, 0, 0, 0);
-    cySyncURLList = syncButton(panel5, "cySyncURLList", "sync-overwrite", QStringLiteral("Overwrite with all"),
-                               QStringLiteral("|URL captured list is overwritten with the valid URL list. Sync "
-                                              "with and empty Valid URL list is possible"));
+    cySyncURLList =
+        syncButton(panel5, "cySyncURLList", "sync-overwrite", QStringLiteral("Overwrite with all"),
+                   QStringLiteral("|URL captured list is overwritten with the valid URL list. Sync "
+                                  "with and empty Valid URL list is possible"));
     cySyncURLListAppend =
         syncButton(panel5, "cySyncURLListAppend", "sync-append", QStringLiteral("Append all"),
                    QStringLiteral("|Append the Valid list to the URL captured list.  No duplicate."));
     cySyncCheckedURLList = syncButton(
         panel5, "cySyncCheckedURLList", "sync-overwrite", QStringLiteral("Overwrite with ticked"),
-        QStringLiteral("|URL captured list is overwritten with the checked item of the valid URL list"), false);
+        QStringLiteral("|URL captured list is overwritten with the checked item of the valid URL list"),
+        false);
     cySyncURLListAppendChecked = syncButton(
         panel5, "cySyncURLListAppendChecked", "sync-append", QStringLiteral("Append ticked"),
-        QStringLiteral("|Append the checked item of the valid URL list to the URL captured list. No duplicate"),
+        QStringLiteral(
+            "|Append the checked item of the valid URL list to the URL captured list. No duplicate"),
         false);
     p5->addWidget(cySyncURLList, 0, 0);
     p5->addWidget(cySyncURLListAppend, 0, 1);
@@ -195,8 +202,9 @@ void TForm2::buildControls() {
 }
 
 void TForm2::followSelection(CheckListView* view, CheckListModel& model) {
-    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [&model](const QModelIndex& current) { model.setSelected(current.isValid() ? current.row() : -1); });
+    connect(
+        view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [&model](const QModelIndex& current) { model.setSelected(current.isValid() ? current.row() : -1); });
     connect(&model, &CheckListModel::selectionChanged, view, [view, &model](int row) {
         const QModelIndex want = row >= 0 ? model.index(row) : QModelIndex();
         if (view->selectionModel()->currentIndex() == want)
@@ -265,8 +273,8 @@ void TForm2::HorScrollBar() {
         const QFontMetrics fm(view->font());
         int widest = 0;
         for (const CheckEntry& e : model->entries())
-            widest = std::max(widest, fm.horizontalAdvance(e.text.left(CheckListModel::kDisplayLimit) +
-                                                           QLatin1Char('x')));
+            widest = std::max(
+                widest, fm.horizontalAdvance(e.text.left(CheckListModel::kDisplayLimit) + QLatin1Char('x')));
         // The column is at least as wide as the view, and as wide as the widest text plus its margin.
         const int range = model->isEmpty() ? 0 : widest + 25;
         view->horizontalHeader()->setStretchLastSection(false);

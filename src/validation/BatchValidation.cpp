@@ -121,7 +121,8 @@ BatchValidator::~BatchValidator() = default;
 
 bool BatchValidator::start(BatchValidationHost& host, bool deleteMode) {
     if (!m_connectivity.isInternetConnected()) {
-        m_dialogs.message(MessageKind::Information, QString::fromLatin1(kCannotValidateOffline), Buttons::Abort);
+        m_dialogs.message(MessageKind::Information, QString::fromLatin1(kCannotValidateOffline),
+                          Buttons::Abort);
         return false;
     }
     m_report.clearLists();

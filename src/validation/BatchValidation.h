@@ -31,7 +31,8 @@ public:
 class BatchValidator : public QObject {
     Q_OBJECT
 public:
-    BatchValidator(Connectivity& connectivity, Dialogs& dialogs, CheckEngine& engine, ValidationReport& report);
+    BatchValidator(Connectivity& connectivity, Dialogs& dialogs, CheckEngine& engine,
+                   ValidationReport& report);
     ~BatchValidator() override;
 
     // Starts a run on the host's list; false when it did not start (no connection: the Abort message).

@@ -9,7 +9,8 @@
 namespace clipvane {
 
 CheckRun::CheckRun(QStringList texts, Connectivity& connectivity, SessionState& session)
-    : m_texts(std::move(texts)), m_outcomes(m_texts.size()), m_connectivity(connectivity), m_session(session) {}
+    : m_texts(std::move(texts)), m_outcomes(m_texts.size()), m_connectivity(connectivity),
+      m_session(session) {}
 
 CheckRun::~CheckRun() = default;
 
@@ -80,15 +81,16 @@ std::unique_ptr<CheckRun> CheckEngine::start(const QStringList& texts) {
     CheckRun* r = run.get();
     if (urls.isEmpty() || !m_connectivity.isInternetConnected()) {
         // No request at all, as CheckUrl sends none offline; still answered from the event loop.
-        QMetaObject::invokeMethod(r, [r] { r->takeAllOffline(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            r, [r] { r->takeAllOffline(); }, Qt::QueuedConnection);
         return run;
     }
     QList<HttpStatusRequest> requests;
     requests.reserve(urls.size());
     for (const QString& url : urls)
         requests.append(checkRequest(url));
-    r->m_batch =
-        m_http.startStatusBatch(std::move(requests), m_limits, r, [r](HttpStatusResults results) { r->take(results); });
+    r->m_batch = m_http.startStatusBatch(std::move(requests), m_limits, r,
+                                         [r](HttpStatusResults results) { r->take(results); });
     return run;
 }
 

@@ -55,7 +55,8 @@ private:
 // Runs CheckUrl's checks concurrently over the HTTP client's batches: at most 32 at once, 6 per host.
 class CheckEngine {
 public:
-    CheckEngine(Connectivity& connectivity, HttpClient& http, SessionState& session, HttpBatchLimits limits = {});
+    CheckEngine(Connectivity& connectivity, HttpClient& http, SessionState& session,
+                HttpBatchLimits limits = {});
     // Starts checking the texts (as CheckUrl takes them: normalised here). An empty list finishes at once.
     std::unique_ptr<CheckRun> start(const QStringList& texts);
 

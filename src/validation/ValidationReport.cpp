@@ -27,7 +27,8 @@ void appendSorted(CheckListModel& list, const QStringList& texts) {
 
 } // namespace
 
-ValidationReport::ValidationReport(Dialogs& dialogs, CheckEngine& engine) : m_dialogs(dialogs), m_engine(engine) {
+ValidationReport::ValidationReport(Dialogs& dialogs, CheckEngine& engine)
+    : m_dialogs(dialogs), m_engine(engine) {
     connect(&m_valid, &CheckListModel::tickedByUser, this, &ValidationReport::validTicksChanged);
     connect(&m_invalid, &CheckListModel::tickedByUser, this, &ValidationReport::invalidTicksChanged);
     connect(&m_invalid, &CheckListModel::selectionChanged, this, &ValidationReport::invalidSelected);

@@ -14,13 +14,13 @@ class UrlListRecipient;
 
 // Which tool buttons of the report window are enabled.
 struct ReportButtons {
-    bool syncChecked = false;      // cySyncCheckedURLList
-    bool appendChecked = false;    // cySyncURLListAppendChecked
-    bool appendAll = true;         // cySyncURLListAppend
-    bool deleteValid = false;      // cyDeleteValidChecked
-    bool deleteInvalid = false;    // cyDeleteInvalidChecked
-    bool returnInvalid = false;    // cyReturnInvalid
-    bool checkAgain = false;       // cyEditURL
+    bool syncChecked = false;   // cySyncCheckedURLList
+    bool appendChecked = false; // cySyncURLListAppendChecked
+    bool appendAll = true;      // cySyncURLListAppend
+    bool deleteValid = false;   // cyDeleteValidChecked
+    bool deleteInvalid = false; // cyDeleteInvalidChecked
+    bool returnInvalid = false; // cyReturnInvalid
+    bool checkAgain = false;    // cyEditURL
     bool operator==(const ReportButtons&) const = default;
 };
 
@@ -56,15 +56,16 @@ public:
 
     // cyEditURLClick: checks EditURL on the check engine; the result arrives later (checkedAgain).
     void checkAgain();
-    void returnInvalid();      // cyReturnInvalidClick
-    void deleteTickedValid();  // cyDeleteValidCheckedClick
+    void returnInvalid();       // cyReturnInvalidClick
+    void deleteTickedValid();   // cyDeleteValidCheckedClick
     void deleteTickedInvalid(); // cyDeleteInvalidCheckedClick
     void tickAllValid(bool ticked);
     void tickAllInvalid(bool ticked);
-    void validTicksChanged();   // CLBValidClickCheck
-    void invalidTicksChanged(); // CLBInvalidClickCheck
+    void validTicksChanged();      // CLBValidClickCheck
+    void invalidTicksChanged();    // CLBInvalidClickCheck
     void invalidSelected(int row); // CLBInvalidClick
-    // After the scroll ranges are sized (HorScrollBar): append all is enabled exactly when CLBValid has items.
+    // After the scroll ranges are sized (HorScrollBar): append all is enabled exactly when CLBValid has
+    // items.
     void scrollRangesSized();
 
 signals:

@@ -32,7 +32,7 @@ public:
     void useClipboard(Clipboard* other) { m_clipboard = other; }
 
     TempAppFolder folder;
-    std::optional<AppPaths> paths; // when set, in place of the folder's
+    std::optional<AppPaths> paths;  // when set, in place of the folder's
     HttpClient* realHttp = nullptr; // when set, in place of the HTTP double (benchmarks on a local server)
     FakeClipboard clipboard;
     FakeConnectivity connectivity;

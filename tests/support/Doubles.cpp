@@ -70,9 +70,9 @@ HttpStatusResult FakeHttpClient::fetchStatus(const HttpStatusRequest& request) {
     return {true, *it};
 }
 
-std::unique_ptr<HttpStatusBatch> FakeHttpClient::startStatusBatch(QList<HttpStatusRequest> requests,
-                                                                  HttpBatchLimits limits, QObject* context,
-                                                                  std::function<void(HttpStatusResults)> onResults) {
+std::unique_ptr<HttpStatusBatch>
+FakeHttpClient::startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                                 std::function<void(HttpStatusResults)> onResults) {
     batchLimits.append(limits);
     struct Batch final : HttpStatusBatch {
         std::shared_ptr<bool> alive = std::make_shared<bool>(true);

@@ -107,7 +107,7 @@ private:
 
     int m_listenFd = -1;
     std::vector<int> m_extraFds; // 127.0.0.2 and further
-    int m_stopFd = -1; // an eventfd: readable once the server stops
+    int m_stopFd = -1;           // an eventfd: readable once the server stops
     quint16 m_port = 0;
     std::atomic<bool> m_stopping{false};
     std::atomic<int> m_accepted{0};

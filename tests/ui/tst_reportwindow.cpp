@@ -72,8 +72,9 @@ private slots:
         QVERIFY(w.cySyncURLList->isEnabled() && w.cySyncURLListAppend->isEnabled());
         QCOMPARE(hintOf(w.cySyncURLListAppend),
                  QStringLiteral("|Append the Valid list to the URL captured list.  No duplicate."));
-        QCOMPARE(hintOf(w.cyEditURL), QStringLiteral("Validate URL. Result is send to the Valid URL list if the "
-                                                     "URL of validation is successful"));
+        QCOMPARE(hintOf(w.cyEditURL),
+                 QStringLiteral("Validate URL. Result is send to the Valid URL list if the "
+                                "URL of validation is successful"));
         QCOMPARE(w.cyEditURL->toolTip(), hintOf(w.cyEditURL));
         QVERIFY(w.findChild<QLabel*>(QStringLiteral("HintPanel")));
         QVERIFY(w.EditURL->text().isEmpty());
@@ -129,7 +130,8 @@ private slots:
 
         modes->findChild<QRadioButton*>(QStringLiteral("RGURLList1"))->click();
         QCOMPARE(hintOf(report().CLBValid),
-                 QStringLiteral("|Valid URL list. Double click an item to display the URL in full via message dialog"));
+                 QStringLiteral(
+                     "|Valid URL list. Double click an item to display the URL in full via message dialog"));
         f->dialogs.answer(Answer::Ok);
         report().CLBValidDblClick();
         QCOMPARE(f->dialogs.shown.last().text, QStringLiteral("d.example"));

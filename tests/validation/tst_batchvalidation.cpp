@@ -57,7 +57,8 @@ class TestBatchValidation : public QObject {
     void serve(const QStringList& names, const QStringList& failing = {}) {
         for (const QString& n : names)
             http.statuses.insert(QStringLiteral("http://") + n.chopped(n.endsWith(QLatin1Char('*')) ? 1 : 0),
-                                 failing.contains(n.chopped(n.endsWith(QLatin1Char('*')) ? 1 : 0)) ? 404 : 200);
+                                 failing.contains(n.chopped(n.endsWith(QLatin1Char('*')) ? 1 : 0)) ? 404
+                                                                                                   : 200);
     }
 
     bool runToEnd(Host& host, bool deleteMode) {

@@ -84,9 +84,9 @@ private slots:
     void sameVerdictsAsOneAfterAnother() {
         // path, expected verdict
         const QList<QPair<QString, bool>> table = {
-            {"/ok", true},       {"/found", true},   {"/moved-to-ok", true}, {"/other-host", true},
-            {"/missing", false}, {"/loop", false},   {"/silent", false},     {"/garbage", false},
-            {"/reset", false},   {"/trickle", false}, {"/ok", true},         // a duplicate is checked twice
+            {"/ok", true},       {"/found", true},    {"/moved-to-ok", true}, {"/other-host", true},
+            {"/missing", false}, {"/loop", false},    {"/silent", false},     {"/garbage", false},
+            {"/reset", false},   {"/trickle", false}, {"/ok", true}, // a duplicate is checked twice
         };
         QStringList texts;
         for (const auto& row : table)

@@ -59,27 +59,30 @@ private slots:
 
     void syncCommands_data() {
         QTest::addColumn<int>("recipient");
-        QTest::addColumn<int>("command"); // 0 overwrite all, 1 overwrite ticked, 2 append all, 3 append ticked
+        QTest::addColumn<int>(
+            "command"); // 0 overwrite all, 1 overwrite ticked, 2 append all, 3 append ticked
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QString>("message");
         // The valid list reads a, B, c with a and c ticked; the recipient reads b, d with d ticked.
         const QStringList all = {"a", "B", "c"}, allAppended = {"a", "b", "c", "d"};
-        QTest::newRow("capture, overwrite all") << 0 << 0 << all
-            << "URL captured list is overwritten with the content of the valid URL list";
-        QTest::newRow("capture, overwrite ticked") << 0 << 1 << QStringList({"a", "c"})
+        QTest::newRow("capture, overwrite all")
+            << 0 << 0 << all << "URL captured list is overwritten with the content of the valid URL list";
+        QTest::newRow("capture, overwrite ticked")
+            << 0 << 1 << QStringList({"a", "c"})
             << "URL captured list is overwritten with ticked item of the valid URL list";
-        QTest::newRow("capture, append all") << 0 << 2 << allAppended
-            << "Content of the valid URL list appended to the URL list";
-        QTest::newRow("capture, append ticked") << 0 << 3 << allAppended
-            << "Ticked item of the valid URL list appended to the URL list";
-        QTest::newRow("browser, overwrite all") << 1 << 0 << all
-            << "URL browser list is overwritten with the content of the valid URL list";
-        QTest::newRow("browser, overwrite ticked") << 1 << 1 << QStringList({"a", "c"})
+        QTest::newRow("capture, append all")
+            << 0 << 2 << allAppended << "Content of the valid URL list appended to the URL list";
+        QTest::newRow("capture, append ticked")
+            << 0 << 3 << allAppended << "Ticked item of the valid URL list appended to the URL list";
+        QTest::newRow("browser, overwrite all")
+            << 1 << 0 << all << "URL browser list is overwritten with the content of the valid URL list";
+        QTest::newRow("browser, overwrite ticked")
+            << 1 << 1 << QStringList({"a", "c"})
             << "URL browser list is overwritten with ticked item of the valid URL list";
-        QTest::newRow("browser, append all") << 1 << 2 << allAppended
-            << "Content of the valid URL list appended to the URL browser list";
-        QTest::newRow("browser, append ticked") << 1 << 3 << allAppended
-            << "Ticked item of the valid URL list appended to the URL browser list";
+        QTest::newRow("browser, append all")
+            << 1 << 2 << allAppended << "Content of the valid URL list appended to the URL browser list";
+        QTest::newRow("browser, append ticked")
+            << 1 << 3 << allAppended << "Ticked item of the valid URL list appended to the URL browser list";
     }
     void syncCommands() {
         QFETCH(int, recipient);
@@ -95,10 +98,18 @@ private slots:
         report->setSyncIndex(recipient);
         dialogs.answer(Answer::Ok);
         switch (command) {
-        case 0: report->syncOverwriteAll(); break;
-        case 1: report->syncOverwriteTicked(); break;
-        case 2: report->syncAppendAll(); break;
-        default: report->syncAppendTicked(); break;
+        case 0:
+            report->syncOverwriteAll();
+            break;
+        case 1:
+            report->syncOverwriteTicked();
+            break;
+        case 2:
+            report->syncAppendAll();
+            break;
+        default:
+            report->syncAppendTicked();
+            break;
         }
         QCOMPARE(target.list.texts(), expected); // the recipient's own copy of a duplicate stays
         QCOMPARE(target.list.tickedCount(), 0);
@@ -185,7 +196,8 @@ private slots:
         QVERIFY(!start.syncChecked && !start.appendChecked && !start.deleteValid && !start.deleteInvalid &&
                 !start.returnInvalid);
         report->tickAllValid(true);
-        QVERIFY(report->buttons().syncChecked && report->buttons().appendChecked && report->buttons().deleteValid);
+        QVERIFY(report->buttons().syncChecked && report->buttons().appendChecked &&
+                report->buttons().deleteValid);
         report->tickAllInvalid(true);
         QVERIFY(report->buttons().deleteInvalid && report->buttons().returnInvalid);
         report->deleteTickedValid(); // disables only its own button

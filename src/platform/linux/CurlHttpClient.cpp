@@ -145,7 +145,8 @@ class StatusRunner {
 public:
     using Deliver = std::function<void(HttpStatusResults)>;
 
-    StatusRunner(CURLM* multi, QList<HttpStatusRequest> requests, HttpBatchLimits limits, HttpTimeouts timeouts)
+    StatusRunner(CURLM* multi, QList<HttpStatusRequest> requests, HttpBatchLimits limits,
+                 HttpTimeouts timeouts)
         : m_multi(multi), m_limits(limits), m_timeouts(timeouts) {
         m_limits.total = std::max(1, m_limits.total);
         m_limits.perHost = std::max(1, m_limits.perHost);
@@ -291,7 +292,7 @@ private:
     HttpBatchLimits m_limits;
     HttpTimeouts m_timeouts;
     std::vector<Check> m_checks;
-    std::map<QByteArray, std::set<int>> m_waiting;  // per host, the checks waiting for a slot
+    std::map<QByteArray, std::set<int>> m_waiting; // per host, the checks waiting for a slot
     std::map<QByteArray, int> m_runningPerHost;
     std::set<std::pair<int, QByteArray>> m_ready; // hosts with a free slot, by their lowest waiting index
     int m_running = 0;
@@ -317,7 +318,8 @@ public:
         auto alive = m_alive;
         auto deliver = [context, alive, onResults = std::move(onResults)](HttpStatusResults results) {
             QMetaObject::invokeMethod(
-                context, [alive, onResults, results = std::move(results)] {
+                context,
+                [alive, onResults, results = std::move(results)] {
                     if (*alive)
                         onResults(results);
                 },
@@ -370,9 +372,9 @@ HttpStatusResult CurlHttpClient::fetchStatus(const HttpStatusRequest& request) {
     return result;
 }
 
-std::unique_ptr<HttpStatusBatch> CurlHttpClient::startStatusBatch(QList<HttpStatusRequest> requests,
-                                                                  HttpBatchLimits limits, QObject* context,
-                                                                  std::function<void(HttpStatusResults)> onResults) {
+std::unique_ptr<HttpStatusBatch>
+CurlHttpClient::startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                                 std::function<void(HttpStatusResults)> onResults) {
     return std::make_unique<CurlStatusBatch>(std::move(requests), limits, m_timeouts, context,
                                              std::move(onResults));
 }

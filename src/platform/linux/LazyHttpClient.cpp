@@ -40,9 +40,9 @@ HttpGetResult LazyHttpClient::get(const HttpGetRequest& request) {
     return c ? c->get(request) : HttpGetResult{};
 }
 
-std::unique_ptr<HttpStatusBatch> LazyHttpClient::startStatusBatch(QList<HttpStatusRequest> requests,
-                                                                  HttpBatchLimits limits, QObject* context,
-                                                                  std::function<void(HttpStatusResults)> onResults) {
+std::unique_ptr<HttpStatusBatch>
+LazyHttpClient::startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                                 std::function<void(HttpStatusResults)> onResults) {
     if (HttpClient* c = client())
         return c->startStatusBatch(std::move(requests), limits, context, std::move(onResults));
     // No module: every request fails, delivered as a batch would deliver it.
@@ -51,7 +51,8 @@ std::unique_ptr<HttpStatusBatch> LazyHttpClient::startStatusBatch(QList<HttpStat
         failed.append(qMakePair(i, HttpStatusResult{}));
     auto alive = std::make_shared<bool>(true);
     QMetaObject::invokeMethod(
-        context, [alive, onResults = std::move(onResults), failed] {
+        context,
+        [alive, onResults = std::move(onResults), failed] {
             if (*alive)
                 onResults(failed);
         },

@@ -15,9 +15,9 @@ public:
     ~LazyHttpClient() override;
     HttpStatusResult fetchStatus(const HttpStatusRequest& request) override;
     HttpGetResult get(const HttpGetRequest& request) override;
-    std::unique_ptr<HttpStatusBatch> startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits,
-                                                      QObject* context,
-                                                      std::function<void(HttpStatusResults)> onResults) override;
+    std::unique_ptr<HttpStatusBatch>
+    startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                     std::function<void(HttpStatusResults)> onResults) override;
     bool isLoaded() const { return m_client != nullptr; }
 
 private:
