@@ -1,5 +1,5 @@
 # Thin wrapper over scripts/dev, which also installs what is missing.
-.PHONY: run test asan bench format
+.PHONY: run test asan bench package format
 run:
 	scripts/dev run
 test:
@@ -8,5 +8,7 @@ asan:
 	scripts/dev asan
 bench:
 	scripts/dev bench
+package:
+	scripts/dev package
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -47,6 +47,21 @@ inline QString randomUrl(QRandomGenerator& rng) {
         .arg(rng.generate());
 }
 
+// Benchmarks fail when the work they time did not happen: a figure of work that never ran is worse than none.
+inline int& failures() {
+    static int n = 0;
+    return n;
+}
+inline void require(bool done, const char* what) {
+    if (!done) {
+        std::printf("WORK NOT DONE: %s\n", what);
+        ++failures();
+    }
+}
+inline int exitCode() {
+    return failures() == 0 ? 0 : 1;
+}
+
 inline void report(const char* what, double value, const char* unit, double target) {
     std::printf("%-60s %10.3f %-3s (target %s %g %s)\n", what, value, unit,
                 value <= target ? "met:" : "MISSED:", target, unit);

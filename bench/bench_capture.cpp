@@ -3,9 +3,10 @@
 #include "BenchUtil.h"
 #include "core/CheckListModel.h"
 #include "core/SortUnique.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QApplication>
+#include <QCheckBox>
 
 using namespace clipvane;
 
@@ -23,7 +24,10 @@ static void captureInto(int size, double target) {
         texts.append(bench::randomUrl(rng));
     f.list().appendTexts(texts);
     SortUnique(f.list());
+    // Offline, copies are accepted when "Validate Clipboard URL" is off: every copy is a real capture.
+    f.CBValidateClipboardURL->setChecked(false);
     QCoreApplication::processEvents();
+    const int before = f.list().count();
 
     std::vector<double> samples;
     for (int i = 0; i < 300; ++i) {
@@ -32,6 +36,7 @@ static void captureInto(int size, double target) {
         app.clipboard.copy(url); // notification -> sorted, de-duplicated list
         samples.push_back(bench::msSince(t0));
     }
+    bench::require(f.list().count() == before + int(samples.size()), "every copy captured into the list");
     const QString what = QStringLiteral("capture into %1 entries, p95").arg(size);
     bench::report(qPrintable(what), bench::percentile(samples, 95), "ms", target);
     std::printf("%-60s %10.3f ms\n", qPrintable(QStringLiteral("capture into %1 entries, median").arg(size)),
@@ -50,6 +55,7 @@ static void sortFromScratch() {
         const auto t0 = bench::Clock::now();
         SortUnique(list);
         samples.push_back(bench::msSince(t0));
+        bench::require(list.count() > 99000, "SortUnique kept the entries");
     }
     bench::report("SortUnique of 100,000 random URLs, median of 5", bench::percentile(samples, 50), "ms",
                   300);
@@ -62,5 +68,5 @@ int main(int argc, char* argv[]) {
     sortFromScratch();
     captureInto(100000, 16);
     captureInto(1000000, 50);
-    return 0;
+    return bench::exitCode();
 }

@@ -1,4 +1,5 @@
 // AddHistoryEntry into a table of 100,000 rows (resolver stubbed), and the Linux connection test.
+#include "BenchUtil.h"
 #include "history/HistoryTable.h"
 #include "platform/Connectivity.h"
 #include "platform/HostResolver.h"
@@ -77,6 +78,7 @@ void benchAddHistoryEntry() {
         table.AddHistoryEntry(url);
         ns.push_back(t.nsecsElapsed());
     }
+    bench::require(table.rowCount() >= kRows + kSamples, "every entry added a row");
     print("AddHistoryEntry, table of 100,000+ rows", figures(std::move(ns)), "median < 50 us");
 }
 
@@ -111,5 +113,5 @@ int main(int argc, char** argv) {
     benchIsInternetConnected("IsInternetConnected (Linux, fallback)");
     QCoreApplication::setLibraryPaths(pluginFolders);
     benchIsInternetConnected("IsInternetConnected (Linux, Qt back-end)");
-    return 0;
+    return bench::exitCode();
 }

@@ -6,7 +6,7 @@
 #include "LocalHttpServer.h"
 #include "core/CheckListModel.h"
 #include "platform/linux/CurlHttpClient.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/ValidateURLResult.h"
 #include "validation/UrlCheck.h"
 #include "validation/ValidationReport.h"

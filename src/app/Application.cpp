@@ -4,10 +4,12 @@
 
 #include "core/CheckListModel.h"
 #include "history/HistoryTable.h"
+#include "platform/DisplayPlatform.h"
+#include "platform/GlobalShortcuts.h"
 #include "ui/About.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/SetBrowser.h"
 #include "ui/ValidateURLResult.h"
 #include "ui/WebMonitor.h"
@@ -20,7 +22,9 @@
 #include "validation/UrlListRecipient.h"
 #include "validation/ValidationReport.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QStatusBar>
 
 // The resources live in a static library; they must be registered by name.
 static void initResources() {
@@ -61,9 +65,11 @@ private:
 } // namespace
 
 void initApplicationIdentity() {
+    // No display name: the toolkit would add it to every window's title. Message boxes take the name.
     QApplication::setApplicationName(QStringLiteral("Clipvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Clipvane"));
     QApplication::setApplicationVersion(QStringLiteral(CLIPVANE_VERSION));
+    // Desktops match the windows to the menu entry and its icon by this name (the Wayland app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral(CLIPVANE_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
@@ -110,10 +116,51 @@ void ClipvaneApp::createWindows() {
     m_form6 = std::make_unique<TForm6>(m_services);
     QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
     wireWindows();
+    grabTrayShortcuts();
+}
+
+void ClipvaneApp::grabTrayShortcuts() {
+    GlobalShortcuts* keys = m_services.platform.globalShortcuts;
+    if (!keys)
+        return;
+    TForm1* f = m_form1.get();
+    const QList<QAction*> actions{f->RestoreClipvane1, f->MonClipboard,    f->ValidateClipboardURL,
+                                  f->Showcapture,      f->Capturehistory1, f->Alldriveinformation1};
+    QStringList refused;
+    for (int id = 0; id < actions.size(); ++id) {
+        // A refused grab leaves the window shortcut as it was.
+        if (keys->grab(id, actions[id]->shortcut()) == GlobalShortcuts::Grab::Refused)
+            refused << actions[id]->shortcut().toString(QKeySequence::NativeText);
+    }
+    QObject::connect(keys, &GlobalShortcuts::activated, f, [actions](int id) {
+        if (id >= 0 && id < actions.size())
+            actions[id]->trigger();
+    });
+    if (refused.size() == 1)
+        m_startNote =
+            QStringLiteral("Another program holds %1: it acts only while the Clipvane window is active.")
+                .arg(refused.first());
+    else if (refused.size() > 1)
+        m_startNote =
+            QStringLiteral("Another program holds %1: they act only while the Clipvane window is active.")
+                .arg(refused.join(QLatin1String(", ")));
 }
 
 void ClipvaneApp::showMainWindow() {
     m_form1->showAtStart();
+    QStringList notes;
+    const QString focusNote = clipboardFocusNote(QGuiApplication::platformName());
+    if (!focusNote.isEmpty())
+        notes << focusNote;
+    if (!m_startNote.isEmpty())
+        notes << m_startNote;
+    // Once, for a while; the panels come back afterwards.
+    if (!notes.isEmpty())
+        m_form1->SBMain->showMessage(notes.join(QLatin1String("  ")), 30000);
+}
+
+void ClipvaneApp::endSession() {
+    m_form1->Exit1->trigger();
 }
 
 // What crosses windows goes through here: no window reaches into another's controls.

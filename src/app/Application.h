@@ -34,6 +34,8 @@ public:
     // Applies the start-up style, then creates the windows; each runs its creation steps before the next.
     void createWindows();
     void showMainWindow();
+    // The session ends (the desktop logs out, the process is asked to stop): the tray menu's "Exit".
+    void endSession();
 
     SessionState& session() { return m_session; }
     TForm1* form1() const { return m_form1.get(); }
@@ -51,8 +53,11 @@ public:
 
 private:
     void wireWindows();
+    // The tray menu's shortcuts act for the whole desktop where the platform can grab them.
+    void grabTrayShortcuts();
 
     Services m_services;
+    QString m_startNote; // said once in the main window's status bar when it is first shown
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;
     // The Capture History table outlives every window that records into it or shows it.

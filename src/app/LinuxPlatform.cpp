@@ -7,6 +7,7 @@
 #include "platform/linux/QtPrinting.h"
 #include "platform/linux/QtTray.h"
 #include "platform/linux/SystemHostResolver.h"
+#include "platform/linux/XcbGlobalShortcuts.h"
 #include "platform/linux/XdgDesktopShortcut.h"
 #include "ui/widgets/QtDialogs.h"
 
@@ -17,12 +18,17 @@ namespace clipvane {
 struct LinuxPlatform::Parts {
     QtClipboard clipboard;
     LinuxConnectivity connectivity;
-    LazyHttpClient http{{QCoreApplication::applicationDirPath(), QStringLiteral(CLIPVANE_MODULE_DIR)}};
+    // Beside the executable, then its installed private library folder, then the build tree.
+    LazyHttpClient http{
+        {QCoreApplication::applicationDirPath(),
+         QCoreApplication::applicationDirPath() + QLatin1String("/" CLIPVANE_MODULE_RELATIVE_DIR),
+         QStringLiteral(CLIPVANE_MODULE_DIR)}};
     SystemHostResolver resolver;
     DesktopShell shell;
     QtTray tray;
     XdgDesktopShortcut desktopShortcut;
     QtPrinting printing;
+    XcbGlobalShortcuts globalShortcuts;
     QtDialogs dialogs;
 };
 
@@ -40,6 +46,7 @@ Services LinuxPlatform::services() const {
     s.platform.tray = &m->tray;
     s.platform.desktopShortcut = &m->desktopShortcut;
     s.platform.printing = &m->printing;
+    s.platform.globalShortcuts = &m->globalShortcuts;
     s.platform.paths = AppPaths::forRunningProcess();
     s.dialogs = &m->dialogs;
     return s;

@@ -1,8 +1,11 @@
 #include "app/Application.h"
 #include "app/LinuxPlatform.h"
+#include "platform/DisplayPlatform.h"
+#include "platform/linux/SessionSignals.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
 
 namespace {
@@ -24,9 +27,24 @@ public:
     }
 };
 
+// On a Wayland desktop, start where the clipboard can be watched (see chooseDisplayPlatform).
+void pickDisplayPlatform() {
+    clipvane::DisplayEnvironment env;
+    env.qtPlatform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    env.waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY");
+    env.x11Display = qEnvironmentVariable("DISPLAY");
+    const clipvane::DisplayChoice choice =
+        clipvane::chooseDisplayPlatform(env, [&] { return clipvane::xServerReachable(env.x11Display); });
+    if (!choice.platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", choice.platform.toLocal8Bit());
+    if (!choice.terminalNote.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(choice.terminalNote));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    pickDisplayPlatform();
     GuardedApplication app(argc, argv);
     clipvane::initApplicationIdentity();
 
@@ -34,5 +52,8 @@ int main(int argc, char* argv[]) {
     clipvane::ClipvaneApp clipvane(platform.services());
     clipvane.createWindows();
     clipvane.showMainWindow();
+    clipvane::SessionSignals sessionSignals;
+    QObject::connect(&sessionSignals, &clipvane::SessionSignals::endRequested, &app,
+                     [&clipvane] { clipvane.endSession(); });
     return app.exec();
 }

@@ -16,7 +16,7 @@ struct FileDialogRequest {
     int initialFilter = 1;
     QString initialFolder;
     QString initialName;
-    QString defaultExtension; // "list", without dot
+    QString defaultExtension; // "list", without dot: for a filter whose pattern names no single extension
     bool confirmOverwrite = true;
 };
 

@@ -477,9 +477,21 @@ void HistoryTable::removeRowSet(const std::vector<int>& rows) {
 QVariant HistoryTable::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
+    if (role == Qt::DisplayRole)
+        return displayText(cell(index.row(), index.column()));
+    if (role != Qt::EditRole)
         return {};
     return cell(index.row(), index.column());
+}
+
+QString HistoryTable::displayText(const QString& cell) {
+    // Laying out megabytes for a cell a few hundred pixels wide would cost seconds at every paint.
+    if (cell.size() > kDisplayLimit) {
+        const qsizetype cut =
+            cell.at(kDisplayLimit - 1).isHighSurrogate() ? kDisplayLimit - 1 : kDisplayLimit;
+        return cell.left(cut) + QChar(0x2026);
+    }
+    return cell;
 }
 
 bool HistoryTable::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -73,6 +73,9 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QString cell(int row, int column) const; // empty beyond the table
+    // What the grid draws of a cell: very long texts are cut (editing and every tool keep the whole text).
+    static QString displayText(const QString& cell);
+    static constexpr int kDisplayLimit = 4096;
     bool setCell(int row, int column, const QString& text);
     HistoryEntry entry(int row) const;
     quint64 idAt(int row) const;

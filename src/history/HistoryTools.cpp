@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <numeric>
 
@@ -121,7 +122,7 @@ void SortHistory(HistoryTable& table, int column) {
     const int count = table.rowCount() - 2;
     if (count < 2)
         return;
-    const QCollator collator = listCollator();
+    const ListCollation collator;
     std::vector<QCollatorSortKey> keys;
     keys.reserve(std::size_t(count));
     QString key;
@@ -177,18 +178,18 @@ QStringList historyUrlLines(const HistoryTable& table) {
 
 namespace {
 
-// Text widths for a whole column. Printable Latin-1 text (nearly every cell) is the sum of its characters'
-// advances from a table, which is what the font gives it but for kerning, a pixel at most here and there;
-// other text is measured whole, as fallback fonts and shaping may apply.
+// Text widths for a whole column, in two steps. A quick estimate for every cell: printable Latin-1 text
+// (nearly every cell) is the sum of its characters' advances from a table, which is what the font gives
+// it but for kerning and rounding; other text is measured whole. Then the widest candidates are measured
+// exactly as the grid lays them out, so the widest text fits whole.
 class ColumnMeasure {
 public:
     explicit ColumnMeasure(const QFont& font) : m_metrics(font) {
         // Fractional advances: rounding each character would add up over a long URL.
-        const QFontMetricsF exact(font);
         for (int c = 0; c < 256; ++c)
-            m_advance[std::size_t(c)] = exact.horizontalAdvance(QChar(char16_t(c)));
+            m_advance[std::size_t(c)] = m_metrics.horizontalAdvance(QChar(char16_t(c)));
     }
-    int width(const QString& text) const {
+    qreal estimate(const QString& text) const {
         qreal sum = 0;
         for (QChar c : text) {
             const char16_t u = c.unicode();
@@ -197,20 +198,52 @@ public:
                 return m_metrics.horizontalAdvance(text);
             sum += m_advance[std::size_t(u)];
         }
-        return qRound(sum);
+        return sum;
     }
+    // The grid lays text out in fractional pixels and needs the whole last one.
+    int exact(const QString& text) const { return int(std::ceil(m_metrics.horizontalAdvance(text))); }
 
 private:
-    QFontMetrics m_metrics;
+    QFontMetricsF m_metrics;
     std::array<qreal, 256> m_advance{};
 };
 
-// The widest text of a column, or `cap` as soon as some text reaches it.
+// How far an estimate may fall short of the laid-out width (kerning and rounding).
+qreal shortfall(qreal estimate) {
+    return 2 + estimate / 32;
+}
+
+// The widest drawn text of a column, or `cap` once some text surely reaches it. Cells are measured as the
+// grid draws them (very long texts cut), so a cell of megabytes costs no more than a long one.
 int widestText(const HistoryTable& table, int column, const QFont& font, int cap) {
     const ColumnMeasure measure(font);
-    int widest = 0;
+    std::vector<std::pair<qreal, int>> estimates; // estimate, row
+    estimates.reserve(std::size_t(table.rowCount()));
     for (int row = 0; row < table.rowCount(); ++row) {
-        widest = std::max(widest, measure.width(table.cell(row, column)));
+        const qreal e = measure.estimate(HistoryTable::displayText(table.cell(row, column)));
+        if (e - shortfall(e) >= cap)
+            return cap;
+        estimates.emplace_back(e, row);
+    }
+    std::sort(estimates.begin(), estimates.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    // Exact measures from the widest estimate down, until no estimate left could beat the widest found.
+    constexpr int kMostExact = 256;
+    int widest = 0;
+    int measured = 0;
+    QSet<QString> seen;
+    for (const auto& [e, row] : estimates) {
+        const int bound = int(std::ceil(e + shortfall(e)));
+        if (bound <= widest)
+            break;
+        if (measured == kMostExact)
+            return std::min(cap, bound); // too many look alike: the bound is safe
+        const QString text = HistoryTable::displayText(table.cell(row, column));
+        if (seen.contains(text))
+            continue;
+        seen.insert(text);
+        ++measured;
+        widest = std::max(widest, measure.exact(text));
         if (widest >= cap)
             return cap;
     }
@@ -219,21 +252,24 @@ int widestText(const HistoryTable& table, int column, const QFont& font, int cap
 
 } // namespace
 
-std::array<int, kHistoryColumns> autoSizeWidths(const HistoryTable& table, const QFont& font) {
+std::array<int, kHistoryColumns> autoSizeWidths(const HistoryTable& table, const GridMetrics& grid) {
     constexpr int kGridLine = 1;
     std::array<int, kHistoryColumns> widths{};
     for (int c = 0; c < kHistoryColumns; ++c) {
         if (c == 2)
-            continue; // set below without the upper limit
-        const int w = std::clamp(widestText(table, c, font, 200), 20, 200);
-        widths[std::size_t(c)] = w + 2 * kGridLine + 18;
+            continue; // set below without the 200 limit
+        const int w = std::clamp(widestText(table, c, grid.font, 200), 20, 200);
+        widths[std::size_t(c)] = std::max(w + 2 * kGridLine + 18, grid.headerWidths[std::size_t(c)]);
     }
-    widths[2] = autoSizeColWidth(table, 2, font);
+    widths[2] = autoSizeColWidth(table, 2, grid);
     return widths;
 }
 
-int autoSizeColWidth(const HistoryTable& table, int column, const QFont& font) {
-    return widestText(table, column, font, std::numeric_limits<int>::max()) + 7;
+int autoSizeColWidth(const HistoryTable& table, int column, const GridMetrics& grid) {
+    const int padding = std::max(7, grid.cellPadding);
+    const int text = widestText(table, column, grid.font, kMaxColumnWidth - padding);
+    const int header = column >= 0 && column < kHistoryColumns ? grid.headerWidths[std::size_t(column)] : 0;
+    return std::min(kMaxColumnWidth, std::max(text + padding, header));
 }
 
 } // namespace clipvane

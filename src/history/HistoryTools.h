@@ -66,11 +66,21 @@ int RemoveDuplicateRecords(HistoryTable& table);
 // The URL cells of the entry rows, in table order.
 QStringList historyUrlLines(const HistoryTable& table);
 
-// Column widths from the metrics of the grid's font: every column its widest text within 20..200 plus the
-// grid lines and padding, then the URL column its widest text plus 7 without limit.
+// What the grid draws with: its font, the room around a cell's text (margins and the grid line), and the
+// width each header section needs to show its text whole.
+struct GridMetrics {
+    QFont font;
+    int cellPadding = 7;
+    std::array<int, kHistoryColumns> headerWidths{};
+};
+
+// Column widths: every column its widest drawn text within 20..200 plus the grid lines and padding, then
+// the URL column its widest text plus the padding without that limit; never narrower than its header,
+// never wider than kMaxColumnWidth.
 inline constexpr int kHistoryRowHeight = 24;
-std::array<int, kHistoryColumns> autoSizeWidths(const HistoryTable& table, const QFont& font);
-// The widest text of a column over all rows, plus 7.
-int autoSizeColWidth(const HistoryTable& table, int column, const QFont& font);
+inline constexpr int kMaxColumnWidth = 4000;
+std::array<int, kHistoryColumns> autoSizeWidths(const HistoryTable& table, const GridMetrics& grid);
+// The widest drawn text of a column plus the padding (at least 7), within the header and the maximum.
+int autoSizeColWidth(const HistoryTable& table, int column, const GridMetrics& grid);
 
 } // namespace clipvane

@@ -5,6 +5,7 @@ namespace clipvane {
 
 class Clipboard;
 class DesktopShortcut;
+class GlobalShortcuts;
 class Connectivity;
 class HttpClient;
 class HostResolver;
@@ -24,6 +25,7 @@ struct PlatformServices {
     Tray* tray = nullptr;
     DesktopShortcut* desktopShortcut = nullptr;
     Printing* printing = nullptr;
+    GlobalShortcuts* globalShortcuts = nullptr; // none: the window shortcuts alone
     AppPaths paths{QString(), QString()};
 };
 

@@ -33,6 +33,10 @@ void AddressWatch::watchTick() {
 void AddressWatch::refreshTick() {
     if (m_yield)
         m_yield();
+    // Without a connection the request cannot succeed: making it anyway would only load the HTTP stack
+    // (libcurl and TLS, megabytes) into an offline session. The first tick with a connection asks.
+    if (!IsInternetConnected(m_connectivity))
+        return;
     const QString address = GetPublicIp(m_http, m_serviceUrl);
     if (!address.isEmpty())
         setPanel(address);

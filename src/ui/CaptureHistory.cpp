@@ -10,6 +10,7 @@
 #include "platform/Printing.h"
 #include "prefs/UrlLauncher.h"
 #include "widgets/Hints.h"
+#include "widgets/Pictures.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -146,38 +148,45 @@ void TForm5::buildUi() {
     auto* bar = new QHBoxLayout(Panel1);
     bar->setContentsMargins(4, 6, 4, 6);
     bar->setSpacing(2);
-    cyNewList = toolButton(Panel1, "cyNewList", QStringLiteral("New"),
-                           QStringLiteral("|Create a new Capture History database"));
-    cySaveHistory = toolButton(Panel1, "cySaveHistory", QStringLiteral("Save"),
-                               QStringLiteral("|Save the Capture History to the application folder with its "
-                                              "default name (Capture History.csv)"));
-    cySaveHistoryAs = toolButton(Panel1, "cySaveHistoryAs", QStringLiteral("Save\nas"),
-                                 QStringLiteral("|Save the Capture History database as a CSV file  in the "
-                                                "folder of your choice."));
-    cyURLSave = toolButton(Panel1, "cyURLSave", QStringLiteral("URLs"),
-                           QStringLiteral("|Save the URL of the Capture History as a list"));
+    cyNewList = pictureButton(Panel1, "cyNewList", QStringLiteral("new-list"), QStringLiteral("New"),
+                              QStringLiteral("|Create a new Capture History database"));
+    cySaveHistory =
+        pictureButton(Panel1, "cySaveHistory", QStringLiteral("save-list"), QStringLiteral("Save"),
+                      QStringLiteral("|Save the Capture History to the application folder with its "
+                                     "default name (Capture History.csv)"));
+    cySaveHistoryAs =
+        pictureButton(Panel1, "cySaveHistoryAs", QStringLiteral("save-list-as"), QStringLiteral("Save as"),
+                      QStringLiteral("|Save the Capture History database as a CSV file  in the "
+                                     "folder of your choice."));
+    cyURLSave =
+        pictureButton(Panel1, "cyURLSave", QStringLiteral("history-save-urls"), QStringLiteral("Save URLs"),
+                      QStringLiteral("|Save the URL of the Capture History as a list"));
     cyReloadHistory =
-        toolButton(Panel1, "cyReloadHistory", QStringLiteral("Reload"),
-                   QStringLiteral("|Reload the default Capture History database. Current capture "
-                                  "history database is overwritten."));
-    cyLoadHistory = toolButton(Panel1, "cyLoadHistory", QStringLiteral("Load"),
-                               QStringLiteral("|Open a previous saved Capture History database and append "
-                                              "to/overwrite the current capture history database"));
+        pictureButton(Panel1, "cyReloadHistory", QStringLiteral("reload-list"), QStringLiteral("Reload"),
+                      QStringLiteral("|Reload the default Capture History database. Current capture "
+                                     "history database is overwritten."));
+    cyLoadHistory =
+        pictureButton(Panel1, "cyLoadHistory", QStringLiteral("open-list"), QStringLiteral("Load"),
+                      QStringLiteral("|Open a previous saved Capture History database and append "
+                                     "to/overwrite the current capture history database"));
     cyPrintDB =
-        toolButton(Panel1, "cyPrintDB", QStringLiteral("Print"),
-                   QStringLiteral("|Print the Capture History database with the system default printer"));
+        pictureButton(Panel1, "cyPrintDB", QStringLiteral("history-print"), QStringLiteral("Print"),
+                      QStringLiteral("|Print the Capture History database with the system default printer"));
     cyAutosize =
-        toolButton(Panel1, "cyAutosize", QStringLiteral("Size"),
-                   QStringLiteral("|Autosize grid to accomodate reading. Each column will be equal to "
-                                  "the largest size entry "));
-    cyDeleteRecord = toolButton(Panel1, "cyDeleteRecord", QStringLiteral("Delete"),
-                                QStringLiteral("|Delete the selected record (whole row)"));
-    cyAdvSpeedButton2 = toolButton(Panel1, "cyAdvSpeedButton2", QStringLiteral("Dups"),
-                                   QStringLiteral("|Delete duplicated record"));
-    cyNavigateURL = toolButton(Panel1, "cyNavigateURL", QStringLiteral("Go"),
-                               QStringLiteral("|Navigate with default browser to the selected item"));
-    cyClose = toolButton(Panel1, "cyClose", QStringLiteral("Close"),
-                         QStringLiteral("|Close the Capture History window"));
+        pictureButton(Panel1, "cyAutosize", QStringLiteral("history-autosize"), QStringLiteral("Autosize"),
+                      QStringLiteral("|Autosize grid to accomodate reading. Each column will be equal to "
+                                     "the largest size entry "));
+    cyDeleteRecord =
+        pictureButton(Panel1, "cyDeleteRecord", QStringLiteral("history-delete-row"),
+                      QStringLiteral("Delete"), QStringLiteral("|Delete the selected record (whole row)"));
+    cyAdvSpeedButton2 =
+        pictureButton(Panel1, "cyAdvSpeedButton2", QStringLiteral("history-remove-duplicates"),
+                      QStringLiteral("Delete duplicates"), QStringLiteral("|Delete duplicated record"));
+    cyNavigateURL =
+        pictureButton(Panel1, "cyNavigateURL", QStringLiteral("navigate"), QStringLiteral("Navigate"),
+                      QStringLiteral("|Navigate with default browser to the selected item"));
+    cyClose = pictureButton(Panel1, "cyClose", QStringLiteral("history-close"), QStringLiteral("Close"),
+                            QStringLiteral("|Close the Capture History window"));
     for (QToolButton* b :
          {cyNewList, cySaveHistory, cySaveHistoryAs, cyURLSave, cyReloadHistory, cyLoadHistory, cyPrintDB,
           cyAutosize, cyDeleteRecord, cyAdvSpeedButton2, cyNavigateURL})
@@ -241,8 +250,7 @@ void TForm5::buildUi() {
     HintPanel = named(new QLabel(this), "HintPanel");
     HintPanel->setFixedHeight(41);
     HintPanel->setWordWrap(true);
-    HintPanel->setFrameShape(QFrame::StyledPanel);
-    HintPanel->setContentsMargins(6, 0, 6, 0);
+    setPanelFrame(HintPanel, 6);
     setHint(HintPanel,
             QStringLiteral(
                 "|Here appears all the hints. Hover over a list, button, ... to display a hint about it"));
@@ -256,7 +264,7 @@ void TForm5::buildUi() {
         auto* panel = new QLabel(SB);
         panel->setObjectName(QStringLiteral("SBPanel%1").arg(i));
         panel->setMinimumWidth(widths[i]);
-        panel->setFrameShape(QFrame::StyledPanel);
+        setPanelFrame(panel, 3);
         // The cell's text may be long: the last panel takes the rest of the bar.
         SB->addWidget(panel, i == 4 ? 1 : 0);
         m_panels.append(panel);
@@ -461,15 +469,30 @@ void TForm5::cyAutosizeClick() {
     AutoSize();
 }
 
+GridMetrics TForm5::gridMetrics() const {
+    GridMetrics grid;
+    SGHistory->ensurePolished(); // the theme's font and margins
+    grid.font = SGHistory->font();
+    // The item text sits inside the focus frame's margin plus one pixel on each side; the grid line takes
+    // one.
+    const int margin = SGHistory->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, SGHistory) + 1;
+    grid.cellPadding = 2 * margin + (SGHistory->showGrid() ? 1 : 0);
+    QHeaderView* header = SGHistory->horizontalHeader();
+    header->ensurePolished();
+    for (int c = 0; c < kHistoryColumns; ++c)
+        grid.headerWidths[std::size_t(c)] = header->sectionSizeHint(c);
+    return grid;
+}
+
 void TForm5::AutoSize() {
-    const std::array<int, kHistoryColumns> widths = autoSizeWidths(m_history, SGHistory->font());
+    const std::array<int, kHistoryColumns> widths = autoSizeWidths(m_history, gridMetrics());
     for (int c = 0; c < kHistoryColumns; ++c)
         SGHistory->setColumnWidth(c, widths[std::size_t(c)]);
     SGHistory->verticalHeader()->setDefaultSectionSize(kHistoryRowHeight);
 }
 
 void TForm5::AutoSizeCol(int column) {
-    SGHistory->setColumnWidth(column, autoSizeColWidth(m_history, column, SGHistory->font()));
+    SGHistory->setColumnWidth(column, autoSizeColWidth(m_history, column, gridMetrics()));
 }
 
 void TForm5::cyPrintDBClick() {

@@ -81,6 +81,7 @@ public:
     void SaveHistory();
     void AutoSize();
     void AutoSizeCol(int column);
+    GridMetrics gridMetrics() const; // what the grid draws with, for AutoSize
     void PrintHistory(const QString& title);
 
     // Controls (named as their objectName)

@@ -3,7 +3,7 @@
 #include "capture/CapturePipeline.h"
 #include "core/CheckListModel.h"
 #include "core/SessionState.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "validation/UrlCheck.h"
 
 #include <QAction>

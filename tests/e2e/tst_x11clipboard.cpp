@@ -1,7 +1,7 @@
 // Text copied by another process through the real X clipboard reaches the capture.
 #include "AppFixture.h"
 #include "platform/linux/QtClipboard.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 #include "Doubles.h"
 #include "history/HistoryTable.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>

@@ -298,36 +298,84 @@ private slots:
         QCOMPARE(historyUrlLines(r.table), QStringList());
     }
 
-    // Widths follow the widest text of each column, within 20..200 plus 20; the URL column has no limit.
-    // Latin-1 text is summed from character advances: kerning may make it a pixel or two wider.
+    // Widths follow the widest text of each column, within 20..200 plus 20; the URL column fits its widest
+    // text whole as the font lays it out (kerning included), plus the padding.
     void autoSize() {
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPixelSize(13);
+        const QFontMetricsF fmf(font);
+        const auto laidOut = [&](const QString& t) { return int(std::ceil(fmf.horizontalAdvance(t))); };
         const QFontMetrics fm(font);
+        GridMetrics grid;
+        grid.font = font;
         auto near = [](int got, int expected) { return qAbs(got - expected) <= 2 + expected / 100; };
         TableRig r;
         const QString longUrl = "http://" + QString(300, u'w') + ".example/Te/AV/";
         const QString wide = u(u"\u4E2D\u6587\u4E2D\u6587"); // drawn by another font: measured whole
         r.set({"Date|T", "a|Time of entry here|" + longUrl + "||" + wide, "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW",
                ""});
-        const std::array<int, kHistoryColumns> w = autoSizeWidths(r.table, font);
+        const std::array<int, kHistoryColumns> w = autoSizeWidths(r.table, grid);
         QCOMPARE(w[0], 200 + 20);
         QVERIFY(near(w[1], fm.horizontalAdvance("Time of entry here") + 20));
-        QVERIFY2(near(w[2], fm.horizontalAdvance(longUrl) + 7), qPrintable(QString::number(w[2])));
+        QCOMPARE(w[2], laidOut(longUrl) + 7);
         QCOMPARE(w[3], 20 + 20);
-        QCOMPARE(w[4], std::max(20, fm.horizontalAdvance(wide)) + 20);
-        QVERIFY(near(autoSizeColWidth(r.table, 0, font),
-                     fm.horizontalAdvance("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW") + 7));
+        QCOMPARE(w[4], std::max(20, laidOut(wide)) + 20);
+        QCOMPARE(autoSizeColWidth(r.table, 0, grid), laidOut("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW") + 7);
 
         QRandomGenerator rng(3);
         for (int i = 0; i < 300; ++i) {
-            QString s;
-            for (int k = int(rng.bounded(1, 80)); k > 0; --k)
-                s += QChar(char16_t(rng.bounded(0x20, 0x100)));
-            r.set({"H", ""});
-            r.table.setCell(1, 2, s);
-            QVERIFY2(near(autoSizeColWidth(r.table, 2, font), fm.horizontalAdvance(s) + 7), qPrintable(s));
+            QStringList rows{"H"};
+            for (int k = int(rng.bounded(1, 6)); k > 0; --k) {
+                QString s;
+                for (int n = int(rng.bounded(1, 80)); n > 0; --n)
+                    s += QChar(char16_t(rng.bounded(0x20, 0x100)));
+                s.replace(u'|', u'/');
+                rows.append("d|t|" + s);
+            }
+            rows.append("");
+            r.set(rows);
+            int widest = 0;
+            for (int row = 0; row < r.table.rowCount(); ++row)
+                widest = std::max(widest, laidOut(r.table.cell(row, 2)));
+            QCOMPARE(autoSizeColWidth(r.table, 2, grid), widest + 7);
         }
+    }
+
+    // The header, the room the grid draws around its text, and long texts.
+    void autoSizeLimits_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<int>("headerWidth");
+        QTest::addColumn<int>("padding");
+        QTest::addColumn<int>("expected"); // -1: the text's width plus the padding
+        QTest::newRow("empty table: the header's width") << QString() << 48 << 7 << 48;
+        QTest::newRow("a text wider than its header") << QString("http://127.0.0.1:8080/a") << 48 << 7 << -1;
+        QTest::newRow("the grid's own padding") << QString("http://127.0.0.1:8080/a") << 0 << 11 << -1;
+        QTest::newRow("150,000 characters")
+            << "http://" + QString(150'000, u'a') << 48 << 7 << kMaxColumnWidth;
+        QTest::newRow("2 MB of one character") << QString(1 << 20, u'x') << 48 << 7 << kMaxColumnWidth;
+        QTest::newRow("2 MB of other script")
+            << QString(1 << 20, QChar(0x4E2D)) << 48 << 7 << kMaxColumnWidth;
+    }
+    void autoSizeLimits() {
+        QFETCH(QString, url);
+        QFETCH(int, headerWidth);
+        QFETCH(int, padding);
+        QFETCH(int, expected);
+        GridMetrics grid;
+        grid.font = QFont(QStringLiteral("DejaVu Sans"));
+        grid.font.setPixelSize(13);
+        grid.cellPadding = padding;
+        grid.headerWidths.fill(headerWidth);
+        TableRig r;
+        r.set({"H", ""});
+        if (!url.isNull()) {
+            r.set({"H", "d|t|x", ""});
+            r.table.setCell(1, 2, url);
+        }
+        if (expected < 0)
+            expected = int(std::ceil(QFontMetricsF(grid.font).horizontalAdvance(url))) + padding;
+        QCOMPARE(autoSizeColWidth(r.table, 2, grid), expected);
+        QCOMPARE(autoSizeWidths(r.table, grid)[2], expected);
     }
 
     void printTitle() {

@@ -32,6 +32,7 @@ void TstDesktopShortcut::createdOnceAndExecutable() {
                                                                           "Exec=\"/opt/clipvane/Clipvane\"\n"
                                                                           "TryExec=/opt/clipvane/Clipvane\n"
                                                                           "Path=/opt/clipvane/\n"
+                                                                          "Icon=example.quorbel.Clipvane\n"
                                                                           "Terminal=false\n"
                                                                           "Categories=Utility;\n"));
     QVERIFY(QFile::permissions(path) & QFile::ExeOwner);

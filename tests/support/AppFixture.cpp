@@ -1,6 +1,6 @@
 #include "AppFixture.h"
 
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QCheckBox>
 
@@ -19,6 +19,7 @@ Services AppFixture::services() {
     s.platform.tray = &tray;
     s.platform.desktopShortcut = &desktopShortcut;
     s.platform.printing = &printing;
+    s.platform.globalShortcuts = globalShortcuts;
     s.platform.paths = paths.value_or(folder.paths());
     s.dialogs = &dialogs;
     s.addresses = ExternalAddresses::fromEnvironment();

@@ -7,8 +7,9 @@
 #include <optional>
 
 namespace clipvane {
+class GlobalShortcuts;
 class TForm1;
-}
+} // namespace clipvane
 
 namespace clipvane::test {
 
@@ -43,6 +44,7 @@ public:
     FakeDesktopShortcut desktopShortcut;
     RecordingPrinting printing;
     ScriptedDialogs dialogs;
+    GlobalShortcuts* globalShortcuts = nullptr; // none unless a test brings the real ones
 
 private:
     std::unique_ptr<ClipvaneApp> m_app;

@@ -3,7 +3,7 @@
 #include "core/ExternalAddresses.h"
 #include "sysinfo/AddressWatch.h"
 #include "sysinfo/NetworkAddress.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 
 #include <QLabel>
 #include <QStatusBar>

@@ -2,7 +2,7 @@
 // Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/main_screenshots docs/main-window
 #include "AppFixture.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/widgets/Hints.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 // Not a test. Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/theme_screenshots docs/themes
 #include "AppFixture.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/widgets/Themes.h"
 
 #include <QApplication>

@@ -3,12 +3,15 @@
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
 #include "ui/CaptureHistory.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/widgets/Hints.h"
+#include "ui/widgets/Pictures.h"
+#include "ui/widgets/Themes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -114,6 +117,64 @@ private slots:
         QCOMPARE(r.table().headerData(1, Qt::Vertical).toString(), QString("1"));
         r.entries({row("d", "http://a.example/")});
         QVERIFY(w.SGHistory->isRowHidden(0)); // again after a reset
+    }
+
+    // The tool bar: picture buttons like the main window's, drawn in the theme's ink; the captions name them
+    // for assistive technology and the long hints stay.
+    void toolBarPictures_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("picture");
+        const char* const buttons[][2] = {{"cyNewList", "new-list"},
+                                          {"cySaveHistory", "save-list"},
+                                          {"cySaveHistoryAs", "save-list-as"},
+                                          {"cyURLSave", "history-save-urls"},
+                                          {"cyReloadHistory", "reload-list"},
+                                          {"cyLoadHistory", "open-list"},
+                                          {"cyPrintDB", "history-print"},
+                                          {"cyAutosize", "history-autosize"},
+                                          {"cyDeleteRecord", "history-delete-row"},
+                                          {"cyAdvSpeedButton2", "history-remove-duplicates"},
+                                          {"cyNavigateURL", "navigate"},
+                                          {"cyClose", "history-close"}};
+        for (const auto& b : buttons)
+            QTest::newRow(b[0]) << QString(b[0]) << QString(b[1]);
+    }
+    void toolBarPictures() {
+        QFETCH(QString, button);
+        QFETCH(QString, picture);
+        Rig r;
+        TForm5& w = r.w();
+        auto* b = w.findChild<QToolButton*>(button);
+        QVERIFY(b);
+        QVERIFY(b->parentWidget() == w.Panel1);
+        QToolButton* mainButton = r.app.main().cyNewList;
+        QCOMPARE(b->size(), QSize(48, 48));
+        QCOMPARE(b->size(), mainButton->size());
+        QCOMPARE(b->iconSize(), mainButton->iconSize());
+        QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonIconOnly);
+        QVERIFY(QFile::exists(picturePath(picture)));
+        QVERIFY(!b->accessibleName().isEmpty());
+        QVERIFY(!longHintAt(b).isEmpty());
+        QCOMPARE(b->toolTip(), QString());
+
+        // The ink follows the theme: the same picture drawn light on a dark theme.
+        const auto ink = [&] {
+            const QImage image = b->icon().pixmap(b->iconSize()).toImage();
+            qint64 sum = 0, count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) > 200) {
+                        sum += qGray(image.pixel(x, y));
+                        ++count;
+                    }
+            return count ? sum / count : -1;
+        };
+        const qint64 light = ink();
+        QVERIFY(light >= 0);
+        applyStyle("TabletDark");
+        const qint64 dark = ink();
+        applyStyle("Iceberg Classico");
+        QVERIFY2(dark > light, qPrintable(QString("%1 <= %2").arg(dark).arg(light)));
     }
 
     void selectionStatusAndNavigate() {
@@ -307,12 +368,65 @@ private slots:
         TForm5& w = r.w();
         r.entries({row("d1", "http://" + QString(120, u'a') + ".example/")});
         w.show();
-        const auto widths = autoSizeWidths(r.table(), w.SGHistory->font());
+        const auto widths = autoSizeWidths(r.table(), w.gridMetrics());
         for (int c = 0; c < kHistoryColumns; ++c)
             QCOMPARE(w.SGHistory->columnWidth(c), widths[std::size_t(c)]);
         QCOMPARE(w.SGHistory->verticalHeader()->defaultSectionSize(), kHistoryRowHeight);
         w.cyClose->click();
         QVERIFY(!w.isVisible());
+    }
+
+    // AutoSize as the grid draws: the widest URL and the header whole, under the carried styles and the
+    // platform's, and a cell of 150,000 characters within the maximum.
+    void autoSizeFitsWhatIsDrawn_data() {
+        QTest::addColumn<QString>("theme");
+        QTest::addColumn<QStringList>("urls");
+        const QStringList local{"http://127.0.0.1:8080/a", "http://127.0.0.1:8080/list/2",
+                                "http://127.0.0.11/", "http://AVATAR.example/Te/Yo/",
+                                "http://192.168.100.111:8443/ffff/llll/iiii"};
+        for (const char* theme : {"Iceberg Classico", "Windows", "TabletDark"}) {
+            QTest::addRow("%s, local addresses", theme) << QString(theme) << local;
+            QTest::addRow("%s, empty table", theme) << QString(theme) << QStringList();
+            QTest::addRow("%s, 150,000 characters", theme)
+                << QString(theme) << QStringList{"http://" + QString(150'000, u'a'), "http://b.example/"};
+        }
+    }
+    void autoSizeFitsWhatIsDrawn() {
+        QFETCH(QString, theme);
+        QFETCH(QStringList, urls);
+        {
+            Rig r;
+            applyStyle(theme);
+            TForm5& w = r.w();
+            QList<HistoryEntry> rows;
+            for (const QString& u : urls)
+                rows.append(row("09/03/2024", u));
+            r.entries(rows);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.cyAutosize->click();
+            HistoryGrid& grid = *w.SGHistory;
+            QHeaderView& header = *grid.horizontalHeader();
+            for (int c = 0; c < kHistoryColumns; ++c)
+                QVERIFY2(grid.columnWidth(c) >= header.sectionSizeHint(c), qPrintable(QString::number(c)));
+            QStyleOptionViewItem option;
+            option.initFrom(&grid);
+            option.font = grid.font();
+            option.features |= QStyleOptionViewItem::HasDisplay;
+            for (int row = 1; row < r.table().rowCount(); ++row) {
+                const QString& text = r.table().cell(row, 2);
+                if (text.size() > HistoryTable::kDisplayLimit) {
+                    QCOMPARE(grid.columnWidth(2), kMaxColumnWidth);
+                    continue;
+                }
+                // The cell's text is laid out whole in the column, its grid line aside.
+                const int needed = grid.itemDelegate()->sizeHint(option, r.table().index(row, 2)).width() + 1;
+                QVERIFY2(grid.columnWidth(2) >= needed,
+                         qPrintable(QString("%1: %2 < %3").arg(text).arg(grid.columnWidth(2)).arg(needed)));
+            }
+        }
+        applyStyle("Iceberg Classico");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // The window's creation loads the default file when the option is set, keeping earlier captures.
@@ -330,7 +444,7 @@ private slots:
         QCOMPARE(table.cell(2, 2), QString("http://early.example/"));
         QCOMPARE(table.rowCount(), 4);
         QVERIFY(w.cyReloadHistory->isEnabled());
-        QCOMPARE(w.SGHistory->columnWidth(2), autoSizeColWidth(table, 2, w.SGHistory->font()));
+        QCOMPARE(w.SGHistory->columnWidth(2), autoSizeColWidth(table, 2, w.gridMetrics()));
     }
 
     // The close of the main window saves the history when its option is ticked.

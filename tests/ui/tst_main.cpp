@@ -3,7 +3,7 @@
 #include "ui/About.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/SetBrowser.h"
 #include "ui/ValidateURLResult.h"
 #include "ui/WebMonitor.h"

@@ -1,6 +1,6 @@
 // The main window's list file commands, its validation panel, file drops and the exit flow's list write.
 #include "AppFixture.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/widgets/BlinkLabel.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "AppFixture.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
 

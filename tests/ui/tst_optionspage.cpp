@@ -1,6 +1,6 @@
 #include "AppFixture.h"
 #include "core/ExternalAddresses.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/SetBrowser.h"
 #include "ui/WebMonitor.h"
 #include "ui/widgets/CheckListView.h"

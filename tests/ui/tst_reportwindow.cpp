@@ -1,7 +1,7 @@
 // The validation report window, driven from the main window's validate button through the application.
 #include "AppFixture.h"
 #include "core/CheckListModel.h"
-#include "ui/Main.h"
+#include "ui/Main/Main.h"
 #include "ui/ValidateURLResult.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"

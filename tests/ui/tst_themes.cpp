@@ -1,6 +1,10 @@
+#include "AppFixture.h"
+#include "ui/CaptureHistory.h"
+#include "ui/Main/Main.h"
 #include "ui/widgets/Themes.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QTest>
@@ -20,6 +24,36 @@ double contrast(const QColor& a, const QColor& b) {
     return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
 }
 
+// Whether each of the four edges of the widget's picture is a line that stands out, against the window
+// around it and against the widget's own inside: a line of one of the two outermost pixels that differs by
+// at least 30 grey levels from both along most of its length.
+QStringList missingEdges(QWidget& w) {
+    const QImage image = w.grab().toImage();
+    const int outside = qGray(w.parentWidget()->palette().color(QPalette::Window).rgb());
+    const int inside = qGray(image.pixel(image.width() / 2, image.height() - 4));
+    const auto stands = [&](QRgb px) {
+        const int g = qGray(px);
+        return qAbs(g - outside) >= 30 && qAbs(g - inside) >= 30;
+    };
+    const auto line = [&](bool horizontal, int at) {
+        int hits = 0;
+        const int length = horizontal ? image.width() : image.height();
+        for (int i = 3; i < length - 3; ++i)
+            hits += stands(horizontal ? image.pixel(i, at) : image.pixel(at, i)) ? 1 : 0;
+        return hits * 10 >= (length - 6) * 8;
+    };
+    QStringList missing;
+    if (!line(true, 0) && !line(true, 1))
+        missing << "top";
+    if (!line(true, image.height() - 1) && !line(true, image.height() - 2))
+        missing << "bottom";
+    if (!line(false, 0) && !line(false, 1))
+        missing << "left";
+    if (!line(false, image.width() - 1) && !line(false, image.width() - 2))
+        missing << "right";
+    return missing;
+}
+
 } // namespace
 
 class TstThemes : public QObject {
@@ -30,6 +64,8 @@ private slots:
     void carriedStylesAreReadable_data();
     void carriedStylesAreReadable();
     void applyingStyles();
+    void panelsKeepTheirFrames_data();
+    void panelsKeepTheirFrames();
 };
 
 void TstThemes::tableOfThemes() {
@@ -107,6 +143,40 @@ void TstThemes::applyingStyles() {
 
     applyTheme(0);
     QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
+}
+
+void TstThemes::panelsKeepTheirFrames_data() {
+    QTest::addColumn<int>("theme");
+    QTest::newRow("Classic Interface") << 1;
+    QTest::newRow("Antartica") << 0;
+}
+
+// The hint panels and the status bar panels of the main window and the Capture History are framed on
+// every side, in the plain look as in the carried ones.
+void TstThemes::panelsKeepTheirFrames() {
+    QFETCH(int, theme);
+    {
+        test::AppFixture app;
+        app.startShown();
+        TForm5& history = *app.app().form5();
+        history.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&history));
+        applyTheme(theme);
+        QTest::qWait(50); // the new palette and style reach every widget
+        QList<QLabel*> panels{app.main().HintPanel, history.HintPanel};
+        for (QWidget* window : {static_cast<QWidget*>(&app.main()), static_cast<QWidget*>(&history)})
+            for (QLabel* label : window->findChildren<QLabel*>())
+                if (label->objectName().startsWith(QLatin1String("SBMainPanel")) ||
+                    label->objectName().startsWith(QLatin1String("SBPanel")))
+                    panels.append(label);
+        QCOMPARE(panels.size(), 2 + 7 + 5);
+        for (QLabel* panel : panels) {
+            const QStringList missing = missingEdges(*panel);
+            QVERIFY2(missing.isEmpty(), qPrintable(panel->objectName() + ": no " + missing.join(", ")));
+        }
+    }
+    applyTheme(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTEST_MAIN(TstThemes)

@@ -1,6 +1,7 @@
 #include "LinuxConnectivity.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkInformation>
 #include <functional>
 #include <net/if.h>
@@ -27,10 +28,21 @@ bool interfaceIsUp(const QString& name) {
     return up;
 }
 
+bool systemBusPresent() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS"))
+        return true;
+    return QFileInfo::exists(QStringLiteral("/run/dbus/system_bus_socket")) ||
+           QFileInfo::exists(QStringLiteral("/var/run/dbus/system_bus_socket"));
+}
+
 } // namespace
 
 LinuxConnectivity::LinuxConnectivity() {
-    m_backendLoaded = QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    // NetworkManager's back-end alone, and only where there is a system bus for it to answer on. Qt's glib
+    // back-end loads GIO (megabytes at start-up) for a monitor that may never notice a route removed or
+    // added, which the route table below does; trying NetworkManager without a bus loads D-Bus for nothing.
+    if (systemBusPresent())
+        m_backendLoaded = QNetworkInformation::loadBackendByName(QStringLiteral("networkmanager"));
 }
 
 bool LinuxConnectivity::hasDefaultRoute(const QByteArray& routeTable,

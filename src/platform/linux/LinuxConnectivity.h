@@ -6,7 +6,8 @@
 
 namespace clipvane {
 
-// Qt's reachability answer where a back-end gives one; else a default route through an interface that is up.
+// NetworkManager's reachability answer where it gives one; else a default route through an interface that
+// is up.
 class LinuxConnectivity final : public Connectivity {
 public:
     LinuxConnectivity();

@@ -1,5 +1,7 @@
 #include "XdgDesktopShortcut.h"
 
+#include "DesktopEntry.h"
+
 #include "core/FileIO.h"
 
 #include <QDir>
@@ -9,45 +11,6 @@
 
 namespace clipvane {
 
-namespace {
-
-// The escapes of a desktop entry's string values.
-QString escapeValue(const QString& value) {
-    QString out;
-    out.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c == u'\\')
-            out += QLatin1String("\\\\");
-        else if (c == u'\n')
-            out += QLatin1String("\\n");
-        else if (c == u'\r')
-            out += QLatin1String("\\r");
-        else if (c == u'\t')
-            out += QLatin1String("\\t");
-        else if (c == u' ' && i == 0)
-            out += QLatin1String("\\s");
-        else
-            out += c;
-    }
-    return out;
-}
-
-// The program as one quoted argument of Exec: nothing in its path can split it or expand.
-QString execArgument(const QString& program) {
-    QString quoted;
-    for (QChar c : program) {
-        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-            quoted += u'\\';
-        if (c == u'%')
-            quoted += u'%';
-        quoted += c;
-    }
-    return u'"' + quoted + u'"';
-}
-
-} // namespace
-
 XdgDesktopShortcut::XdgDesktopShortcut(QString desktopFolder) : m_folder(std::move(desktopFolder)) {}
 
 QString XdgDesktopShortcut::desktopFolder() const {
@@ -55,17 +18,14 @@ QString XdgDesktopShortcut::desktopFolder() const {
 }
 
 QByteArray XdgDesktopShortcut::desktopEntry(const ShortcutRequest& r) {
-    QString text = QStringLiteral("[Desktop Entry]\n"
-                                  "Type=Application\n"
-                                  "Version=1.0\n");
-    text += QStringLiteral("Name=") + escapeValue(r.name) + u'\n';
-    text += QStringLiteral("Comment=") + escapeValue(r.description) + u'\n';
-    text += QStringLiteral("Exec=") + escapeValue(execArgument(r.target)) + u'\n';
-    text += QStringLiteral("TryExec=") + escapeValue(r.target) + u'\n';
-    text += QStringLiteral("Path=") + escapeValue(r.workingDirectory) + u'\n';
-    text += QStringLiteral("Terminal=false\n"
-                           "Categories=Utility;\n");
-    return text.toUtf8();
+    // The menu entry of an installed copy is written by the same routine, with the same icon.
+    DesktopEntryFields f;
+    f.name = r.name;
+    f.comment = r.description;
+    f.program = r.target;
+    f.workingDirectory = r.workingDirectory;
+    f.icon = QStringLiteral(CLIPVANE_APP_ID);
+    return desktopEntryText(f);
 }
 
 DesktopShortcut::Result XdgDesktopShortcut::create(const ShortcutRequest& request) {

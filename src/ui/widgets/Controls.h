@@ -1,5 +1,10 @@
 #pragma once
+#include <QLabel>
 #include <QString>
+
+class QCheckBox;
+class QToolButton;
+class QWidget;
 
 namespace clipvane {
 
@@ -7,6 +12,18 @@ namespace clipvane {
 template <typename T> T* named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
+}
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                    bool checked = false);
+
+// Hint and status panels: a two-pixel bevel that the plain look draws visibly on every side (a one-pixel
+// shade loses its light edges against the window there); the carried themes draw their own border. The
+// text keeps `indent` pixels from the frame: contents margins would move the frame itself off the panel.
+inline void setPanelFrame(QLabel* panel, int indent, bool raised = false) {
+    panel->setFrameShape(QFrame::WinPanel);
+    panel->setFrameShadow(raised ? QFrame::Raised : QFrame::Sunken);
+    panel->setIndent(indent);
 }
 
 } // namespace clipvane

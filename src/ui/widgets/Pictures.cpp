@@ -1,5 +1,8 @@
 #include "Pictures.h"
 
+#include "Controls.h"
+#include "Hints.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
@@ -10,6 +13,7 @@
 #include <QPixmap>
 #include <QPixmapCache>
 #include <QSvgRenderer>
+#include <QToolButton>
 
 namespace clipvane {
 
@@ -103,6 +107,19 @@ QString picturePath(const QString& name) {
 
 QIcon picture(const QString& name) {
     return QIcon(new PictureEngine(picturePath(name)));
+}
+
+QToolButton* pictureButton(QWidget* parent, const char* name, const QString& pictureName,
+                           const QString& caption, const QString& hint, QSize size) {
+    auto* b = named(new QToolButton(parent), name);
+    b->setAccessibleName(caption);
+    b->setIcon(picture(pictureName));
+    b->setIconSize(QSize(32, 32).boundedTo(size - QSize(8, 8)));
+    b->setFixedSize(size);
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    b->setAutoRaise(true);
+    setHint(b, hint);
+    return b;
 }
 
 QIcon applicationIcon() {

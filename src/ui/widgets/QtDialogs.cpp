@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace clipvane {
 
@@ -11,14 +12,21 @@ QStringList qtNameFilters(const QString& filters) {
     for (const FilterEntry& f : parseFilters(filters)) {
         QString pattern = f.pattern;
         pattern.replace(QLatin1String("*.*"), QLatin1String("*"));
-        QString label = f.label;
-        const qsizetype open = label.lastIndexOf(QLatin1Char('('));
-        if (open >= 0)
-            label.truncate(open);
-        out.append(label.trimmed() + QStringLiteral(" (") +
-                   pattern.replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')'));
+        // The dialog hides the trailing "(patterns)" it filters by, so the label shows exactly as written,
+        // its own parentheses included.
+        out.append(f.label + QStringLiteral(" (") + pattern.replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                   QLatin1Char(')'));
     }
     return out;
+}
+
+QString filterExtension(const QString& pattern, const QString& otherwise) {
+    const QString p = pattern.trimmed();
+    if (p == QLatin1String("*") || p == QLatin1String("*.*"))
+        return {};
+    static const QRegularExpression oneExtension(QStringLiteral("^\\*\\.([^*?\\[\\];. ]+)$"));
+    const QRegularExpressionMatch m = oneExtension.match(p);
+    return m.hasMatch() ? m.captured(1) : otherwise;
 }
 
 Answer QtDialogs::message(MessageKind kind, const QString& text, Buttons buttons) {
@@ -84,8 +92,44 @@ Answer QtDialogs::message(MessageKind kind, const QString& text, Buttons buttons
 
 namespace {
 
+// A typed name without extension gets the extension of the filter chosen when the dialog is confirmed;
+// "Any file" adds none.
+class FilterSuffixDialog final : public QFileDialog {
+public:
+    FilterSuffixDialog(QWidget* parent, const FileDialogRequest& request)
+        : QFileDialog(parent, request.title, request.initialFolder), m_filters(parseFilters(request.filters)),
+          m_defaultExtension(request.defaultExtension) {}
+
+    // The index of the filter selected, -1 for none. With the details hidden the dialog answers the label.
+    qsizetype chosenFilter() const {
+        const QString selected = selectedNameFilter();
+        const qsizetype whole = nameFilters().indexOf(selected);
+        if (whole >= 0)
+            return whole;
+        for (qsizetype i = 0; i < m_filters.size(); ++i)
+            if (m_filters[i].label.simplified() == selected)
+                return i;
+        return -1;
+    }
+
+    void accept() override {
+        const qsizetype chosen = chosenFilter();
+        setDefaultSuffix(chosen >= 0 && chosen < m_filters.size()
+                             ? filterExtension(m_filters[chosen].pattern, m_defaultExtension)
+                             : m_defaultExtension);
+        QFileDialog::accept();
+    }
+
+private:
+    QList<FilterEntry> m_filters;
+    QString m_defaultExtension;
+};
+
 FileDialogResult runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+    FilterSuffixDialog dialog(QApplication::activeWindow(), request);
+    // The platform's own dialogs rewrite the filter labels; ours show them as written.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = qtNameFilters(request.filters);
@@ -94,13 +138,11 @@ FileDialogResult runFileDialog(const FileDialogRequest& request, QFileDialog::Ac
         dialog.selectNameFilter(filters[request.initialFilter - 1]);
     if (!request.initialName.isEmpty())
         dialog.selectFile(request.initialName);
-    if (!request.defaultExtension.isEmpty())
-        dialog.setDefaultSuffix(request.defaultExtension);
     if (!request.confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return {true, dialog.selectedFiles().constFirst(), int(filters.indexOf(dialog.selectedNameFilter())) + 1};
+    return {true, dialog.selectedFiles().constFirst(), int(dialog.chosenFilter()) + 1};
 }
 
 } // namespace

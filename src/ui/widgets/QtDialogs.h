@@ -11,7 +11,12 @@ public:
     FileDialogResult saveFile(const FileDialogRequest& request) override;
 };
 
-// "Any file (*.*)" with pattern "*.*" as a Qt name filter: "*.*" means every file, as it does on Windows.
+// The filters as Qt name filters: each label as written, then the patterns the dialog filters by ("*.*"
+// means every file, as it does on Windows), which the dialog keeps out of sight.
 QStringList qtNameFilters(const QString& filters);
+
+// The extension a filter's pattern gives a typed name without one: "*.html" -> "html", "*" and "*.*" ->
+// none, a pattern naming no single extension -> `otherwise`.
+QString filterExtension(const QString& pattern, const QString& otherwise);
 
 } // namespace clipvane

@@ -10,6 +10,8 @@
 #include "prefs/Preferences.h"
 #include "validation/UrlCheck.h"
 
+#include "ui/widgets/ValidationPanel.h"
+
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -35,14 +37,7 @@ namespace clipvane {
 
 class BlinkLabel;
 class CheckListView;
-class TForm2;
 class CheckEngine;
-class TAboutBox;
-class TForm3;
-class TForm4;
-class TFormNav;
-class TForm5;
-class TForm6;
 class AddressWatch;
 class HistoryTable;
 
@@ -57,7 +52,7 @@ struct OptionsSources {
 
 // The main window: the captured URL list with its commands, the options page, status bar, hint panel
 // and tray menu. It owns the session state and runs the capture.
-class TForm1 : public QMainWindow, private CaptureHost, private ListFileWindow, private SaveValidationPanel {
+class TForm1 : public QMainWindow, private CaptureHost, private ListFileWindow {
     Q_OBJECT
 public:
     TForm1(Services services, SessionState& session);
@@ -136,7 +131,7 @@ public:
     QWidget* TabSheet1;
     QWidget* TabSheetOptions;
     QWidget* Panel1;
-    QWidget* PanelValidate;
+    ValidationPanel* PanelValidate;
     QLabel* ImageValidate;
     QLabel* LabelValidating;
     BlinkLabel* LabelPleaseWait;
@@ -240,21 +235,9 @@ private:
     void setReloadEnabled(bool enabled) override;
     void refreshListCommands() override;
 
-    // SaveValidationPanel
-    void setPanelVisible(bool visible) override;
-    void setBlinking(bool on) override;
-    void setUrlInValidation(const QString& text) override;
-    void setLeftToValidate(const QString& text) override;
-    void setCount(const QString& text) override;
-    void setCountVisible(bool visible) override;
-    void setProgressMaximum(int maximum) override;
-    void setProgressPosition(int position) override;
-    void buildValidatePanel();
-
     void buildUi();
     QWidget* buildCaptureTab();
     QWidget* buildOptionsTab();
-    void placeValidatePicture();
     void buildStatusBar();
     void buildTrayMenu();
     void connectHandlers();
