@@ -24,11 +24,16 @@ int main(int argc, char* argv[]) {
     test::AppFixture app;
     app.connectivity.connected = true;
     app.startShown();
-    const QStringList urls = {"https://www.duckduckgo.com/?q=clipvane", "docs.example.org/guide/install",
+    const QStringList urls = {"https://www.duckduckgo.com/?q=clipvane",
+                              "docs.example.org/guide/install",
                               "https://news.example.net/2026/12/10/a-long-article-title-that-runs-on",
-                              "http://old.example.com/gone", "shop.example.io/cart?id=42",
-                              "https://typo.exmaple.org/", "https://www.example.com/", "intranet/wiki"};
-    const QStringList failing = {"http://old.example.com/gone", "https://typo.exmaple.org/", "http://intranet/wiki"};
+                              "http://old.example.com/gone",
+                              "shop.example.io/cart?id=42",
+                              "https://typo.exmaple.org/",
+                              "https://www.example.com/",
+                              "intranet/wiki"};
+    const QStringList failing = {"http://old.example.com/gone", "https://typo.exmaple.org/",
+                                 "http://intranet/wiki"};
     CheckListModel& list = app.main().list();
     list.replaceTexts(urls);
     for (const QString& u : urls) {
@@ -44,8 +49,9 @@ int main(int argc, char* argv[]) {
     app.app().report()->valid().setTicked(1, true);
     app.app().report()->validTicksChanged();
     app.app().report()->invalid().setSelected(1);
-    report.HintPanel->setText(QStringLiteral("Valid URL list. Double click an item to navigate to this URL with "
-                                             "the default browser"));
+    report.HintPanel->setText(
+        QStringLiteral("Valid URL list. Double click an item to navigate to this URL with "
+                       "the default browser"));
     QTest::qWait(300);
     const QString name = QDir(folder).filePath(QStringLiteral("report-after-run.png"));
     if (!report.grab().save(name))
