@@ -58,7 +58,7 @@ bool run() {
 
     CurlHttpClient http;
     test::AppFixture app;
-    app.realHttp = &http;
+    app.useHttp(&http);
     app.connectivity.connected = true;
     app.startShown();
     TForm1& main = app.main();

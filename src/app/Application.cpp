@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "core/Dialogs.h"
 #include "core/Yield.h"
 
 #include "core/CheckListModel.h"
@@ -17,6 +18,7 @@
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Placement.h"
 #include "ui/widgets/Themes.h"
+#include "update/BuildInfo.h"
 #include "validation/BatchValidation.h"
 #include "validation/CheckEngine.h"
 #include "validation/UrlListRecipient.h"
@@ -67,7 +69,7 @@ private:
 void initApplicationIdentity() {
     // No display name: the toolkit would add it to every window's title. Message boxes take the name.
     QApplication::setApplicationName(QStringLiteral("Clipvane"));
-    QApplication::setApplicationVersion(QStringLiteral(CLIPVANE_VERSION));
+    QApplication::setApplicationVersion(localVersion());
     // Desktops match the windows to the menu entry and its icon by this name (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral(CLIPVANE_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -146,6 +148,12 @@ void ClipvaneApp::grabTrayShortcuts() {
                 .arg(refused.join(QLatin1String(", ")));
 }
 
+void ClipvaneApp::reportPlatformProblem(const QString& status, const QString& report) {
+    if (m_form1)
+        m_form1->setStatusPanelText(4, status);
+    m_services.dialogs->message(MessageKind::Error, report, Buttons::Ok);
+}
+
 void ClipvaneApp::showMainWindow() {
     m_form1->showAtStart();
     QStringList notes;
@@ -204,6 +212,12 @@ void ClipvaneApp::wireWindows() {
     QObject::connect(m_batch.get(), &BatchValidator::reportWanted, m_form2.get(), &TForm2::showReport);
     QObject::connect(m_form1.get(), &TForm1::doubleClickModeChanged, m_form2.get(),
                      &TForm2::showDoubleClickHint);
+    // The About box's update button: the web update window checks as it becomes active.
+    QObject::connect(m_about.get(), &TAboutBox::updateRequested, m_form6.get(), [this] {
+        m_form6->show();
+        m_form6->raise();
+        m_form6->activateWindow();
+    });
     QObject::connect(m_form1.get(), &TForm1::optionsFileWritten, m_form3.get(), &TForm3::setReloadEnabled);
     OptionsSources sources;
     sources.browserChoice = [this] { return m_form3->browserChoiceOptions(); };

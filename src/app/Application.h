@@ -34,6 +34,8 @@ public:
     // Applies the start-up style, then creates the windows; each runs its creation steps before the next.
     void createWindows();
     void showMainWindow();
+    // A platform service that cannot work (the HTTP module missing): the status bar and an error box.
+    void reportPlatformProblem(const QString& status, const QString& report);
     // The session ends (the desktop logs out, the process is asked to stop): the tray menu's "Exit".
     void endSession();
 

@@ -3,6 +3,7 @@
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/LazyHttpClient.h"
 #include "platform/linux/LinuxConnectivity.h"
+#include "platform/linux/LinuxLocalMachine.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtPrinting.h"
 #include "platform/linux/QtTray.h"
@@ -19,11 +20,11 @@ struct LinuxPlatform::Parts {
     QtClipboard clipboard;
     LinuxConnectivity connectivity;
     // Beside the executable, then its installed private library folder, then the build tree.
-    LazyHttpClient http{
-        {QCoreApplication::applicationDirPath(),
-         QCoreApplication::applicationDirPath() + QLatin1String("/" CLIPVANE_MODULE_RELATIVE_DIR),
-         QStringLiteral(CLIPVANE_MODULE_DIR)}};
+    LazyHttpClient http{LazyHttpClient::moduleFolders(QCoreApplication::applicationDirPath(),
+                                                      QStringLiteral(CLIPVANE_MODULE_RELATIVE_DIR),
+                                                      QStringLiteral(CLIPVANE_MODULE_DIR))};
     SystemHostResolver resolver;
+    LinuxLocalMachine machine;
     DesktopShell shell;
     QtTray tray;
     XdgDesktopShortcut desktopShortcut;
@@ -35,6 +36,10 @@ struct LinuxPlatform::Parts {
 LinuxPlatform::LinuxPlatform() : m(std::make_unique<Parts>()) {}
 LinuxPlatform::~LinuxPlatform() = default;
 
+void LinuxPlatform::onHttpUnavailable(std::function<void(const QString&, const QString&)> handler) {
+    m->http.setUnavailableHandler(std::move(handler));
+}
+
 Services LinuxPlatform::services() const {
     Services s;
     s.addresses = ExternalAddresses::fromEnvironment();
@@ -42,6 +47,7 @@ Services LinuxPlatform::services() const {
     s.platform.connectivity = &m->connectivity;
     s.platform.http = &m->http;
     s.platform.resolver = &m->resolver;
+    s.platform.machine = &m->machine;
     s.platform.shell = &m->shell;
     s.platform.tray = &m->tray;
     s.platform.desktopShortcut = &m->desktopShortcut;

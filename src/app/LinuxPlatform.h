@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Services.h"
 
+#include <functional>
 #include <memory>
 
 namespace clipvane {
@@ -12,6 +13,9 @@ public:
     LinuxPlatform();
     ~LinuxPlatform();
     Services services() const;
+    // Told once, at the first web request, when the HTTP module cannot be loaded (a short status text
+    // and a full report).
+    void onHttpUnavailable(std::function<void(const QString& status, const QString& report)> handler);
 
 private:
     struct Parts;

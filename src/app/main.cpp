@@ -5,8 +5,11 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -50,8 +53,30 @@ int main(int argc, char* argv[]) {
 
     clipvane::LinuxPlatform platform;
     clipvane::ClipvaneApp clipvane(platform.services());
+    // The first request may come during start-up or in the middle of a capture: the report waits for
+    // the event loop and the shown main window.
+    std::optional<std::pair<QString, QString>> problem;
+    bool shown = false;
+    const auto report = [&] {
+        if (const auto p = std::exchange(problem, std::nullopt))
+            clipvane.reportPlatformProblem(p->first, p->second);
+    };
+    // The first request may also come from a worker thread (the update check): hand it to the GUI thread.
+    platform.onHttpUnavailable([&](const QString& status, const QString& text) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [&, status, text] {
+                problem = {status, text};
+                if (shown)
+                    QTimer::singleShot(0, qApp, report);
+            },
+            Qt::QueuedConnection);
+    });
     clipvane.createWindows();
     clipvane.showMainWindow();
+    shown = true;
+    if (problem)
+        QTimer::singleShot(0, qApp, report);
     clipvane::SessionSignals sessionSignals;
     QObject::connect(&sessionSignals, &clipvane::SessionSignals::endRequested, &app,
                      [&clipvane] { clipvane.endSession(); });

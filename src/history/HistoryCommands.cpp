@@ -74,6 +74,7 @@ bool HistoryFileCommands::startUp(bool loadAtStartup) {
     if (loadAtStartup && QFileInfo::exists(historyPath())) {
         // Captures made while the windows were being created stay behind the file's rows.
         loaded = load(historyPath(), int(LoadMode::ReplaceKeepRows)) == Load::Done;
+        m_defaultFileUnread = !loaded;
     }
     m_dialogFolder = m_paths.applicationFolder();
     CheckButton();
@@ -102,6 +103,7 @@ bool HistoryFileCommands::cySaveHistoryClick() {
         return false;
     if (!write(historyPath(), m_paths.applicationFolder()))
         return false;
+    m_defaultFileUnread = false;
     m_dialogs.message(MessageKind::Information,
                       QString::fromLatin1(kHistorySavedTo) + QStringLiteral("\r\n") +
                           folderForMessage(m_paths.applicationFolder()),
@@ -135,6 +137,7 @@ bool HistoryFileCommands::cyReloadHistoryClick() {
     }
     if (load(historyPath(), int(LoadMode::Replace)) != Load::Done)
         return false;
+    m_defaultFileUnread = false;
     m_table.EnsureBlankLastRow();
     return true;
 }
@@ -184,6 +187,15 @@ void HistoryFileCommands::cyURLSaveClick() {
 }
 
 void HistoryFileCommands::SaveHistory() {
+    if (m_defaultFileUnread) {
+        if (!m_keptSaid)
+            m_dialogs.message(MessageKind::Warning,
+                              QDir::toNativeSeparators(historyPath()) + QStringLiteral("\r\n") +
+                                  QString::fromLatin1(kHistoryKeptAtExit),
+                              Buttons::Ok);
+        m_keptSaid = true;
+        return;
+    }
     write(historyPath(), m_paths.applicationFolder());
 }
 

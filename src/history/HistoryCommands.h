@@ -20,6 +20,8 @@ inline constexpr char kAppendHistoryQuestion[] =
     "The Capture history is not empty. Do you want to append the file?";
 inline constexpr char kSaveBeforeNewQuestion[] =
     "The Capture History database is not empty, do you want to save it first?";
+inline constexpr char kHistoryKeptAtExit[] =
+    "could not be read at start-up and was left as it was: the Capture History was not saved on exiting.";
 
 // The folder of a path as the messages show it: native separators and a separator at the end.
 QString folderForMessage(const QString& folder);
@@ -41,6 +43,8 @@ public:
     bool cyLoadHistoryClick();
     void cyURLSaveClick();
     // The save at exit: no question, no success message; a failure is shown and the close goes on.
+    // A default file that the start-up load refused or could not read is never replaced here (a save or
+    // a reload of it by the user lifts that); the exit says so once instead.
     void SaveHistory();
     // Enables the reload button exactly when the default file exists.
     void CheckButton();
@@ -64,6 +68,8 @@ private:
     std::function<void()> m_yield;
     QString m_dialogFolder;
     bool m_reloadEnabled = false;
+    bool m_defaultFileUnread = false; // the start-up load of the default file failed
+    bool m_keptSaid = false;
 };
 
 } // namespace clipvane

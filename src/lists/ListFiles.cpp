@@ -72,6 +72,15 @@ CreationStamp creationStampNow() {
     return {date, time};
 }
 
+bool isLinkableAddress(const QString& entry) {
+    // A page opened in a browser must not run or open what was copied: only web addresses become links
+    // (a relative address would point into the page's own folder).
+    for (const char* scheme : {"http://", "https://", "ftp://"})
+        if (entry.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 QString buildHtmlPage(const QStringList& entries, ListFormat format, const QString& title,
                       const CreationStamp& stamp) {
     QStringList lines;
@@ -82,7 +91,7 @@ QString buildHtmlPage(const QStringList& entries, ListFormat format, const QStri
                  escapeHtml(stamp.time) + QStringLiteral("</h5>");
     for (const QString& e : entries) {
         const QString text = escapeHtml(e);
-        if (format == ListFormat::HtmlLink)
+        if (format == ListFormat::HtmlLink && isLinkableAddress(e))
             lines << QStringLiteral("<p><a href=\"") + text + QStringLiteral("\">") + text +
                          QStringLiteral("</a></p>");
         else

@@ -32,6 +32,9 @@ QString htmlTitleFor(const QString& path);
 
 // &, <, >, " and ' as entities; line breaks too, so that a page read back stays one entry per line.
 QString escapeHtml(const QString& text);
+// Whether a link page makes a live link of the entry: http, https and ftp addresses only; any other
+// entry is written as text on its line.
+bool isLinkableAddress(const QString& entry);
 
 struct CreationStamp {
     QString date; // the locale's short date

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -33,6 +34,9 @@ struct HttpGetRequest {
     QString url;
     qint64 maxBodyBytes = 1 << 20;
     bool followRedirects = false;
+    // When given, the request ends as a failure soon (within about a second) after this turns true: the
+    // owner of a request running on another thread can leave without waiting out the time-outs.
+    const std::atomic<bool>* abandon = nullptr;
 };
 
 struct HttpGetResult {

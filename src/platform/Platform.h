@@ -9,18 +9,19 @@ class GlobalShortcuts;
 class Connectivity;
 class HttpClient;
 class HostResolver;
+class LocalMachine;
 class Printing;
 class Shell;
 class Tray;
 
 // Every OS service the system uses, behind an interface. The composition root fills it with the
 // Linux implementations; tests fill it with doubles. Not owned here.
-// Later services (drives, process memory and version) join as members.
 struct PlatformServices {
     Clipboard* clipboard = nullptr;
     Connectivity* connectivity = nullptr;
     HttpClient* http = nullptr;
     HostResolver* resolver = nullptr;
+    LocalMachine* machine = nullptr;
     Shell* shell = nullptr;
     Tray* tray = nullptr;
     DesktopShortcut* desktopShortcut = nullptr;

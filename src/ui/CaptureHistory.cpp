@@ -265,6 +265,7 @@ void TForm5::buildUi() {
         panel->setObjectName(QStringLiteral("SBPanel%1").arg(i));
         panel->setMinimumWidth(widths[i]);
         setPanelFrame(panel, 3);
+        panel->setTextFormat(Qt::PlainText); // the last panel shows a cell's text
         // The cell's text may be long: the last panel takes the rest of the bar.
         SB->addWidget(panel, i == 4 ? 1 : 0);
         m_panels.append(panel);
@@ -307,6 +308,25 @@ void TForm5::connectHandlers() {
                     SGHistorySelectCell(current.column(), current.row());
                 SGHistoryClick();
             });
+    // Sorts, deletes, loads and duplicate removal move rows under the highlighted cell without a new
+    // selection: what names the selected entry follows the cell.
+    const auto follow = [this] { followCurrentCell(); };
+    connect(&m_history, &QAbstractItemModel::layoutChanged, this, follow);
+    connect(&m_history, &QAbstractItemModel::rowsRemoved, this, follow);
+    connect(&m_history, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(&m_history, &QAbstractItemModel::rowsMoved, this, follow);
+    connect(&m_history, &QAbstractItemModel::dataChanged, this, follow);
+    connect(&m_history, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const QModelIndex current = SGHistory->currentIndex();
+        m_currentIdBeforeReset = current.isValid() ? m_history.idAt(current.row()) : 0;
+        m_currentColBeforeReset = current.column();
+    });
+    connect(&m_history, &QAbstractItemModel::modelReset, this, [this] {
+        const int row = m_currentIdBeforeReset ? m_history.rowOfId(m_currentIdBeforeReset) : -1;
+        if (row >= 0)
+            SGHistory->setCurrentIndex(m_history.index(row, m_currentColBeforeReset));
+        followCurrentCell();
+    });
     connect(SGHistory->verticalScrollBar(), &QScrollBar::valueChanged, this, &TForm5::SGHistoryClick);
     connect(SGHistory->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TForm5::SGHistoryClick);
 }
@@ -388,6 +408,20 @@ void TForm5::SGHistorySelectCell(int column, int row) {
     cyNavigateURL->setEnabled(column == 2);
 }
 
+void TForm5::followCurrentCell() {
+    const QModelIndex current = SGHistory->currentIndex();
+    if (current.isValid()) {
+        SGHistorySelectCell(current.column(), current.row());
+        SGHistoryClick();
+    } else if (SelectedRow >= 0) {
+        for (int panel : {1, 3, 4})
+            setStatusPanel(panel, QString());
+        SelectedRow = -1;
+        SelectedCol = -1;
+        cyNavigateURL->setEnabled(false);
+    }
+}
+
 void TForm5::cyDeleteRecordClick() {
     if (!m_history.hasEntries())
         return;
@@ -401,6 +435,8 @@ void TForm5::cyDeleteRecordClick() {
 }
 
 void TForm5::cyNavigateURLClick() {
+    if (SelectedRow < 0 || SelectedCol < 0)
+        return;
     const QString text = m_history.cell(SelectedRow, SelectedCol);
     if (!m_services.platform.connectivity->isInternetConnected() &&
         m_services.dialogs->message(MessageKind::Warning,

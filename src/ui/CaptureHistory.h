@@ -124,12 +124,17 @@ private:
     void connectHandlers();
     void selectCell(int row, int column);
     void setStatusPanel(int panel, const QString& text);
+    // Selection state (SelectedRow, status bar) taken again from the highlighted cell after the rows
+    // changed under it.
+    void followCurrentCell();
 
     Services m_services;
     HistoryTable& m_history;
     HistoryFileCommands m_files;
     HistorySearch m_search;
     QList<QLabel*> m_panels;
+    quint64 m_currentIdBeforeReset = 0;
+    int m_currentColBeforeReset = -1;
 };
 
 } // namespace clipvane

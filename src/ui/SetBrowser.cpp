@@ -29,6 +29,7 @@ TForm3::TForm3(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
     auto* groupBox1 = named(new QGroupBox(QStringLiteral("Current browser"), this), "GroupBox1");
     auto* g1 = new QVBoxLayout(groupBox1);
     LabelEXE = named(new QLabel(kSystemDefault, groupBox1), "LabelEXE");
+    LabelEXE->setTextFormat(Qt::PlainText); // a file name read from the preference file
     CBRememberBrowser =
         named(new QCheckBox(QStringLiteral("Remember browser's choice"), groupBox1), "CBRememberBrowser");
     setHint(CBRememberBrowser,

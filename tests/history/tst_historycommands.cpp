@@ -292,6 +292,58 @@ private slots:
             << true << QByteArray("H,h,URL\r\n1,,http://old.example/") << false
             << QStringList{"URL", "http://old.example/", ""} << true;
     }
+    // A default file that start-up refused or could not read is never replaced by the exit save; the exit
+    // says so once. A save or a reload by the user lifts that.
+    void exitSaveKeepsAnUnreadFile_data() {
+        QTest::addColumn<QByteArray>("file"); // empty: a folder in its place
+        QTest::addColumn<QString>("lift");    // "", "save", "reload"
+        const QByteArray nul("H,h,URL\r\n\0\r\n", 12);
+        QTest::newRow("not a text file") << nul << "";
+        QTest::newRow("unreadable") << QByteArray() << "";
+        QTest::newRow("then saved by the user") << nul << "save";
+        QTest::newRow("then reloaded after a fix") << nul << "reload";
+    }
+    void exitSaveKeepsAnUnreadFile() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, lift);
+        CommandRig r;
+        if (file.isEmpty())
+            QVERIFY(QDir().mkpath(r.historyFile()));
+        else
+            r.folder.write("Capture History.csv", file);
+        r.dialogs.answer(Answer::Ok);
+        QVERIFY(!r.commands.startUp(true));
+        QCOMPARE(r.dialogs.shown.size(), 1); // the refusal itself
+        r.table.table.AddHistoryEntry("http://new.example/");
+        if (lift == "save") {
+            r.dialogs.answer(Answer::Ok);
+            QVERIFY(r.commands.cySaveHistoryClick());
+        } else if (lift == "reload") {
+            r.folder.write("Capture History.csv", kFreshFile);
+            QVERIFY(r.commands.cyReloadHistoryClick());
+        }
+        const qsizetype before = r.dialogs.shown.size();
+        if (lift.isEmpty())
+            r.dialogs.answer(Answer::Ok);
+        r.commands.SaveHistory();
+        r.commands.SaveHistory(); // a second exit save says nothing more
+        if (lift.isEmpty()) {
+            QCOMPARE(r.dialogs.shown.size(), before + 1);
+            QCOMPARE(r.dialogs.shown.last().kind, MessageKind::Warning);
+            QCOMPARE(r.dialogs.texts().last(), QDir::toNativeSeparators(r.historyFile()) + "\r\n" +
+                                                   QString::fromLatin1(kHistoryKeptAtExit));
+            if (file.isEmpty())
+                QVERIFY(QFileInfo(r.historyFile()).isDir());
+            else
+                QCOMPARE(r.folder.read("Capture History.csv"), file);
+        } else {
+            QCOMPARE(r.dialogs.shown.size(), before);
+            QVERIFY(
+                r.folder.read("Capture History.csv").contains(lift == "save" ? "http://new.example/" : ""));
+            QVERIFY(!r.folder.read("Capture History.csv").contains('\0'));
+        }
+    }
+
     void startUp() {
         QFETCH(bool, option);
         QFETCH(QByteArray, file);

@@ -91,8 +91,7 @@ private slots:
                                << head +
                                       "<p><a href=\"http://a.example/?q=&quot;x&quot;\">http://a.example/?q="
                                       "&quot;x&quot;</a></p>\r\n"
-                                      "<p><a href=\"B&lt;b&gt; &amp; &#39;c&#39;\">B&lt;b&gt; &amp; "
-                                      "&#39;c&#39;</a></p>\r\n</body>\r\n</html>";
+                                      "<p>B&lt;b&gt; &amp; &#39;c&#39;</p>\r\n</body>\r\n</html>";
         QTest::newRow("paragraphs") << 3
                                     << head + "<p>http://a.example/?q=&quot;x&quot;</p>\r\n"
                                               "<p>B&lt;b&gt; &amp; &#39;c&#39;</p>\r\n</body>\r\n</html>";
@@ -115,6 +114,40 @@ private slots:
         QCOMPARE(f.window.status, QString("(none)"));
     }
 
+    // A link page makes live links of web addresses only; anything else is escaped text on its line.
+    void htmlLinksOfWebAddressesOnly_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("line");
+        const auto link = [](const char* e) { return QString("<p><a href=\"%1\">%1</a></p>").arg(e); };
+        QTest::newRow("http") << "http://a.example/" << link("http://a.example/");
+        QTest::newRow("https, capitals") << "HTTPS://A.example/x" << link("HTTPS://A.example/x");
+        QTest::newRow("ftp") << "ftp://files.example/f" << link("ftp://files.example/f");
+        QTest::newRow("javascript") << "javascript:alert(1)"
+                                    << "<p>javascript:alert(1)</p>";
+        QTest::newRow("data") << "data:text/html,<b>x</b>"
+                              << "<p>data:text/html,&lt;b&gt;x&lt;/b&gt;</p>";
+        QTest::newRow("file") << "file:///etc/hostname"
+                              << "<p>file:///etc/hostname</p>";
+        QTest::newRow("vbscript, capitals") << "VBScript:msgbox"
+                                            << "<p>VBScript:msgbox</p>";
+        QTest::newRow("web address later in the text") << "file:///x?http://y"
+                                                       << "<p>file:///x?http://y</p>";
+        QTest::newRow("no scheme: a relative link would open a local file") << "a.example"
+                                                                            << "<p>a.example</p>";
+        QTest::newRow("rich text")
+            << "<a href='file:///etc/hostname'>click me</a>"
+            << "<p>&lt;a href=&#39;file:///etc/hostname&#39;&gt;click me&lt;/a&gt;</p>";
+        QTest::newRow("leading blank") << " http://a.example/"
+                                       << "<p> http://a.example/</p>";
+    }
+    void htmlLinksOfWebAddressesOnly() {
+        QFETCH(QString, entry);
+        QFETCH(QString, line);
+        const QStringList page = splitLines(buildHtmlPage({entry}, ListFormat::HtmlLink, "t", {"d", "t"}));
+        QCOMPARE(page.size(), 8);
+        QCOMPARE(page[5], line);
+    }
+
     void htmlDetails() {
         // A title and entries that would break the markup, and an entry holding a line break: read back,
         // the page still has one line per entry.
@@ -135,11 +168,11 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("starts");
         QTest::addColumn<bool>("reloadEnabled");
-        QTest::newRow("1 any file") << 1 << "out.html" << QByteArray("a\r\nb\r\n") << true;
+        QTest::newRow("1 any file") << 1 << "out.html" << QByteArray("a\r\nhttp://b\r\n") << true;
         QTest::newRow("2 HTML") << 2 << "out.txt" << QByteArray("<!DOCTYPE html>\r\n") << false;
         QTest::newRow("3 HTML plain text") << 3 << "out.list" << QByteArray("<!DOCTYPE html>\r\n") << false;
-        QTest::newRow("4 text to a .html name") << 4 << "out.html" << QByteArray("a\r\nb\r\n") << true;
-        QTest::newRow("5 URL list") << 5 << "out" << QByteArray("a\r\nb\r\n") << true;
+        QTest::newRow("4 text to a .html name") << 4 << "out.html" << QByteArray("a\r\nhttp://b\r\n") << true;
+        QTest::newRow("5 URL list") << 5 << "out" << QByteArray("a\r\nhttp://b\r\n") << true;
     }
     void filterDecidesFormat() {
         QFETCH(int, filter);
@@ -148,12 +181,11 @@ private slots:
         QFETCH(bool, reloadEnabled);
         Fixture f;
         f.write("Clipvane.list", "");
-        f.list.appendTexts({"a", "b"});
+        f.list.appendTexts({"a", "http://b"});
         f.choose(name, filter);
         f.files.saveAs();
         QVERIFY(f.read(name).startsWith(starts));
-        QCOMPARE(f.read(name).contains("<p>a</p>") || f.read(name).contains(">a</a>"),
-                 filter == 2 || filter == 3);
+        QCOMPARE(f.read(name).contains("<p>a</p>"), filter == 2 || filter == 3);
         QCOMPARE(f.read(name).contains("<a href"), filter == 2);
         QCOMPARE(f.window.reloadEnabled, reloadEnabled);
         QVERIFY(!f.modified);
@@ -335,14 +367,14 @@ private slots:
     // A page written by filter 2 comes back line by line, markup included.
     void openingAPageGivesItsLines() {
         Fixture f;
-        f.list.appendTexts({"x", "y"});
+        f.list.appendTexts({"http://x", "http://y"});
         f.choose("p.html", 2);
         f.files.saveAs();
         f.dialogs.answer(Answer::No);
         f.choose("p.html");
         f.files.open();
         QCOMPARE(f.list.count(), 9);
-        QCOMPARE(f.list.textAt(5), QString("<p><a href=\"x\">x</a></p>"));
+        QCOMPARE(f.list.textAt(5), QString("<p><a href=\"http://x\">http://x</a></p>"));
     }
 
     // ---- Reload

@@ -1,6 +1,10 @@
 #include "platform/linux/LinuxConnectivity.h"
 
+#include <QProcess>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
+#include <sched.h>
 
 using namespace clipvane;
 
@@ -24,6 +28,8 @@ class TestConnectivity : public QObject {
 private slots:
     void defaultRoute_data();
     void defaultRoute();
+    void followsRealChanges_data();
+    void followsRealChanges();
 };
 
 void TestConnectivity::defaultRoute_data() {
@@ -77,6 +83,45 @@ void TestConnectivity::defaultRoute() {
                 carriesDefault = true;
         }
         QVERIFY2(carriesDefault, qPrintable(iface));
+    }
+}
+
+namespace {
+
+bool ip(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("ip"), args);
+    return p.waitForFinished(5000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
+// The real answer follows a default route that comes and goes, in a network namespace of the test's
+// own (this process moves into a fresh one for each case).
+void TestConnectivity::followsRealChanges_data() {
+    QTest::addColumn<bool>("routeAtStart");
+    QTest::newRow("started without a route, given one") << false;
+    QTest::newRow("started with a route, losing it") << true;
+}
+
+void TestConnectivity::followsRealChanges() {
+    QFETCH(bool, routeAtStart);
+    if (::unshare(CLONE_NEWNET) != 0)
+        QSKIP(qPrintable(QStringLiteral("no network namespace of our own (needs root): ") +
+                         QString::fromLocal8Bit(std::strerror(errno))));
+    QVERIFY(ip({"link", "set", "lo", "up"}));
+    const QStringList add{"route", "add", "default", "dev", "lo"};
+    const QStringList del{"route", "del", "default", "dev", "lo"};
+    if (routeAtStart)
+        QVERIFY(ip(add));
+    LinuxConnectivity connectivity;
+    QCOMPARE(connectivity.isInternetConnected(), routeAtStart);
+    for (int change = 0; change < 2; ++change) {
+        const bool nowConnected = (change == 0) != routeAtStart;
+        QVERIFY(ip(nowConnected ? add : del));
+        QTRY_COMPARE_WITH_TIMEOUT(connectivity.isInternetConnected(), nowConnected, 2000);
+        QTest::qWait(1200); // and it stays so
+        QCOMPARE(connectivity.isInternetConnected(), nowConnected);
     }
 }
 

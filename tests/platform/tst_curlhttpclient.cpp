@@ -4,8 +4,10 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <arpa/inet.h>
+#include <atomic>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(clipvane::test::ScriptedReply)
@@ -56,6 +58,7 @@ private slots:
     void getFollowsRedirectsOnlyWhenAsked();
     void getFailures_data();
     void getFailures();
+    void getEndsSoonOnceAbandoned();
 };
 
 void TestCurlHttpClient::init() {
@@ -354,6 +357,30 @@ void TestCurlHttpClient::getFailures() {
     QVERIFY(!result.ok);
     QVERIFY(result.body.isEmpty());
     QVERIFY2(timer.elapsed() < 8000, qPrintable(QString::number(timer.elapsed())));
+}
+
+// A request on another thread ends within about a second of being abandoned, whatever its time-outs.
+void TestCurlHttpClient::getEndsSoonOnceAbandoned() {
+    server->on("/silent", ScriptedReply::neverAnswer());
+    ScriptedReply stalled = ScriptedReply::withStatus(200, QByteArray(100, 'x'));
+    stalled.stallAfterHeaders = true;
+    server->on("/stalled", stalled);
+    CurlHttpClient client(HttpTimeouts{60s, 60s, 60s});
+    for (const QByteArray& path : {QByteArray("/silent"), QByteArray("/stalled")}) {
+        std::atomic<bool> abandon{false};
+        HttpGetRequest request;
+        request.url = server->url(QString::fromLatin1(path));
+        request.abandon = &abandon;
+        HttpGetResult result{true, 0, {}};
+        QElapsedTimer timer;
+        std::thread worker([&] { result = client.get(request); });
+        QTest::qWait(300);
+        timer.start();
+        abandon = true;
+        worker.join();
+        QVERIFY(!result.ok);
+        QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCurlHttpClient)

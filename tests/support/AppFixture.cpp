@@ -13,8 +13,9 @@ Services AppFixture::services() {
     Services s;
     s.platform.clipboard = m_clipboard ? m_clipboard : &clipboard;
     s.platform.connectivity = &connectivity;
-    s.platform.http = realHttp ? realHttp : &http;
+    s.platform.http = m_http ? m_http : &http;
     s.platform.resolver = &resolver;
+    s.platform.machine = &machine;
     s.platform.shell = &shell;
     s.platform.tray = &tray;
     s.platform.desktopShortcut = &desktopShortcut;
@@ -22,7 +23,7 @@ Services AppFixture::services() {
     s.platform.globalShortcuts = globalShortcuts;
     s.platform.paths = paths.value_or(folder.paths());
     s.dialogs = &dialogs;
-    s.addresses = ExternalAddresses::fromEnvironment();
+    s.addresses = addresses.value_or(ExternalAddresses::fromEnvironment());
     return s;
 }
 

@@ -31,24 +31,28 @@ public:
 
     // Runs the application on another clipboard (the real one, in the X11 tests).
     void useClipboard(Clipboard* other) { m_clipboard = other; }
+    // Runs the application on another HTTP client (the real one, against the local test server).
+    void useHttp(HttpClient* other) { m_http = other; }
 
     TempAppFolder folder;
     std::optional<AppPaths> paths;  // when set, in place of the folder's
-    HttpClient* realHttp = nullptr; // when set, in place of the HTTP double (benchmarks on a local server)
     FakeClipboard clipboard;
     FakeConnectivity connectivity;
     FakeHttpClient http;
     FakeResolver resolver;
+    FakeLocalMachine machine;
     FakeShell shell;
     FakeTray tray;
     FakeDesktopShortcut desktopShortcut;
     RecordingPrinting printing;
     ScriptedDialogs dialogs;
+    std::optional<ExternalAddresses> addresses; // when set, in place of the environment's
     GlobalShortcuts* globalShortcuts = nullptr; // none unless a test brings the real ones
 
 private:
     std::unique_ptr<ClipvaneApp> m_app;
     Clipboard* m_clipboard = nullptr;
+    HttpClient* m_http = nullptr;
 };
 
 } // namespace clipvane::test

@@ -6,6 +6,7 @@
 #include "platform/DesktopShortcut.h"
 #include "platform/HostResolver.h"
 #include "platform/HttpClient.h"
+#include "platform/LocalMachine.h"
 #include "platform/Printing.h"
 #include "platform/Shell.h"
 #include "platform/Tray.h"
@@ -105,6 +106,19 @@ public:
     QStringList asked;
 };
 
+// A machine whose host name and process memory the test sets; nothing is "unreadable".
+class FakeLocalMachine final : public LocalMachine {
+public:
+    QString hostName() override { return host; }
+    std::optional<quint64> residentSetBytes() override {
+        ++memoryReads;
+        return residentBytes;
+    }
+    QString host = QStringLiteral("testbox");
+    std::optional<quint64> residentBytes = 12345678;
+    int memoryReads = 0;
+};
+
 class FakeShell final : public Shell {
 public:
     bool openUrl(const QUrl& url) override {
@@ -115,8 +129,13 @@ public:
         started.append({program, arguments});
         return succeed;
     }
+    bool openMailTo(const QString& address) override {
+        mailed.append(address);
+        return succeed;
+    }
     QList<QUrl> opened;
     QList<QPair<QString, QStringList>> started;
+    QStringList mailed;
     bool succeed = true;
 };
 

@@ -336,6 +336,71 @@ private slots:
         QCOMPARE(r.urls(), (QStringList{"http://A.example/", "http://c.example/", ""}));
     }
 
+    // The highlighted cell, SelectedRow, the status bar and Navigate name the same entry after the rows
+    // changed under the cell.
+    void selectionFollowsTheHighlightedCell_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("url"); // the highlighted entry afterwards; empty: whichever is highlighted
+        QTest::newRow("sort") << "sort"
+                              << "http://c.example/";
+        QTest::newRow("a row above deleted") << "delete above"
+                                             << "http://c.example/";
+        QTest::newRow("the highlighted row deleted") << "delete it"
+                                                     << "";
+        QTest::newRow("duplicates removed above") << "duplicates"
+                                                  << "http://c.example/";
+        QTest::newRow("file appended") << "append"
+                                       << "http://c.example/";
+        QTest::newRow("reload replaces every row") << "reload"
+                                                   << "";
+    }
+    void selectionFollowsTheHighlightedCell() {
+        QFETCH(QString, change);
+        QFETCH(QString, url);
+        Rig r;
+        TForm5& w = r.w();
+        r.entries({row("d", "http://b.example/"), row("d", "http://a.example/"),
+                   row("d", "http://a.example/"), row("d", "http://c.example/")});
+        w.show();
+        r.select(4, 2);
+        QCOMPARE(w.SelectedRow, 4);
+        if (change == "sort") {
+            w.CBSortHistory->setCurrentIndex(2);
+            w.cyAdvSpeedButton1->click();
+        } else if (change == "delete above") {
+            r.table().DeleteHistoryRow(1);
+        } else if (change == "delete it") {
+            w.cyDeleteRecord->click();
+        } else if (change == "duplicates") {
+            r.app.dialogs.answer(Answer::Ok);
+            w.cyAdvSpeedButton2->click();
+        } else {
+            r.app.folder.write("Capture History.csv", "H,h,URL\r\n,,http://z.example/\r\n,,,,,,\r\n");
+            if (change == "reload") {
+                w.cyReloadHistory->setEnabled(true);
+                w.cyReloadHistory->click();
+            } else {
+                r.app.dialogs.answerFile({true, r.app.folder.file("Capture History.csv"), 1});
+                r.app.dialogs.answer(Answer::Yes);
+                w.cyLoadHistory->click();
+            }
+        }
+        const QModelIndex current = w.SGHistory->currentIndex();
+        QCOMPARE(w.SelectedRow, current.isValid() ? current.row() : -1);
+        QCOMPARE(w.statusPanelText(1), current.isValid() ? QString::number(current.row()) : QString());
+        QCOMPARE(w.statusPanelText(4), r.table().cell(current.row(), current.column()));
+        if (!url.isEmpty()) {
+            QCOMPARE(r.table().cell(current.row(), 2), url);
+            QCOMPARE(w.SelectedCol, 2);
+        }
+        if (current.isValid() && current.column() == 2 && !r.table().cell(current.row(), 2).isEmpty()) {
+            r.app.connectivity.connected = true;
+            w.cyNavigateURL->click();
+            QCOMPARE(r.app.shell.opened.size(), 1);
+            QCOMPARE(r.app.shell.opened.first().toString(), r.table().cell(current.row(), 2));
+        }
+    }
+
     void printing() {
         Rig r;
         TForm5& w = r.w();

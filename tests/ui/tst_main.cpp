@@ -28,6 +28,19 @@ using namespace clipvane::test;
 class TstMain : public QObject {
     Q_OBJECT
 private slots:
+    // A platform service that cannot work (the HTTP module missing) is told in the status bar and an
+    // error box.
+    void platformProblemReported() {
+        AppFixture app;
+        app.startShown();
+        app.dialogs.answer(Answer::Ok);
+        app.app().reportPlatformProblem("No HTTP module", "The HTTP module could not be loaded");
+        QCOMPARE(app.main().statusPanelText(4), QString("No HTTP module"));
+        QCOMPARE(app.dialogs.shown.size(), 1);
+        QCOMPARE(app.dialogs.shown[0].kind, MessageKind::Error);
+        QCOMPARE(app.dialogs.shown[0].text, QString("The HTTP module could not be loaded"));
+    }
+
     void windowsExistWithTheirCaptions() {
         AppFixture app;
         app.startShown();

@@ -715,21 +715,40 @@ private slots:
         QVERIFY(app.folder.read("Clipvane.list").isNull());
     }
 
+    // The close box asks the exit button's question about an unsaved list; the tray cases stay as they are.
     void closeBox_data() {
+        QTest::addColumn<bool>("modified");
         QTest::addColumn<bool>("toTray");
         QTest::addColumn<bool>("saveOptions");
         QTest::addColumn<bool>("trayOnDesktop");
-        QTest::addColumn<bool>("inTray");
-        QTest::newRow("closes, options saved") << false << true << true << false;
-        QTest::newRow("closes, options not saved") << false << false << true << false;
-        QTest::newRow("goes to the tray") << true << true << true << true;
-        QTest::newRow("no tray to go to: closes") << true << true << false << false;
+        QTest::addColumn<int>("answer"); // -1: no question
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("listWritten");
+        const int none = -1;
+        QTest::newRow("saved list: closes, options saved")
+            << false << false << true << true << none << true << false;
+        QTest::newRow("saved list: closes, options not saved")
+            << false << false << false << true << none << true << false;
+        QTest::newRow("modified, yes: saves and closes")
+            << true << false << true << true << int(Answer::Yes) << true << true;
+        QTest::newRow("modified, no: closes")
+            << true << false << false << true << int(Answer::No) << true << false;
+        QTest::newRow("modified, abort: stays")
+            << true << false << true << true << int(Answer::Abort) << false << false;
+        QTest::newRow("modified, box closed: stays")
+            << true << false << true << true << int(Answer::Closed) << false << false;
+        QTest::newRow("goes to the tray") << true << true << true << true << none << false << false;
+        QTest::newRow("no tray to go to: asks")
+            << true << true << true << false << int(Answer::No) << true << false;
     }
     void closeBox() {
+        QFETCH(bool, modified);
         QFETCH(bool, toTray);
         QFETCH(bool, saveOptions);
         QFETCH(bool, trayOnDesktop);
-        QFETCH(bool, inTray);
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        QFETCH(bool, listWritten);
         AppFixture app;
         app.tray.available = trayOnDesktop;
         app.startShown();
@@ -739,19 +758,30 @@ private slots:
         f.CBMinimize->setChecked(toTray);
         f.ExitToTray->setChecked(toTray);
         app.acceptOffline();
-        app.clipboard.copy("a.example");
-        const bool writes = !inTray && saveOptions;
+        if (modified)
+            app.clipboard.copy("a.example");
+        const bool inTray = toTray && trayOnDesktop;
+        if (answer >= 0)
+            app.dialogs.answer(Answer(answer));
+        const bool writes = closes && saveOptions;
         if (writes)
             app.dialogs.answer(Answer::Ok); // "Preferences are saved."
         QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
         QSignalSpy history(&f, &TForm1::saveHistoryRequested);
-        QCOMPARE(f.close(), !inTray);
+        QCOMPARE(f.close(), closes);
+        QVERIFY(app.dialogs.allAnswersUsed());
         QCOMPARE(app.tray.visible, inTray);
+        QCOMPARE(f.isVisible(), !closes && !inTray);
         QCOMPARE(options.size(), writes ? 1 : 0);
-        QCOMPARE(history.size(), inTray ? 0 : 1);
-        // No question about the list.
-        QCOMPARE(app.dialogs.texts(), writes ? QStringList{"Preferences are saved."} : QStringList{});
-        QVERIFY(app.folder.read("Clipvane.list").isNull());
+        QCOMPARE(history.size(), closes ? 1 : 0);
+        QStringList texts;
+        if (answer >= 0)
+            texts << "The URL list has not been saved yet. Save this list and exit?";
+        if (writes)
+            texts << "Preferences are saved.";
+        QCOMPARE(app.dialogs.texts(), texts);
+        QCOMPARE(app.folder.read("Clipvane.list"), listWritten ? QByteArray("a.example\r\n") : QByteArray());
+        QCOMPARE(app.session().ListModified, modified);
     }
 
     void destroyingTheWindowLeavesTheClipboard() {

@@ -354,6 +354,11 @@ private:
     std::thread m_worker;
 };
 
+// Called by curl about once a second, and whenever data moves: a non-zero answer ends the transfer.
+int abandonWhenAsked(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+}
+
 } // namespace
 
 CurlHttpClient::CurlHttpClient(HttpTimeouts timeouts) : m_timeouts(timeouts) {
@@ -392,6 +397,11 @@ HttpGetResult CurlHttpClient::get(const HttpGetRequest& request) {
     sink.cap = request.maxBodyBytes;
     curl_easy_setopt(e.h, CURLOPT_WRITEFUNCTION, collectBody);
     curl_easy_setopt(e.h, CURLOPT_WRITEDATA, &sink);
+    if (request.abandon) {
+        curl_easy_setopt(e.h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(e.h, CURLOPT_XFERINFOFUNCTION, abandonWhenAsked);
+        curl_easy_setopt(e.h, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(request.abandon));
+    }
 
     const CURLcode rc = curl_easy_perform(e.h);
     long status = 0;

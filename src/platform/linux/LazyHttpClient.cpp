@@ -1,6 +1,7 @@
 #include "LazyHttpClient.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QMetaObject>
 #include <QObject>
@@ -8,15 +9,36 @@
 
 namespace clipvane {
 
-LazyHttpClient::LazyHttpClient(QStringList moduleFolders) : m_folders(std::move(moduleFolders)) {}
+LazyHttpClient::LazyHttpClient(QStringList moduleFolders, Unavailable unavailable)
+    : m_folders(std::move(moduleFolders)), m_unavailable(std::move(unavailable)) {}
+
+QStringList LazyHttpClient::moduleFolders(const QString& executableFolder, const QString& installedRelative,
+                                          const QString& buildFolder) {
+    const QDir exe(executableFolder);
+    QStringList folders{QDir::cleanPath(exe.absolutePath()),
+                        QDir::cleanPath(exe.absoluteFilePath(installedRelative))};
+    if (!buildFolder.isEmpty()) {
+        const QString build = QDir::cleanPath(QDir(buildFolder).absolutePath());
+        if (!folders.contains(build))
+            folders.append(build);
+    }
+    return folders;
+}
 
 LazyHttpClient::~LazyHttpClient() = default;
 
+bool LazyHttpClient::isLoaded() const {
+    const std::lock_guard lock(m_loading);
+    return m_client != nullptr;
+}
+
 HttpClient* LazyHttpClient::client() {
+    const std::lock_guard lock(m_loading);
     if (m_tried)
         return m_client.get();
     m_tried = true;
     using Create = HttpClient* (*)();
+    QStringList reasons;
     for (const QString& folder : m_folders) {
         // The module stays loaded for the life of the process: its code backs m_client.
         QLibrary module(QDir(folder).filePath(QStringLiteral("libclipvane_http")));
@@ -24,9 +46,17 @@ HttpClient* LazyHttpClient::client() {
             m_client.reset(create());
             return m_client.get();
         }
+        if (QFileInfo::exists(module.fileName()) || QFileInfo::exists(module.fileName() + ".so"))
+            reasons.append(module.errorString());
     }
-    qWarning("Clipvane: the HTTP module could not be loaded from %s; web requests will fail.",
-             qPrintable(m_folders.join(QLatin1String(", "))));
+    QString report = QStringLiteral("The HTTP module libclipvane_http could not be loaded: every web check "
+                                    "fails and the public address stays unknown.\r\nSearched: ") +
+                     m_folders.join(QLatin1String(", "));
+    if (!reasons.isEmpty())
+        report += QStringLiteral("\r\n") + reasons.join(QStringLiteral("\r\n"));
+    qWarning("Clipvane: %s", qPrintable(report));
+    if (m_unavailable)
+        m_unavailable(QString::fromLatin1(kHttpModuleMissingStatus), report);
     return nullptr;
 }
 

@@ -37,13 +37,7 @@ bool systemBusPresent() {
 
 } // namespace
 
-LinuxConnectivity::LinuxConnectivity() {
-    // NetworkManager's back-end alone, and only where there is a system bus for it to answer on. Qt's glib
-    // back-end loads GIO (megabytes at start-up) for a monitor that may never notice a route removed or
-    // added, which the route table below does; trying NetworkManager without a bus loads D-Bus for nothing.
-    if (systemBusPresent())
-        m_backendLoaded = QNetworkInformation::loadBackendByName(QStringLiteral("networkmanager"));
-}
+LinuxConnectivity::LinuxConnectivity() = default;
 
 bool LinuxConnectivity::hasDefaultRoute(const QByteArray& routeTable,
                                         const std::function<bool(const QString&)>& isUp) {
@@ -65,24 +59,22 @@ bool LinuxConnectivity::hasDefaultRoute(const QByteArray& routeTable,
     return false;
 }
 
-bool LinuxConnectivity::isInternetConnected() {
-    if (m_backendLoaded) {
-        if (auto* info = QNetworkInformation::instance()) {
-            switch (info->reachability()) {
-            case QNetworkInformation::Reachability::Online:
-                return true;
-            case QNetworkInformation::Reachability::Disconnected:
-            case QNetworkInformation::Reachability::Local:
-            case QNetworkInformation::Reachability::Site:
-                return false;
-            case QNetworkInformation::Reachability::Unknown:
-                break;
-            }
-        }
+bool LinuxConnectivity::backendSaysOnline() {
+    if (!m_backendTried) {
+        m_backendTried = true;
+        // NetworkManager's back-end where it has a system bus to answer on; the glib one loads GIO for a
+        // monitor that may never notice a change.
+        m_backendLoaded =
+            systemBusPresent() && QNetworkInformation::loadBackendByName(QStringLiteral("networkmanager"));
     }
+    auto* info = m_backendLoaded ? QNetworkInformation::instance() : nullptr;
+    return info && info->reachability() == QNetworkInformation::Reachability::Online;
+}
+
+bool LinuxConnectivity::isInternetConnected() {
     QFile routes(QStringLiteral("/proc/net/route"));
     if (!routes.open(QIODevice::ReadOnly))
-        return false;
+        return backendSaysOnline();
     return hasDefaultRoute(routes.readAll(), interfaceIsUp);
 }
 

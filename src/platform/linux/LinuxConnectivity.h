@@ -6,8 +6,11 @@
 
 namespace clipvane {
 
-// NetworkManager's reachability answer where it gives one; else a default route through an interface that
-// is up.
+// A default route through an interface that is up, read from the kernel's table of this process's network
+// namespace on every call, so that every change is seen at the next call. Qt's reachability back-ends
+// may lag for good (the glib one never notices route changes without NetworkManager) or answer for
+// another namespace (NetworkManager over the system bus): Qt's answer stands in only where the table
+// cannot be read.
 class LinuxConnectivity final : public Connectivity {
 public:
     LinuxConnectivity();
@@ -19,6 +22,9 @@ public:
                                 const std::function<bool(const QString&)>& isUp);
 
 private:
+    bool backendSaysOnline();
+
+    bool m_backendTried = false;
     bool m_backendLoaded = false;
 };
 

@@ -1,6 +1,9 @@
 #include "QtTray.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
 #include <QSystemTrayIcon>
 
 namespace clipvane {
@@ -29,8 +32,27 @@ bool QtTray::isVisible() const {
     return m_icon->isVisible();
 }
 
+namespace {
+
+// Qt hands balloons to the desktop's notification service when a status-notifier host is registered
+// (the same test Qt makes), and draws its own plain-text balloon otherwise.
+bool notificationsShowBalloons() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(watcher))
+        return false;
+    QDBusInterface props(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
+    return props.property("IsStatusNotifierHostRegistered").toBool();
+}
+
+} // namespace
+
+QString QtTray::balloonBody(const QString& text, bool markupInterpreted) {
+    return markupInterpreted ? text.toHtmlEscaped() : text;
+}
+
 void QtTray::showBalloon(const QString& title, const QString& text) {
-    m_icon->showMessage(title, text, QSystemTrayIcon::Information);
+    m_icon->showMessage(title, balloonBody(text, notificationsShowBalloons()), QSystemTrayIcon::Information);
 }
 
 void QtTray::setContextMenu(QMenu* menu) {

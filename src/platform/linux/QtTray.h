@@ -15,6 +15,11 @@ public:
     void showBalloon(const QString& title, const QString& text) override;
     void setContextMenu(QMenu* menu) override;
 
+    // The balloon's body as handed to the toolkit: where the desktop's notification service shows it,
+    // body markup (links, pictures) would be interpreted, so the text is escaped there; Qt's own
+    // balloon shows plain text already.
+    static QString balloonBody(const QString& text, bool markupInterpreted);
+
 private:
     QSystemTrayIcon* m_icon;
 };

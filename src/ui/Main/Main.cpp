@@ -557,32 +557,34 @@ void TForm1::ExitToTrayClick() {
     m_session.ExitToTraySetting = ExitToTray->isChecked();
 }
 
+bool TForm1::confirmExitWithList() {
+    if (!m_session.ListModified)
+        return true;
+    const Answer a = m_services.dialogs->message(
+        MessageKind::Information,
+        QStringLiteral("The URL list has not been saved yet. Save this list and exit?"), Buttons::YesNoAbort);
+    if (a == Answer::Abort || a == Answer::Closed)
+        return false;
+    if (a == Answer::Yes && !m_listFiles->writeDefaultList()) {
+        m_services.dialogs->message(
+            MessageKind::Error, QStringLiteral("The URL list has not been saved. Exiting software aborted."),
+            Buttons::Ok);
+        return false;
+    }
+    if (CBSave->isChecked())
+        cySaveOptions->click();
+    m_session.OptionsSavedOnExit = true;
+    return true;
+}
+
 void TForm1::cyAdvSpeedButton1Click() {
     if (exitGoesToTray()) {
         minimiseApplication();
         return;
     }
-    if (m_session.ListModified) {
-        const Answer a = m_services.dialogs->message(
-            MessageKind::Information,
-            QStringLiteral("The URL list has not been saved yet. Save this list and exit?"),
-            Buttons::YesNoAbort);
-        if (a == Answer::Abort || a == Answer::Closed)
-            return;
-        if (a == Answer::Yes) {
-            if (!m_listFiles->writeDefaultList()) {
-                m_services.dialogs->message(
-                    MessageKind::Error,
-                    QStringLiteral("The URL list has not been saved. Exiting software aborted."),
-                    Buttons::Ok);
-                return;
-            }
-        }
-        if (CBSave->isChecked())
-            cySaveOptions->click();
-        m_session.OptionsSavedOnExit = true;
-    }
-    close();
+    if (!confirmExitWithList())
+        return;
+    closeDecided();
 }
 
 void TForm1::Exit1Click() {
@@ -592,7 +594,13 @@ void TForm1::Exit1Click() {
     } else {
         m_session.ExitToTraySetting = false;
     }
+    closeDecided();
+}
+
+void TForm1::closeDecided() {
+    m_exitDecided = true;
     close();
+    m_exitDecided = false;
 }
 
 bool TForm1::FormCloseQuery() {
@@ -611,7 +619,8 @@ void TForm1::FormClose() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (!FormCloseQuery()) {
+    // The close box (or the desktop) asks the exit command's question; the commands asked already.
+    if (!FormCloseQuery() || (!m_exitDecided && !confirmExitWithList())) {
         event->ignore();
         return;
     }

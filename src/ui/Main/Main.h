@@ -245,6 +245,10 @@ private:
     bool trayOnDesktop() const;
     bool exitGoesToTray() const;
     bool FormCloseQuery();
+    // The exit question about an unsaved list (Yes saves it, No goes on); false keeps the session going.
+    bool confirmExitWithList();
+    // Closes for a command that has dealt with the list already.
+    void closeDecided();
     void FormClose();
     void readMainOptions(bool withPlacement);
     void selectDoubleClickMode(int mode);
@@ -264,6 +268,7 @@ private:
     std::unique_ptr<SaveValidator> m_saveValidator;
     bool m_startMinimised = false;
     bool m_closing = false;
+    bool m_exitDecided = false;
 };
 
 } // namespace clipvane

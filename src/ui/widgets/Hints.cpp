@@ -48,6 +48,7 @@ void HintTracker::ShowHintInPanel(const QWidget* under) {
     // A label as a rule; any panel with a text will do.
     const QString hint = longHintAt(under);
     if (auto* label = qobject_cast<QLabel*>(panel)) {
+        label->setTextFormat(Qt::PlainText);
         if (label->text() != hint)
             label->setText(hint);
     } else if (panel->property("text").isValid()) {

@@ -32,6 +32,8 @@ QString filterExtension(const QString& pattern, const QString& otherwise) {
 Answer QtDialogs::message(MessageKind kind, const QString& text, Buttons buttons) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(QApplication::applicationDisplayName());
+    // Texts carry copied and read data: never rich text, never a live link.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (kind) {
     case MessageKind::Plain:

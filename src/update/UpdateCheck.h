@@ -1,0 +1,45 @@
+#pragma once
+#include <QString>
+
+namespace clipvane {
+
+class HostResolver;
+class LocalMachine;
+
+inline constexpr char kUnknown[] = "Unknown";
+inline constexpr char kChecking[] = "Checking...";
+inline constexpr char kUpToDate[] = "Up to date";
+inline constexpr char kOutOfDate[] = "Out of date";
+inline constexpr char kCheckFailed[] = "Check failed";
+inline constexpr char kNoConnection[] =
+    "No Internet connection found. Please, connect to the Internet before attemping an update.";
+inline constexpr char kDownloadAnyway[] =
+    "Your version of Clipvane is up to date. Proceed with the download anyway?";
+
+// The two labels a check leaves: the web version and the status.
+struct CheckOutcome {
+    QString webVersion;
+    QString status;
+    bool operator==(const CheckOutcome&) const = default;
+};
+
+// Up to date exactly when both are equal, character for character with letter case; there is no order
+// of versions. No web version (the fetch failed, no marker, nothing on the version line) is "Unknown"
+// and "Check failed".
+CheckOutcome judgeVersion(const QString& webVersion, const QString& localVersion);
+
+// Where the maker's pages are, from the web site's address.
+struct UpdateAddresses {
+    QString updatePage;     // the page holding the published version
+    QString updateLog;      // the update log, for people
+    QString downloadFolder; // ends with "/"
+    QString homePage;
+
+    static UpdateAddresses forSite(const QString& website);
+};
+
+// "LAN IP Address: " and the first IPv4 address of the machine's host name, or "No. IP Address" when
+// the name cannot be read or resolved. Asks the resolver: may block, keep it off the GUI thread.
+QString LanAddressText(LocalMachine& machine, HostResolver& resolver);
+
+} // namespace clipvane

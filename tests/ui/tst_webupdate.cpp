@@ -1,0 +1,176 @@
+#include "AppFixture.h"
+#include "LocalHttpServer.h"
+#include "platform/linux/CurlHttpClient.h"
+#include "ui/About.h"
+#include "ui/WebUpdate.h"
+#include "ui/widgets/Hints.h"
+#include "update/BuildInfo.h"
+#include "update/WebUpdater.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+
+using namespace clipvane;
+using namespace clipvane::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QByteArray kPagePath = "/Quorbel/Cvn.html";
+
+QByteArray pageWith(const QString& version) {
+    return "<p>***version***</p>\r\n<p>" + version.toUtf8() + "</p>\r\n";
+}
+
+// The application on doubles, its HTTP through the real client to the local server.
+struct Rig {
+    LocalHttpServer server;
+    CurlHttpClient http{HttpTimeouts{2000ms, 1000ms, 3000ms}};
+    AppFixture app;
+    Rig() {
+        ExternalAddresses a = ExternalAddresses::fromEnvironment();
+        a.website = server.url(QString());
+        app.addresses = a;
+        app.useHttp(&http);
+        app.connectivity.connected = true;
+        app.resolver.answers[app.machine.host] = QStringLiteral("192.0.2.44");
+        app.start();
+    }
+    TForm6& w() { return *app.app().form6(); }
+    QString labels() { return w().Label7->text() + QLatin1Char('|') + w().Label8->text(); }
+    bool idle() {
+        return QTest::qWaitFor([&] { return !w().updater().isBusy(); }, 8000);
+    }
+    // What the window system sends as the window loses and regains the front.
+    void deactivate() {
+        QEvent e(QEvent::WindowDeactivate);
+        QApplication::sendEvent(&w(), &e);
+    }
+    void activate() {
+        QEvent e(QEvent::WindowActivate);
+        QApplication::sendEvent(&w(), &e);
+    }
+};
+
+} // namespace
+
+class TstWebUpdate : public QObject {
+    Q_OBJECT
+private slots:
+    void creation() {
+        Rig r;
+        TForm6& w = r.w();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Clipvane Web Update"));
+        QCOMPARE(w.size(), QSize(501, 296));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QCOMPARE(w.Label5->text(), buildEdition().bits);
+        QCOMPARE(w.Label6->text(), localVersion());
+        QCOMPARE(r.labels(), QStringLiteral("Unknown|Unknown"));
+        QCOMPARE(w.HintPanel->text(), QStringLiteral("Here appears all the hints. Hover over a list, button, "
+                                                     "... to display a hint about it"));
+        QCOMPARE(r.server.connectionsAccepted(), 0);
+
+        const QList<std::tuple<QToolButton*, int, const char*>> buttons{
+            {w.cyCheckUpdate, 8, "Check on line for update..."},
+            {w.cyDownloadUpdate, 72,
+             "Download the latest version of the software with the system default browser"},
+            {w.cyCheckLog, 136, "View the web update log with the system default browser"},
+            {w.cyClose, 442, "Close Clipvane Web Update dialog window"}};
+        for (const auto& [button, left, hint] : buttons) {
+            QCOMPARE(button->x(), left);
+            QCOMPARE(button->size(), QSize(48, 48));
+            QVERIFY(!button->icon().isNull());
+            QCOMPARE(longHintAt(button), QString::fromLatin1(hint));
+        }
+        QCOMPARE(longHintAt(w.GroupBox1), QStringLiteral("This frame groups the update information"));
+        QCOMPARE(longHintAt(w.Label7), QStringLiteral("Show the current on line version of Clipvane"));
+        for (QLabel* l : {w.Label5, w.Label6, w.Label7, w.Label8})
+            QCOMPARE(l->textFormat(), Qt::PlainText);
+    }
+
+    // Every activation checks; the page's text is shown as plain text.
+    void activationChecks() {
+        Rig r;
+        r.server.on(kPagePath, ScriptedReply::withStatus(200, pageWith(localVersion())));
+        r.w().show();
+        r.activate();
+        QCOMPARE(r.labels(), QStringLiteral("Checking...|Checking..."));
+        QVERIFY(r.idle());
+        QCOMPARE(r.labels(), localVersion() + QStringLiteral("|Up to date"));
+
+        r.server.on(kPagePath, ScriptedReply::withStatus(200, pageWith(QStringLiteral("<b>9</b>"))));
+        r.deactivate();
+        r.activate();
+        QVERIFY(r.idle());
+        QCOMPARE(r.labels(), QStringLiteral("<b>9</b|Out of date"));
+        QCOMPARE(r.server.requestsFor(kPagePath).size(), 2);
+    }
+
+    // Offline: the warning with the address line, the labels stay "Unknown"; coming back from that
+    // box is no activation that checks again, a later one is.
+    void offlineWarningDoesNotComeBack() {
+        Rig r;
+        r.app.connectivity.connected = false;
+        r.w().show();
+        r.app.dialogs.answer(Answer::Cancel);
+        r.app.dialogs.onMessage = [&](const ScriptedDialogs::Shown&) { r.deactivate(); };
+        r.activate();
+        QVERIFY(r.idle());
+        QCOMPARE(r.app.dialogs.shown.size(), 1);
+        QCOMPARE(r.app.dialogs.shown[0].text,
+                 QStringLiteral("No Internet connection found. Please, connect to "
+                                "the Internet before attemping an update.\n"
+                                "LAN IP Address: 192.0.2.44"));
+        r.activate(); // the box closed and gave the activation back
+        QVERIFY(r.idle());
+        QCOMPARE(r.app.dialogs.shown.size(), 1);
+        QCOMPARE(r.labels(), QStringLiteral("Unknown|Unknown"));
+
+        r.app.dialogs.onMessage = nullptr;
+        r.deactivate(); // the user went to another window, and comes back
+        r.app.dialogs.answer(Answer::Cancel);
+        r.activate();
+        QVERIFY(r.idle());
+        QCOMPARE(r.app.dialogs.shown.size(), 2);
+        QCOMPARE(r.server.connectionsAccepted(), 0);
+    }
+
+    void buttons() {
+        Rig r;
+        r.server.on(kPagePath, ScriptedReply::withStatus(200, pageWith(QStringLiteral("0.0.0.1"))));
+        r.w().cyDownloadUpdate->click();
+        QVERIFY(r.idle());
+        const QString site = r.server.url(QStringLiteral("/Quorbel/"));
+        QCOMPARE(r.app.shell.opened,
+                 QList<QUrl>{QUrl(site + QStringLiteral("Download/") + buildEdition().package)});
+        r.w().cyCheckLog->click();
+        QCOMPARE(r.app.shell.opened.last(), QUrl(site + QStringLiteral("Clipvane_Update.html")));
+        r.w().cyCheckUpdate->click();
+        QCOMPARE(r.w().Label8->text(), QStringLiteral("Checking..."));
+        QVERIFY(r.idle());
+
+        r.w().show();
+        r.w().cyClose->click();
+        QVERIFY(!r.w().isVisible());
+    }
+
+    // From the About box, while offline: the update window shows and brings its warning.
+    void updateFromTheAboutBox() {
+        Rig r;
+        r.app.connectivity.connected = false;
+        r.app.dialogs.answer(Answer::Cancel);
+        r.app.app().aboutBox()->show();
+        r.app.app().aboutBox()->cyAdvSpeedButton2->click();
+        QVERIFY(r.w().isVisible());
+        QVERIFY(QTest::qWaitFor([&] { return r.app.dialogs.shown.size() == 1; }, 8000));
+        QVERIFY(r.app.dialogs.shown[0].text.endsWith(QStringLiteral("\nLAN IP Address: 192.0.2.44")));
+        QVERIFY(r.idle());
+    }
+};
+
+QTEST_MAIN(TstWebUpdate)
+#include "tst_webupdate.moc"
