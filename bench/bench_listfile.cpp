@@ -50,6 +50,10 @@ struct Offline final : Connectivity {
 struct NoHttp final : HttpClient {
     HttpStatusResult fetchStatus(const HttpStatusRequest&) override { return {}; }
     HttpGetResult get(const HttpGetRequest&) override { return {}; }
+    std::unique_ptr<HttpStatusBatch> startStatusBatch(QList<HttpStatusRequest>, HttpBatchLimits, QObject*,
+                                                      std::function<void(HttpStatusResults)>) override {
+        return nullptr; // never reached: the benchmark runs offline
+    }
 };
 
 struct NoPanel final : SaveValidationPanel {

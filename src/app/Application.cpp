@@ -5,6 +5,7 @@
 
 #include "browser/BrowserHistoryWriter.h"
 #include "browser/BrowserSession.h"
+#include "core/CheckListModel.h"
 #include "history/HistoryTable.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/GlobalShortcuts.h"
@@ -22,6 +23,10 @@
 #include "ui/widgets/Placement.h"
 #include "ui/widgets/Themes.h"
 #include "update/BuildInfo.h"
+#include "validation/BatchValidation.h"
+#include "validation/CheckEngine.h"
+#include "validation/UrlListRecipient.h"
+#include "validation/ValidationReport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,6 +41,37 @@ static void initResources() {
 }
 
 namespace clipvane {
+
+namespace {
+
+// The main window as the source of a batch validation.
+class MainWindowBatchHost final : public BatchValidationHost {
+public:
+    explicit MainWindowBatchHost(TForm1& form) : m_form(form) {}
+    CheckListModel& sourceList() override { return m_form.list(); }
+    void setToolBarEnabled(bool enabled) override { m_form.setToolBarEnabled(enabled); }
+    void setProgressText(const QString& text) override { m_form.setStatusPanelText(4, text); }
+
+private:
+    TForm1& m_form;
+};
+
+// The URL captured list as the recipient of the report's sync commands.
+class CapturedListRecipient final : public UrlListRecipient {
+public:
+    CapturedListRecipient(TForm1& form, SessionState& session) : m_form(form), m_session(session) {}
+    CheckListModel& recipientList() override { return m_form.list(); }
+    void markRecipientChanged() override {
+        m_session.ListModified = true;
+        m_form.setStatusPanelText(1, QStringLiteral("Modified"));
+    }
+
+private:
+    TForm1& m_form;
+    SessionState& m_session;
+};
+
+} // namespace
 
 void initApplicationIdentity() {
     // No display name: the toolkit would add it to every window's title. Message boxes take the name.
@@ -81,11 +117,17 @@ void ClipvaneApp::createWindows() {
     m_browserChoice = std::make_unique<BrowserChoice>(std::move(choiceContext));
     m_launcher = std::make_unique<UrlLauncher>(*m_services.platform.shell, *m_services.dialogs,
                                                *m_services.platform.connectivity, *m_browserChoice);
+    m_engine = std::make_unique<CheckEngine>(*m_services.platform.connectivity, *m_services.platform.http,
+                                             m_session);
+    m_report = std::make_unique<ValidationReport>(*m_services.dialogs, *m_engine);
+    m_batch = std::make_unique<BatchValidator>(*m_services.platform.connectivity, *m_services.dialogs,
+                                               *m_engine, *m_report);
 
     m_form1 = std::make_unique<TForm1>(m_services, m_session);
     m_form1->setHistoryTable(m_history.get());
+    m_form1->setCheckEngine(m_engine.get());
     m_form1->FormCreate();
-    m_form2 = std::make_unique<TForm2>(m_services);
+    m_form2 = std::make_unique<TForm2>(m_services, *m_report, [this] { return m_form1->doubleClickMode(); });
     m_about = std::make_unique<TAboutBox>(m_services);
     m_form3 = std::make_unique<TForm3>(m_services, *m_browserChoice, *m_launcher);
     m_form3->FormCreate();
@@ -245,6 +287,16 @@ void ClipvaneApp::wireWindows() {
         window->raise();
         window->activateWindow();
     });
+    // Batch validation of the captured list, and the report's recipient "URL Capture". The recipient
+    // "Browser list" is the first integrated browser window's list, set once that window offers one.
+    m_mainBatchHost = std::make_unique<MainWindowBatchHost>(*m_form1);
+    m_mainRecipient = std::make_unique<CapturedListRecipient>(*m_form1, m_session);
+    m_report->setRecipient(0, m_mainRecipient.get());
+    QObject::connect(m_form1.get(), &TForm1::validateCheckedRequested, m_batch.get(),
+                     [this] { m_batch->start(*m_mainBatchHost, m_form1->deleteInvalidMode()); });
+    QObject::connect(m_batch.get(), &BatchValidator::reportWanted, m_form2.get(), &TForm2::showReport);
+    QObject::connect(m_form1.get(), &TForm1::doubleClickModeChanged, m_form2.get(),
+                     &TForm2::showDoubleClickHint);
     // The About box's update button: the web update window checks as it becomes active.
     QObject::connect(m_about.get(), &TAboutBox::updateRequested, m_form6.get(), [this] {
         m_form6->show();

@@ -28,6 +28,11 @@ inline constexpr int kMaxBrowserWindows = 10;
 inline constexpr char kTooManyBrowserWindows[] =
     "A page asked for a new browser window, but 10 integrated browser windows are open already. The request "
     "was refused.";
+class CheckEngine;
+class ValidationReport;
+class BatchValidator;
+class BatchValidationHost;
+class UrlListRecipient;
 
 // Names the application and its version; the main window ends the session, not the last window closed.
 void initApplicationIdentity();
@@ -62,6 +67,9 @@ public:
     std::vector<TFormNav*> browserWindows() const;
     // A new browser window, made and shown for a page that asks for one; null beyond the limit.
     TFormNav* openBrowserWindow();
+    CheckEngine* checkEngine() const { return m_engine.get(); }
+    ValidationReport* report() const { return m_report.get(); }
+    BatchValidator* batchValidator() const { return m_batch.get(); }
 
 private:
     void prepareBrowserEnvironment();
@@ -83,6 +91,12 @@ private:
     std::unique_ptr<BrowserEnvironment> m_browserEnvironment;
     // Browser windows that pages opened; kept until the end, as the first one is.
     std::vector<std::unique_ptr<TFormNav>> m_moreNavs;
+    // The check engine and the report's lists outlive the windows that run checks and show them.
+    std::unique_ptr<CheckEngine> m_engine;
+    std::unique_ptr<ValidationReport> m_report;
+    std::unique_ptr<BatchValidator> m_batch;
+    std::unique_ptr<BatchValidationHost> m_mainBatchHost;
+    std::unique_ptr<UrlListRecipient> m_mainRecipient;
     // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;

@@ -3,9 +3,12 @@
 #include "core/CheckListModel.h"
 #include "core/Dialogs.h"
 #include "platform/Connectivity.h"
+#include "validation/CheckEngine.h"
 #include "validation/UrlCheck.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QVector>
 
 namespace clipvane {
@@ -36,6 +39,46 @@ int rowNow(const CheckListModel& list, quint64 id, int wasAt) {
 }
 
 } // namespace
+
+// The verdicts of one step: from the engine, all started at once, or from CheckUrl as each is asked for.
+class SaveValidator::Checks {
+public:
+    Checks(SaveValidator& v, const QVector<Held>& held, bool tickedOnly) : m_v(v) {
+        if (!v.m_engine)
+            return;
+        QStringList texts;
+        for (int i = int(held.size()) - 1; i >= 0; --i)
+            if (!tickedOnly || held[i].ticked) {
+                m_position.insert(held[i].id, int(texts.size()));
+                texts.append(held[i].text);
+            }
+        m_verdicts.resize(texts.size());
+        m_in.resize(texts.size());
+        m_run = v.m_engine->start(texts);
+        QObject::connect(m_run.get(), &CheckRun::checked, [this](int index, bool accepted) {
+            m_verdicts[index] = accepted;
+            m_in[index] = true;
+        });
+    }
+
+    bool CheckUrl(const Held& e) {
+        if (!m_run)
+            return m_v.m_checker.CheckUrl(e.text);
+        const int k = m_position.value(e.id, -1);
+        if (k < 0)
+            return m_v.m_checker.CheckUrl(e.text);
+        // Waiting lets pending messages run as the walk's own yields do; the window stays responsive.
+        while (!m_in[k])
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return m_verdicts[k];
+    }
+
+private:
+    SaveValidator& m_v;
+    std::unique_ptr<CheckRun> m_run;
+    QHash<quint64, int> m_position;
+    QVector<bool> m_verdicts, m_in;
+};
 
 SaveValidator::SaveValidator(Connectivity& connectivity, UrlChecker& checker, Dialogs& dialogs, Yield yield,
                              EnableOptions enableOptionsTab)
@@ -102,6 +145,7 @@ bool SaveValidator::validateMainList(CheckListModel& list, SaveValidationOption 
     disableOptions();
 
     const QVector<Held> held = holdEntries(list);
+    Checks checks(*this, held, tickedOnly);
     for (int i = int(held.size()) - 1; i >= 0; --i) {
         const Held& e = held[i];
         m_yield();
@@ -112,7 +156,7 @@ bool SaveValidator::validateMainList(CheckListModel& list, SaveValidationOption 
             panel.setCount(QString::number(n));
             panel.setUrlInValidation(e.text);
             m_yield();
-            if (rowNow(list, e.id, i) >= 0 && !m_checker.CheckUrl(e.text))
+            if (rowNow(list, e.id, i) >= 0 && !checks.CheckUrl(e))
                 list.removeId(e.id);
         } else {
             panel.setLeftToValidate(QStringLiteral("Validating checked URL."));
@@ -120,7 +164,7 @@ bool SaveValidator::validateMainList(CheckListModel& list, SaveValidationOption 
             m_yield();
             if (e.ticked && rowNow(list, e.id, i) >= 0) {
                 panel.setUrlInValidation(e.text);
-                if (!m_checker.CheckUrl(e.text))
+                if (!checks.CheckUrl(e))
                     list.removeId(e.id);
             }
         }
@@ -154,6 +198,7 @@ bool SaveValidator::validateBrowserList(CheckListModel& list, SaveValidationOpti
     }
     disableOptions();
     const QVector<Held> held = holdEntries(list);
+    Checks checks(*this, held, tickedOnly);
     for (int i = int(held.size()) - 1; i >= 0; --i) {
         const Held& e = held[i];
         m_yield();
@@ -167,7 +212,7 @@ bool SaveValidator::validateBrowserList(CheckListModel& list, SaveValidationOpti
         const int shown = tickedOnly ? row + 1 : n;
         setStatusPanel2(QStringLiteral("Validating  URL# ") + QString::number(shown) + QLatin1Char(' ') +
                         e.text);
-        if (!m_checker.CheckUrl(e.text))
+        if (!checks.CheckUrl(e))
             list.removeId(e.id);
     }
     enableOptions();

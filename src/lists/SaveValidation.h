@@ -4,6 +4,7 @@
 
 namespace clipvane {
 
+class CheckEngine;
 class CheckListModel;
 class Connectivity;
 class Dialogs;
@@ -51,6 +52,9 @@ public:
                              const std::function<void(const QString&)>& setStatusPanel2);
 
     bool isRunning() const { return m_running > 0; }
+    // With an engine, the checks of a step run concurrently from its start; the walk then takes each
+    // entry's verdict in its turn, so labels, deletions and results stay those of one check after another.
+    void setEngine(CheckEngine* engine) { m_engine = engine; }
 
 private:
     // The question when an option is ticked and there is no connection; true to save unvalidated.
@@ -58,12 +62,14 @@ private:
     void walkWithoutChecks(int count);
     void disableOptions();
     void enableOptions();
+    class Checks;
 
     Connectivity& m_connectivity;
     UrlChecker& m_checker;
     Dialogs& m_dialogs;
     Yield m_yield;
     EnableOptions m_enableOptionsTab;
+    CheckEngine* m_engine = nullptr;
     int m_running = 0; // steps in progress (a save can start inside another one's pending messages)
 };
 

@@ -2,18 +2,62 @@
 #include "platform/Services.h"
 
 #include <QWidget>
+#include <functional>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
 
 namespace clipvane {
 
-// Validation report of the ticked URLs.
-// Created hidden at start-up, shown by its command; its content arrives with its own work.
+class CheckListModel;
+class CheckListView;
+class ValidationReport;
+
+// Validation report of the ticked URLs: the valid and invalid lists of the last batch validation, their
+// commands, and the sync into a URL list. Created hidden at start-up; the lists outlive hiding.
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm2(Services services, QWidget* parent = nullptr);
+    // doubleClickMode: the main window's double-click mode (0 launch, 1 show, -1 none), read at each use.
+    TForm2(Services services, ValidationReport& report, std::function<int()> doubleClickMode,
+           QWidget* parent = nullptr);
+
+    // Shows the window (not modal), or keeps it open with the new lists.
+    void showReport();
+    // Sizes each list's horizontal scroll range to its widest text, then enables append all by content.
+    void HorScrollBar();
+
+    QToolButton *cyAdvSpeedButton1, *cyAdvSpeedButton2, *cyAdvSpeedButton3, *cyAdvSpeedButton4,
+        *cyAdvSpeedButton7;
+    QToolButton *cyDeleteValidChecked, *cyDeleteInvalidChecked, *cyReturnInvalid;
+    QToolButton *cySyncURLList, *cySyncURLListAppend, *cySyncCheckedURLList, *cySyncURLListAppendChecked;
+    QToolButton* cyEditURL;
+    QGroupBox* RGSync;
+    QButtonGroup* RGSyncGroup;
+    QGroupBox *GroupBox1, *GroupBox2;
+    CheckListView *CLBValid, *CLBInvalid;
+    QLineEdit* EditURL;
+    QLabel* HintPanel;
+
+    void CLBValidDblClick();
+    // The valid list's hint names what a double click does in the main window's mode (0 launch, 1 show).
+    void showDoubleClickHint(int mode);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void buildControls();
+    void connectControls();
+    void showButtons();
+    void followSelection(CheckListView* view, CheckListModel& model);
+
     Services m_services;
+    ValidationReport& m_report;
+    std::function<int()> m_doubleClickMode;
 };
 
 } // namespace clipvane

@@ -6,25 +6,36 @@
 
 namespace clipvane {
 
+HttpStatusRequest checkRequest(const QString& normalisedUrl) {
+    HttpStatusRequest request;
+    request.url = normalisedUrl;
+    request.userAgent = kCheckUserAgent;
+    request.headers = {QByteArrayLiteral("Cache-Control: no-cache"), QByteArrayLiteral("Pragma: no-cache")};
+    request.maxRedirects = 20;
+    return request;
+}
+
+bool onlineVerdict(const HttpStatusResult& result) {
+    return result.ok && isAcceptedStatus(result.status);
+}
+
+bool offlineVerdict(SessionState& session, const QString& normalisedUrl) {
+    if (session.ClipboardValidationOn)
+        return false;
+    session.LastCheckedUrl = normalisedUrl;
+    return true;
+}
+
 UrlChecker::UrlChecker(Connectivity& connectivity, HttpClient& http, SessionState& session)
     : m_connectivity(connectivity), m_http(http), m_session(session) {}
 
 bool UrlChecker::CheckUrl(const QString& text) {
     const QString url = NormaliseUrl(text);
-    if (!m_connectivity.isInternetConnected()) {
-        if (m_session.ClipboardValidationOn)
-            return false;
-        m_session.LastCheckedUrl = url;
-        return true;
-    }
-    HttpStatusRequest request;
-    request.url = url;
-    request.userAgent = kCheckUserAgent;
-    request.headers = {QByteArrayLiteral("Cache-Control: no-cache"), QByteArrayLiteral("Pragma: no-cache")};
-    request.maxRedirects = 20;
-    const HttpStatusResult result = m_http.fetchStatus(request);
+    if (!m_connectivity.isInternetConnected())
+        return offlineVerdict(m_session, url);
+    const HttpStatusResult result = m_http.fetchStatus(checkRequest(url));
     m_session.LastCheckedUrl = url;
-    return result.ok && isAcceptedStatus(result.status);
+    return onlineVerdict(result);
 }
 
 } // namespace clipvane

@@ -7,7 +7,17 @@ namespace clipvane {
 
 class Connectivity;
 class HttpClient;
+struct HttpStatusRequest;
+struct HttpStatusResult;
 struct SessionState;
+
+// The request of an online check of an already normalised URL: the agent, no cache, 20 redirections.
+HttpStatusRequest checkRequest(const QString& normalisedUrl);
+// The verdict of an online check on what the server gave.
+bool onlineVerdict(const HttpStatusResult& result);
+// The verdict without a connection: the option alone decides. LastCheckedUrl takes `normalisedUrl`
+// exactly when the text is accepted.
+bool offlineVerdict(SessionState& session, const QString& normalisedUrl);
 
 // The one URL check of the system: online, the server's final status decides (200 or 302);
 // offline, ClipboardValidationOn alone decides. Leaves the normalised URL in LastCheckedUrl.

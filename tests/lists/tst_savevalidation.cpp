@@ -3,6 +3,7 @@
 #include "core/SessionState.h"
 #include "core/SortUnique.h"
 #include "lists/SaveValidation.h"
+#include "validation/CheckEngine.h"
 #include "validation/UrlCheck.h"
 
 #include <QTest>
@@ -58,7 +59,13 @@ struct Fixture {
                             },
                             [this](bool e) { tabEnabled = e; }};
 
-    Fixture() { connectivity.connected = true; }
+    CheckEngine engine{connectivity, http, session};
+
+    Fixture(bool onEngine = false) {
+        connectivity.connected = true;
+        if (onEngine)
+            validator.setEngine(&engine);
+    }
     // Entries "http://<name>" that pass (200) or fail (404).
     void entries(const QStringList& names, const QStringList& failing = {}) {
         for (const QString& n : names) {
@@ -115,6 +122,21 @@ private slots:
         QVERIFY(!f.panel.blinking);
         QCOMPARE(f.connectivity.calls, 1 + 3); // once for the step, once per CheckUrl
         QVERIFY(f.dialogs.shown.isEmpty());
+    }
+
+    // The same step with its checks started together on the engine: the same labels, deletions and order.
+    void allEntriesOnTheEngine() {
+        Fixture f(true);
+        f.entries({"a", "b", "c"}, {"b"});
+        QVERIFY(f.validator.validateMainList(f.list, SaveValidationOption::AllEntries, f.panel));
+        QCOMPARE(f.names(), QStringList({"a", "c"}));
+        QCOMPARE(f.requested(), QStringList({"c", "b", "a"}));
+        QCOMPARE(f.panel.counts, QStringList({"0", "2", "1", "0"}));
+        QCOMPARE(f.panel.urls, QStringList({"http://c", "http://b", "http://a"}));
+        QCOMPARE(f.panel.positions, QList<int>({1, 2, 3, 3}));
+        QVERIFY(f.tabEnabled);
+        QVERIFY(!f.panel.visible);
+        QCOMPARE(f.http.batchLimits.size(), 1);
     }
 
     void tickedEntries() {
@@ -230,16 +252,21 @@ private slots:
         QTest::addColumn<bool>("atRequest"); // the capture arrives while a check waits, or between checks
         QTest::addColumn<QStringList>("remaining");
         QTest::addColumn<QStringList>("requested");
-        QTest::newRow("all entries, during a check")
-            << SaveValidationOption::AllEntries << true << QStringList{"0new", "a", "d"}
-            << QStringList{"d", "c", "b", "a"};
-        QTest::newRow("all entries, between checks")
-            << SaveValidationOption::AllEntries << false << QStringList{"0new", "a", "d"}
-            << QStringList{"d", "c", "b", "a"};
-        // The capture's re-sort clears every tick: the entries ticked when the step began are still checked.
-        QTest::newRow("ticked entries, during a check")
-            << SaveValidationOption::TickedEntries << true << QStringList{"0new", "a", "b", "d"}
-            << QStringList{"d", "c", "a"};
+        QTest::addColumn<bool>("onEngine");
+        for (const bool engine : {false, true}) {
+            const char* on = engine ? ", on the engine" : "";
+            QTest::addRow("all entries, during a check%s", on)
+                << SaveValidationOption::AllEntries << true << QStringList{"0new", "a", "d"}
+                << QStringList{"d", "c", "b", "a"} << engine;
+            QTest::addRow("all entries, between checks%s", on)
+                << SaveValidationOption::AllEntries << false << QStringList{"0new", "a", "d"}
+                << QStringList{"d", "c", "b", "a"} << engine;
+            // The capture's re-sort clears every tick: the entries ticked when the step began are still
+            // checked.
+            QTest::addRow("ticked entries, during a check%s", on)
+                << SaveValidationOption::TickedEntries << true << QStringList{"0new", "a", "b", "d"}
+                << QStringList{"d", "c", "a"} << engine;
+        }
     }
     // Sorted entries a..d; while d is checked a capture puts "0new" first and re-sorts. Positions taken
     // before would now point one entry off; the walk still checks and deletes exactly c and b, never the
@@ -249,7 +276,8 @@ private slots:
         QFETCH(bool, atRequest);
         QFETCH(QStringList, remaining);
         QFETCH(QStringList, requested);
-        Fixture f;
+        QFETCH(bool, onEngine);
+        Fixture f(onEngine);
         f.entries({"a", "b", "c", "d"}, {"b", "c"});
         SortUnique(f.list);
         if (option == SaveValidationOption::TickedEntries)
@@ -285,17 +313,25 @@ private slots:
         QTest::addColumn<SaveValidationOption>("option");
         QTest::addColumn<QStringList>("remaining");
         QTest::addColumn<QStringList>("statuses");
-        QTest::newRow("ticked, last unticked") << SaveValidationOption::TickedEntries << QStringList{"a", "c"}
-                                               << QStringList{"Validating  URL# 2 http://b"};
-        QTest::newRow("all") << SaveValidationOption::AllEntries << QStringList{"a"}
-                             << QStringList{"Validating  URL# 2 http://c", "Validating  URL# 1 http://b",
-                                            "Validating  URL# 0 http://a"};
+        QTest::addColumn<bool>("onEngine");
+        for (const bool engine : {false, true}) {
+            const char* on = engine ? ", on the engine" : "";
+            QTest::addRow("ticked, last unticked%s", on)
+                << SaveValidationOption::TickedEntries << QStringList{"a", "c"}
+                << QStringList{"Validating  URL# 2 http://b"} << engine;
+            QTest::addRow("all%s", on)
+                << SaveValidationOption::AllEntries << QStringList{"a"}
+                << QStringList{"Validating  URL# 2 http://c", "Validating  URL# 1 http://b",
+                               "Validating  URL# 0 http://a"}
+                << engine;
+        }
     }
     void browserList() {
         QFETCH(SaveValidationOption, option);
         QFETCH(QStringList, remaining);
         QFETCH(QStringList, statuses);
-        Fixture f;
+        QFETCH(bool, onEngine);
+        Fixture f(onEngine);
         f.entries({"a", "b", "c"}, {"b", "c"});
         f.list.setTicked(1, true); // b; c (failing) is unticked
         bool tabDuringCheck = true;

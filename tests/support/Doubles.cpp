@@ -1,5 +1,7 @@
 #include "Doubles.h"
 
+#include <QMetaObject>
+
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -66,6 +68,26 @@ HttpStatusResult FakeHttpClient::fetchStatus(const HttpStatusRequest& request) {
     if (it == statuses.constEnd())
         return {};
     return {true, *it};
+}
+
+std::unique_ptr<HttpStatusBatch>
+FakeHttpClient::startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                                 std::function<void(HttpStatusResults)> onResults) {
+    batchLimits.append(limits);
+    struct Batch final : HttpStatusBatch {
+        std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+        ~Batch() override { *alive = false; }
+    };
+    auto batch = std::make_unique<Batch>();
+    for (int i = 0; i < int(requests.size()); ++i)
+        QMetaObject::invokeMethod(
+            context,
+            [this, alive = batch->alive, onResults, i, request = requests[i]] {
+                if (*alive)
+                    onResults({{i, fetchStatus(request)}});
+            },
+            Qt::QueuedConnection);
+    return batch;
 }
 
 HttpGetResult FakeHttpClient::get(const HttpGetRequest& request) {

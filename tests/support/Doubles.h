@@ -87,8 +87,13 @@ class FakeHttpClient final : public HttpClient {
 public:
     HttpStatusResult fetchStatus(const HttpStatusRequest& request) override;
     HttpGetResult get(const HttpGetRequest& request) override;
+    // Answers each request from the table in a queued call of its own, in the order given.
+    std::unique_ptr<HttpStatusBatch>
+    startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                     std::function<void(HttpStatusResults)> onResults) override;
 
     QHash<QString, int> statuses;
+    QList<HttpBatchLimits> batchLimits;
     QHash<QString, HttpGetResult> replies;
     QList<HttpStatusRequest> statusRequests;
     QList<HttpGetRequest> getRequests;

@@ -8,6 +8,7 @@
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace clipvane::test {
 
@@ -118,6 +119,12 @@ ScriptedReply ScriptedReply::closeAtOnce() {
     return r;
 }
 
+ScriptedReply ScriptedReply::resetAtOnce() {
+    ScriptedReply r;
+    r.kind = Kind::Reset;
+    return r;
+}
+
 ScriptedReply ScriptedReply::neverAnswer() {
     ScriptedReply r;
     r.kind = Kind::NeverAnswer;
@@ -129,27 +136,60 @@ ScriptedReply& ScriptedReply::header(const QByteArray& name, const QByteArray& v
     return *this;
 }
 
-LocalHttpServer::LocalHttpServer() {
-    m_stopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+namespace {
+
+int listenOn(quint32 address, quint16& port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0 || m_stopFd < 0) {
-        if (fd >= 0)
-            ::close(fd);
-        return;
-    }
+    if (fd < 0)
+        return -1;
+    const int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
+    addr.sin_addr.s_addr = htonl(address);
+    addr.sin_port = htons(port);
     socklen_t len = sizeof addr;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 64) != 0 ||
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 256) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
         ::close(fd);
-        return;
+        return -1;
     }
-    m_listenFd = fd;
-    m_port = ntohs(addr.sin_port);
-    m_acceptor = std::thread([this] { acceptLoop(); });
+    port = ntohs(addr.sin_port);
+    return fd;
+}
+
+} // namespace
+
+LocalHttpServer::LocalHttpServer(int loopbackAddresses) {
+    m_stopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_stopFd < 0)
+        return;
+    // The first address picks a free port; the others take the same one (a few tries if it is taken).
+    for (int attempt = 0; attempt < 20 && m_listenFd < 0; ++attempt) {
+        quint16 port = 0;
+        const int first = listenOn(INADDR_LOOPBACK, port);
+        if (first < 0)
+            return;
+        std::vector<int> extra;
+        for (int a = 2; a <= loopbackAddresses; ++a) {
+            quint16 same = port;
+            const int fd = listenOn(INADDR_LOOPBACK - 1 + quint32(a), same);
+            if (fd < 0)
+                break;
+            extra.push_back(fd);
+        }
+        if (int(extra.size()) == loopbackAddresses - 1 || loopbackAddresses < 1) {
+            m_listenFd = first;
+            m_extraFds = std::move(extra);
+            m_port = port;
+        } else {
+            ::close(first);
+            for (int fd : extra)
+                ::close(fd);
+        }
+    }
+    if (m_listenFd >= 0)
+        m_acceptor = std::thread([this] { acceptLoop(); });
 }
 
 LocalHttpServer::~LocalHttpServer() {
@@ -161,16 +201,40 @@ LocalHttpServer::~LocalHttpServer() {
     if (m_acceptor.joinable())
         m_acceptor.join();
     // The acceptor is gone, so no connection thread is added any more.
-    for (std::thread& t : m_connections)
-        t.join();
+    {
+        std::unique_lock lock(m_mutex);
+        m_connectionsGone.wait(lock, [this] { return m_liveConnections == 0; });
+    }
     if (m_listenFd >= 0)
         ::close(m_listenFd);
+    for (int fd : m_extraFds)
+        ::close(fd);
     if (m_stopFd >= 0)
         ::close(m_stopFd);
 }
 
 QString LocalHttpServer::url(const QString& path) const {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
+}
+
+QString LocalHttpServer::urlOn(int address, const QString& path) const {
+    return QStringLiteral("http://127.0.0.%1:%2%3").arg(address).arg(m_port).arg(path);
+}
+
+int LocalHttpServer::maxConcurrentFor(const QByteArray& host) const {
+    std::lock_guard lock(m_mutex);
+    return m_maxInFlight.value(host);
+}
+
+int LocalHttpServer::maxConcurrent() const {
+    std::lock_guard lock(m_mutex);
+    return m_maxInFlightAll;
+}
+
+void LocalHttpServer::endConnection() {
+    std::lock_guard lock(m_mutex);
+    --m_liveConnections;
+    m_connectionsGone.notify_all();
 }
 
 QByteArray LocalHttpServer::urlBytes(const QByteArray& path) const {
@@ -284,16 +348,34 @@ void LocalHttpServer::waitUntilClientLeaves(int fd) const {
 }
 
 void LocalHttpServer::acceptLoop() {
+    std::vector<pollfd> fds;
+    fds.push_back({m_stopFd, POLLIN, 0});
+    fds.push_back({m_listenFd, POLLIN, 0});
+    for (int fd : m_extraFds)
+        fds.push_back({fd, POLLIN, 0});
     while (!m_stopping) {
-        if (!waitFor(m_listenFd, POLLIN, -1))
-            return;
-        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0)
+        const int n = ::poll(fds.data(), nfds_t(fds.size()), -1);
+        if (n < 0 && errno == EINTR)
             continue;
-        ++m_accepted;
-        ++m_open;
-        std::lock_guard lock(m_mutex);
-        m_connections.emplace_back([this, fd] { serve(fd); });
+        if (n <= 0 || (fds[0].revents & POLLIN))
+            return;
+        for (size_t i = 1; i < fds.size(); ++i) {
+            if (!(fds[i].revents & POLLIN))
+                continue;
+            const int fd = ::accept4(fds[i].fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (fd < 0)
+                continue;
+            ++m_accepted;
+            ++m_open;
+            {
+                std::lock_guard lock(m_mutex);
+                ++m_liveConnections;
+            }
+            std::thread([this, fd] {
+                serve(fd);
+                endConnection();
+            }).detach();
+        }
     }
 }
 
@@ -314,12 +396,37 @@ void LocalHttpServer::serve(int fd) {
     RecordedRequest request;
     if (complete && parseRequestHead(head.left(head.indexOf("\r\n\r\n")), request)) {
         const ScriptedReply reply = replyFor(request.target);
+        QByteArray host = request.header("Host");
+        if (const qsizetype colon = host.lastIndexOf(':'); colon >= 0)
+            host.truncate(colon);
+        {
+            std::lock_guard lock(m_mutex);
+            m_maxInFlight[host] = std::max(m_maxInFlight.value(host), ++m_inFlight[host]);
+            m_maxInFlightAll = std::max(m_maxInFlightAll, ++m_inFlightAll);
+        }
+        // Answered once the first byte of the answer goes out: the client cannot have its answer (and
+        // start another request) before the count went down.
+        bool inFlight = true;
+        const auto answered = [&] {
+            if (!std::exchange(inFlight, false)) {
+                return;
+            }
+            std::lock_guard lock(m_mutex);
+            --m_inFlight[host];
+            --m_inFlightAll;
+        };
         record(request);
         bool graceful = true;
         switch (reply.kind) {
         case ScriptedReply::Kind::Close:
             graceful = false;
             break;
+        case ScriptedReply::Kind::Reset: {
+            const linger abort{1, 0}; // closing now sends a reset, not an orderly end
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+            graceful = false;
+            break;
+        }
         case ScriptedReply::Kind::NeverAnswer:
             waitUntilClientLeaves(fd);
             graceful = false;
@@ -330,6 +437,7 @@ void LocalHttpServer::serve(int fd) {
         case ScriptedReply::Kind::Http: {
             if (!sleepFor(reply.delayBeforeHeaders))
                 break;
+            answered();
             QByteArray out =
                 "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
             for (const auto& h : reply.headers)
@@ -361,6 +469,7 @@ void LocalHttpServer::serve(int fd) {
             break;
         }
         }
+        answered();
         if (graceful) {
             // Let the client read everything before the socket goes: closing at once could reset it.
             ::shutdown(fd, SHUT_WR);

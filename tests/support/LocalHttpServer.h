@@ -2,11 +2,13 @@
 // An HTTP server on 127.0.0.1 with scripted answers per path, for the code that talks HTTP.
 // It runs on its own threads: the client under test blocks the calling thread while it waits.
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -32,6 +34,7 @@ struct ScriptedReply {
         Raw,         // the bytes of `raw`, then close: garbage that is not HTTP
         Close,       // close the connection at once, sending nothing
         NeverAnswer, // keep the connection open and send nothing until the client goes
+        Reset,       // reset the connection (RST) at once
     };
     Kind kind = Kind::Http;
     int status = 200;
@@ -50,13 +53,16 @@ struct ScriptedReply {
     garbage(const QByteArray& bytes = QByteArrayLiteral("SSH-2.0-OpenSSH_9.2\r\n\x01\x02"));
     static ScriptedReply closeAtOnce();
     static ScriptedReply neverAnswer();
+    static ScriptedReply resetAtOnce();
 
     ScriptedReply& header(const QByteArray& name, const QByteArray& value);
 };
 
 class LocalHttpServer {
 public:
-    LocalHttpServer();
+    // Listens on 127.0.0.1 and, for tests that need several host names, on 127.0.0.2 … 127.0.0.<n>, all
+    // on the same port.
+    explicit LocalHttpServer(int loopbackAddresses = 1);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
@@ -65,6 +71,8 @@ public:
     quint16 port() const { return m_port; }
     // "http://127.0.0.1:<port>" followed by the path.
     QString url(const QString& path) const;
+    // "http://127.0.0.<address>:<port>" followed by the path.
+    QString urlOn(int address, const QString& path) const;
     QByteArray urlBytes(const QByteArray& path) const;
 
     // Answers requests whose target equals the path. Unscripted paths get 404.
@@ -75,6 +83,10 @@ public:
     int connectionsAccepted() const { return m_accepted.load(); }
     // Connections still open on the server's side (e.g. an endless body the client has not left yet).
     int connectionsOpen() const { return m_open.load(); }
+    // The most requests of one host name (the Host header without its port) that were being answered at
+    // once: from the request's arrival until its answer was sent.
+    int maxConcurrentFor(const QByteArray& host) const;
+    int maxConcurrent() const; // over all host names together
     // True once every connection has ended, within the time given.
     bool waitForIdle(std::chrono::milliseconds timeout) const;
 
@@ -91,8 +103,11 @@ private:
     bool sendAll(int fd, const char* data, qsizetype size, std::chrono::milliseconds perByte) const;
     void waitUntilClientLeaves(int fd) const;
 
+    void endConnection();
+
     int m_listenFd = -1;
-    int m_stopFd = -1; // an eventfd: readable once the server stops
+    std::vector<int> m_extraFds; // 127.0.0.2 and further
+    int m_stopFd = -1;           // an eventfd: readable once the server stops
     quint16 m_port = 0;
     std::atomic<bool> m_stopping{false};
     std::atomic<int> m_accepted{0};
@@ -101,7 +116,13 @@ private:
     mutable std::mutex m_mutex;
     QList<QPair<QByteArray, ScriptedReply>> m_script;
     QList<RecordedRequest> m_requests;
-    std::vector<std::thread> m_connections;
+    QHash<QByteArray, int> m_inFlight;
+    QHash<QByteArray, int> m_maxInFlight;
+    int m_inFlightAll = 0;
+    int m_maxInFlightAll = 0;
+    // Connection threads are detached (a benchmark serves thousands); the destructor waits for them.
+    int m_liveConnections = 0;
+    std::condition_variable m_connectionsGone;
     std::thread m_acceptor;
 };
 

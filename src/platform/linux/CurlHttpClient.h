@@ -10,6 +10,9 @@ public:
     ~CurlHttpClient() override;
     HttpStatusResult fetchStatus(const HttpStatusRequest& request) override;
     HttpGetResult get(const HttpGetRequest& request) override;
+    std::unique_ptr<HttpStatusBatch>
+    startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                     std::function<void(HttpStatusResults)> onResults) override;
 
 private:
     HttpTimeouts m_timeouts;

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QMetaObject>
+#include <QObject>
 #include <QtDebug>
 
 namespace clipvane {
@@ -66,6 +68,32 @@ HttpStatusResult LazyHttpClient::fetchStatus(const HttpStatusRequest& request) {
 HttpGetResult LazyHttpClient::get(const HttpGetRequest& request) {
     HttpClient* c = client();
     return c ? c->get(request) : HttpGetResult{};
+}
+
+std::unique_ptr<HttpStatusBatch>
+LazyHttpClient::startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                                 std::function<void(HttpStatusResults)> onResults) {
+    if (HttpClient* c = client())
+        return c->startStatusBatch(std::move(requests), limits, context, std::move(onResults));
+    // No module: every request fails, delivered as a batch would deliver it.
+    HttpStatusResults failed;
+    for (int i = 0; i < int(requests.size()); ++i)
+        failed.append(qMakePair(i, HttpStatusResult{}));
+    auto alive = std::make_shared<bool>(true);
+    QMetaObject::invokeMethod(
+        context,
+        [alive, onResults = std::move(onResults), failed] {
+            if (*alive)
+                onResults(failed);
+        },
+        Qt::QueuedConnection);
+    struct Failed final : HttpStatusBatch {
+        std::shared_ptr<bool> alive;
+        ~Failed() override { *alive = false; }
+    };
+    auto batch = std::make_unique<Failed>();
+    batch->alive = alive;
+    return batch;
 }
 
 } // namespace clipvane

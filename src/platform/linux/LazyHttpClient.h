@@ -28,6 +28,9 @@ public:
     ~LazyHttpClient() override;
     HttpStatusResult fetchStatus(const HttpStatusRequest& request) override;
     HttpGetResult get(const HttpGetRequest& request) override;
+    std::unique_ptr<HttpStatusBatch>
+    startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits limits, QObject* context,
+                     std::function<void(HttpStatusResults)> onResults) override;
     bool isLoaded() const;
 
 private:

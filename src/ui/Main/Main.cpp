@@ -124,6 +124,7 @@ void TForm1::connectHandlers() {
     connect(CBOValidateURL, &QCheckBox::toggled, this, &TForm1::CBOValidateURLClick);
     connect(CBOValidateChecked, &QCheckBox::toggled, this, &TForm1::CBOValidateCheckedClick);
     connect(CBDeleteInvalidURL, &QCheckBox::toggled, this, &TForm1::CBDeleteInvalidURLClick);
+    connect(cyValidateCheckedURL, &QToolButton::clicked, this, &TForm1::validateCheckedRequested);
     connect(RGURLListGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked)
             RGURLListClick();
@@ -263,6 +264,18 @@ void TForm1::RaiseLastError(const OsError& error) {
 
 int TForm1::doubleClickMode() const {
     return RGURLListGroup->checkedId();
+}
+
+void TForm1::setCheckEngine(CheckEngine* engine) {
+    m_saveValidator->setEngine(engine);
+}
+
+bool TForm1::deleteInvalidMode() const {
+    return CBDeleteInvalidURL->isChecked();
+}
+
+void TForm1::setToolBarEnabled(bool enabled) {
+    Panel1->setEnabled(enabled);
 }
 
 // ---- Capture

@@ -37,6 +37,7 @@ namespace clipvane {
 
 class BlinkLabel;
 class CheckListView;
+class CheckEngine;
 class AddressWatch;
 class HistoryTable;
 
@@ -60,6 +61,8 @@ public:
     void setOptionsSources(OptionsSources sources) { m_optionsSources = std::move(sources); }
     // The Capture History table that captures record into; set by the composition root before FormCreate.
     void setHistoryTable(HistoryTable* history) { m_history = history; }
+    // The validation before saving runs its checks on the shared check engine.
+    void setCheckEngine(CheckEngine* engine);
     // The creation steps, run by the composition root right after construction.
     void FormCreate();
     // Shows the window at process start, minimised when "Start the software minimised" asks for it.
@@ -196,7 +199,9 @@ public:
     QTimer* Timer1;
     QTimer* Timer2;
 
-    int doubleClickMode() const; // the selected item of RGURLList, -1 when none is
+    int doubleClickMode() const;          // the selected item of RGURLList, -1 when none is
+    bool deleteInvalidMode() const;       // CBDeleteInvalidURL: delete invalid ticked URL instead of a report
+    void setToolBarEnabled(bool enabled); // Panel1, disabled while a batch validation runs
 
 signals:
     void showWindowRequested(clipvane::PeerWindow window);
@@ -207,6 +212,8 @@ signals:
     void optionsFileWritten(bool exists);
     // The double-click mode the lists follow (0 launch, 1 show).
     void doubleClickModeChanged(int mode);
+    // cyValidateCheckedURLClick: the batch validation of the ticked URLs runs in the composition root.
+    void validateCheckedRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,155 @@
+// Batch validation of 1,000 ticked URLs over 20 host names (127.0.0.1 … 127.0.0.20), each answered by the
+// local test server after 50 ms: from the validate button to the report shown, with the GUI thread's
+// largest stall and the memory above idle, against a run of CheckUrl one URL after another.
+#include "AppFixture.h"
+#include "BenchUtil.h"
+#include "LocalHttpServer.h"
+#include "core/CheckListModel.h"
+#include "platform/linux/CurlHttpClient.h"
+#include "ui/Main/Main.h"
+#include "ui/ValidateURLResult.h"
+#include "validation/UrlCheck.h"
+#include "validation/ValidationReport.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace clipvane;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kHosts = 20;
+constexpr int kPaths = 50; // per host: 1,000 URLs in all
+constexpr int kSequential = 100;
+
+bool failed(const char* why) {
+    std::printf("FAILED: %s\n", why);
+    return false;
+}
+
+bool run() {
+    test::LocalHttpServer server(kHosts);
+    if (!server.isListening())
+        return failed("the local server does not listen on 127.0.0.1 … 127.0.0.20");
+    int expectInvalid = 0;
+    for (int p = 0; p < kPaths; ++p) {
+        // Every tenth path is missing, so that both report lists fill.
+        test::ScriptedReply reply = test::ScriptedReply::withStatus(p % 10 == 9 ? 404 : 200, "page");
+        reply.delayBeforeHeaders = 50ms;
+        server.on("/page" + QByteArray::number(p), reply);
+        expectInvalid += p % 10 == 9 ? kHosts : 0;
+    }
+    QStringList urls;
+    QList<bool> expected;
+    for (int p = 0; p < kPaths; ++p)
+        for (int h = 1; h <= kHosts; ++h) {
+            urls.append(server.urlOn(h, QStringLiteral("/page%1").arg(p)));
+            expected.append(p % 10 != 9);
+        }
+    // The sequential sample spreads over every path, valid and invalid alike.
+    QStringList sample;
+    QList<bool> sampleExpected;
+    for (int i = 0; i < urls.size(); i += int(urls.size()) / kSequential) {
+        sample.append(urls[i]);
+        sampleExpected.append(expected[i]);
+    }
+
+    CurlHttpClient http;
+    test::AppFixture app;
+    app.useHttp(&http);
+    app.connectivity.connected = true;
+    app.startShown();
+    TForm1& main = app.main();
+    main.list().appendTexts(urls);
+    main.findChild<QToolButton*>(QStringLiteral("cyAdvSpeedButton2"))->click(); // tick all
+    auto* validate = main.findChild<QToolButton*>(QStringLiteral("cyValidateCheckedURL"));
+    if (!validate->isEnabled())
+        return failed("the validate button is not enabled after ticking every URL");
+    const auto settle = bench::Clock::now();
+    while (bench::msSince(settle) < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const double idle = bench::rssMiB();
+
+    auto t0 = bench::Clock::now();
+    // The GUI thread's stalls: the largest gap between ticks of a 10 ms timer; memory sampled alongside.
+    double largestGap = 0, peak = idle;
+    auto lastTick = bench::Clock::now();
+    QTimer ticker;
+    ticker.setInterval(10);
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (qEnvironmentVariableIsSet("BENCH_TRACE") && bench::msSince(lastTick) > 25)
+            std::printf("gap %.1f ms at %.1f ms, report visible %d\n", bench::msSince(lastTick),
+                        bench::msSince(t0), int(app.app().form2()->isVisible()));
+        largestGap = std::max(largestGap, bench::msSince(lastTick));
+        lastTick = bench::Clock::now();
+        peak = std::max(peak, bench::rssMiB());
+    });
+    ticker.start();
+    // The same measure with nothing to do, for the machine's own noise.
+    lastTick = bench::Clock::now();
+    const auto idleStart = bench::Clock::now();
+    while (bench::msSince(idleStart) < 1000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double idleGap = largestGap;
+    largestGap = 0;
+    lastTick = bench::Clock::now();
+
+    TForm2& report = *app.app().form2();
+    t0 = bench::Clock::now();
+    validate->click();
+    while (!report.isVisible() && bench::msSince(t0) < 60000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double runMs = bench::msSince(t0);
+    QCoreApplication::processEvents();
+    ticker.stop();
+    peak = std::max(peak, bench::rssMiB());
+
+    const int valid = app.app().report()->valid().count();
+    const int invalid = app.app().report()->invalid().count();
+    if (!report.isVisible())
+        return failed("the report window was not shown within a minute");
+    if (valid + invalid != urls.size() || invalid != expectInvalid)
+        return failed("the report does not hold every URL with its verdict");
+    if (server.requests().size() != urls.size())
+        return failed("the server did not get one request per URL");
+    if (server.maxConcurrent() > 32)
+        return failed("more than 32 checks ran at once");
+    for (int h = 1; h <= kHosts; ++h)
+        if (server.maxConcurrentFor(QByteArray("127.0.0.") + QByteArray::number(h)) > 6)
+            return failed("more than 6 checks ran at once on one host name");
+
+    // The same checks one after another, for the first hundred URLs.
+    UrlChecker checker(app.connectivity, http, app.session());
+    const auto s0 = bench::Clock::now();
+    QList<bool> sequential;
+    for (const QString& url : sample)
+        sequential.append(checker.CheckUrl(url));
+    const double sequentialMs = bench::msSince(s0);
+    if (sequential != sampleExpected)
+        return failed("the sequential run gave other verdicts");
+
+    std::printf("%d URLs over %d host names, %d valid, %d invalid\n", int(urls.size()), kHosts, valid,
+                invalid);
+    bench::report("batch validation of 1,000 URLs, button to report shown", runMs, "ms", 2000);
+    bench::report("largest gap between 10 ms timer ticks during the run", largestGap, "ms", 50);
+    std::printf("%-60s %10.3f ms\n", "largest gap between ticks while idle, for comparison", idleGap);
+    bench::report("memory above idle during the run", peak - idle, "MiB", 20);
+    std::printf("%-60s %10.3f ms\n", "CheckUrl one after another, 100 of the URLs", sequentialMs);
+    std::printf("%-60s %10.1f x\n", "the engine's 1,000 against the sequential 100 (time ratio)",
+                sequentialMs / runMs);
+    std::printf("%-60s %10.1f x\n", "speed-up per URL over one after another", sequentialMs * 10 / runMs);
+    std::printf("idle memory %.1f MiB, peak %.1f MiB\n", idle, peak);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication qapp(argc, argv);
+    return run() ? 0 : 1;
+}

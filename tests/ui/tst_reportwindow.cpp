@@ -1,0 +1,160 @@
+// The validation report window, driven from the main window's validate button through the application.
+#include "AppFixture.h"
+#include "core/CheckListModel.h"
+#include "ui/Main/Main.h"
+#include "ui/ValidateURLResult.h"
+#include "ui/widgets/CheckListView.h"
+#include "ui/widgets/Hints.h"
+#include "validation/BatchValidation.h"
+#include "validation/ValidationReport.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using namespace clipvane;
+using namespace clipvane::test;
+
+class TestReportWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<AppFixture> f;
+
+    TForm2& report() const { return *f->app().form2(); }
+
+    // The main list a, b, c, d with b and d ticked; c fails its check.
+    void validateFromTheMainWindow(bool deleteMode = false) {
+        CheckListModel& list = f->main().list();
+        list.replaceTexts({"a.example", "b.example", "c.example", "d.example"});
+        for (const char* n : {"b.example", "c.example", "d.example"})
+            f->http.statuses.insert(QStringLiteral("http://") + QLatin1String(n), 200);
+        f->http.statuses.insert(QStringLiteral("http://c.example"), 404);
+        for (int row : {1, 2, 3}) // ticked as the user does it, so the validate button follows
+            list.setData(list.index(row), Qt::Checked, Qt::CheckStateRole);
+        f->main().findChild<QCheckBox*>(QStringLiteral("CBDeleteInvalidURL"))->setChecked(deleteMode);
+        f->connectivity.connected = true;
+        auto* button = f->main().findChild<QToolButton*>(QStringLiteral("cyValidateCheckedURL"));
+        QVERIFY(button->isEnabled());
+        button->click();
+        QTRY_VERIFY(f->app().batchValidator()->runsInProgress() == 0);
+    }
+
+private slots:
+    void init() {
+        f = std::make_unique<AppFixture>();
+        f->startShown();
+    }
+    void cleanup() {
+        QVERIFY(f->dialogs.allAnswersUsed());
+        f.reset();
+    }
+
+    void controlsAsBuilt() {
+        TForm2& w = report();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Validation of URL report"));
+        QVERIFY(w.minimumWidth() >= 637 && w.minimumHeight() >= 534);
+        QVERIFY(w.isHidden());
+        QCOMPARE(w.RGSync->title(), QStringLiteral("Sync URL List"));
+        QCOMPARE(w.RGSyncGroup->button(0)->text(), QStringLiteral("URL Capture"));
+        QCOMPARE(w.RGSyncGroup->button(1)->text(), QStringLiteral("Browser list"));
+        QVERIFY(w.RGSyncGroup->button(0)->isChecked());
+        QCOMPARE(w.GroupBox1->title(), QStringLiteral("Valid URL list"));
+        QCOMPARE(w.GroupBox2->title(), QStringLiteral("Invalid URL list"));
+        for (QToolButton* b : {w.cyDeleteValidChecked, w.cyDeleteInvalidChecked, w.cyReturnInvalid,
+                               w.cySyncCheckedURLList, w.cySyncURLListAppendChecked, w.cyEditURL})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+        QVERIFY(w.cySyncURLList->isEnabled() && w.cySyncURLListAppend->isEnabled());
+        QCOMPARE(hintOf(w.cySyncURLListAppend),
+                 QStringLiteral("|Append the Valid list to the URL captured list.  No duplicate."));
+        QCOMPARE(hintOf(w.cyEditURL),
+                 QStringLiteral("Validate URL. Result is send to the Valid URL list if the "
+                                "URL of validation is successful"));
+        QCOMPARE(w.cyEditURL->toolTip(), hintOf(w.cyEditURL));
+        QVERIFY(w.findChild<QLabel*>(QStringLiteral("HintPanel")));
+        QVERIFY(w.EditURL->text().isEmpty());
+        for (QToolButton* b : w.findChildren<QToolButton*>())
+            QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
+    }
+
+    void validateShowsTheReport() {
+        report().RGSyncGroup->button(1)->click();
+        validateFromTheMainWindow();
+        TForm2& w = report();
+        QTRY_VERIFY(w.isVisible());
+        QCOMPARE(f->app().report()->valid().texts(), QStringList({"d.example", "b.example"}));
+        QCOMPARE(f->app().report()->invalid().texts(), QStringList({"c.example"}));
+        QVERIFY(w.RGSyncGroup->button(0)->isChecked());
+        QCOMPARE(f->main().statusPanelText(4), QString());
+        QVERIFY(f->main().findChild<QWidget*>(QStringLiteral("Panel1"))->isEnabled());
+        QVERIFY(!f->session().ListModified);
+    }
+
+    void deleteModeShowsNoReport() {
+        validateFromTheMainWindow(true);
+        QCOMPARE(f->main().list().texts(), QStringList({"a.example", "b.example", "d.example"}));
+        QVERIFY(report().isHidden());
+    }
+
+    void syncMarksTheCapturedListModified() {
+        validateFromTheMainWindow();
+        f->dialogs.answer(Answer::Ok);
+        report().cySyncURLList->click();
+        QCOMPARE(f->main().list().texts(), QStringList({"b.example", "d.example"}));
+        QVERIFY(f->session().ListModified);
+        QCOMPARE(f->main().statusPanelText(1), QStringLiteral("Modified"));
+    }
+
+    void doubleClickByMode() {
+        validateFromTheMainWindow();
+        CheckListModel& valid = f->app().report()->valid();
+        valid.setSelected(0);
+        auto* modes = f->main().findChild<QGroupBox*>(QStringLiteral("RGURLList"));
+        modes->findChild<QRadioButton*>(QStringLiteral("RGURLList0"))->click();
+        QCOMPARE(hintOf(report().CLBValid).left(61),
+                 QStringLiteral("|Valid URL list. Double click an item to navigate to this URL"));
+        report().CLBValidDblClick();
+        QCOMPARE(f->shell.opened.size(), 1);
+        QCOMPARE(f->shell.opened.last().toString(), QStringLiteral("http://d.example"));
+
+        f->connectivity.connected = false;
+        f->dialogs.answer(Answer::No);
+        report().CLBValidDblClick();
+        QCOMPARE(f->dialogs.shown.last().text, QStringLiteral("Internet is not connected. Proceed anyway?"));
+        QCOMPARE(f->shell.opened.size(), 1);
+
+        modes->findChild<QRadioButton*>(QStringLiteral("RGURLList1"))->click();
+        QCOMPARE(hintOf(report().CLBValid),
+                 QStringLiteral(
+                     "|Valid URL list. Double click an item to display the URL in full via message dialog"));
+        f->dialogs.answer(Answer::Ok);
+        report().CLBValidDblClick();
+        QCOMPARE(f->dialogs.shown.last().text, QStringLiteral("d.example"));
+        QCOMPARE(f->dialogs.shown.last().kind, MessageKind::Plain);
+    }
+
+    void editBoxAndCheckAgain() {
+        validateFromTheMainWindow();
+        TForm2& w = report();
+        f->app().report()->invalid().setSelected(0);
+        QCOMPARE(w.EditURL->text(), QStringLiteral("c.example"));
+        QVERIFY(w.cyEditURL->isEnabled());
+        QTest::keyClicks(w.EditURL, QStringLiteral(".fixed"));
+        f->http.statuses.insert(QStringLiteral("http://c.example.fixed"), 302);
+        w.cyEditURL->click();
+        QTRY_COMPARE(f->app().report()->valid().texts(),
+                     QStringList({"b.example", "d.example", "http://c.example.fixed"}));
+        QTRY_VERIFY(w.cyEditURL->isEnabled());
+        w.EditURL->selectAll();
+        QTest::keyClick(w.EditURL, Qt::Key_Backspace); // an empty box cannot be checked
+        QVERIFY(!w.cyEditURL->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestReportWindow)
+#include "tst_reportwindow.moc"
