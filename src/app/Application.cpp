@@ -56,6 +56,29 @@ private:
     TForm1& m_form;
 };
 
+// A browser window's list under batch validation: its commands wait while the run goes on.
+class BrowserBatchHost final : public BatchValidationHost {
+public:
+    explicit BrowserBatchHost(BrowserSession& session) : m_session(session) {}
+    CheckListModel& sourceList() override { return m_session.list(); }
+    void setToolBarEnabled(bool enabled) override { m_session.controls().setCommandsEnabled(enabled); }
+    void setProgressText(const QString& text) override { m_session.controls().setStatusPanel(text); }
+
+private:
+    BrowserSession& m_session;
+};
+
+// The first browser window's list as the report's recipient "Browser list".
+class BrowserListRecipient final : public UrlListRecipient {
+public:
+    explicit BrowserListRecipient(BrowserSession& session) : m_session(session) {}
+    CheckListModel& recipientList() override { return m_session.list(); }
+    void markRecipientChanged() override { m_session.commands().refreshCount(); }
+
+private:
+    BrowserSession& m_session;
+};
+
 // The URL captured list as the recipient of the report's sync commands.
 class CapturedListRecipient final : public UrlListRecipient {
 public:
@@ -194,6 +217,13 @@ void ClipvaneApp::prepareBrowserEnvironment() {
     env->homePage = [main] { return main->Edit1->text(); };
     env->validateHint = [main] { return hintOf(main->cyValidateCheckedURL); };
     env->newWindow = [this] { return newBrowserWindowView(); };
+    // Every browser window validates its ticked items with the main window's batch validation and mode.
+    env->validate = [this](BrowserSession& session) {
+        auto& host = m_browserBatchHosts[&session];
+        if (!host)
+            host = std::make_unique<BrowserBatchHost>(session);
+        m_batch->start(*host, m_form1->deleteInvalidMode());
+    };
     m_browserEnvironment = std::move(env);
 }
 
@@ -292,6 +322,8 @@ void ClipvaneApp::wireWindows() {
     m_mainBatchHost = std::make_unique<MainWindowBatchHost>(*m_form1);
     m_mainRecipient = std::make_unique<CapturedListRecipient>(*m_form1, m_session);
     m_report->setRecipient(0, m_mainRecipient.get());
+    m_browserRecipient = std::make_unique<BrowserListRecipient>(m_nav->session());
+    m_report->setRecipient(1, m_browserRecipient.get());
     QObject::connect(m_form1.get(), &TForm1::validateCheckedRequested, m_batch.get(),
                      [this] { m_batch->start(*m_mainBatchHost, m_form1->deleteInvalidMode()); });
     QObject::connect(m_batch.get(), &BatchValidator::reportWanted, m_form2.get(), &TForm2::showReport);

@@ -2,6 +2,7 @@
 #include "core/SessionState.h"
 #include "platform/Services.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,7 @@ inline constexpr int kMaxBrowserWindows = 10;
 inline constexpr char kTooManyBrowserWindows[] =
     "A page asked for a new browser window, but 10 integrated browser windows are open already. The request "
     "was refused.";
+class BrowserSession;
 class CheckEngine;
 class ValidationReport;
 class BatchValidator;
@@ -97,6 +99,9 @@ private:
     std::unique_ptr<BatchValidator> m_batch;
     std::unique_ptr<BatchValidationHost> m_mainBatchHost;
     std::unique_ptr<UrlListRecipient> m_mainRecipient;
+    std::unique_ptr<UrlListRecipient> m_browserRecipient;
+    // One batch host a browser window, made at its first validation.
+    std::map<BrowserSession*, std::unique_ptr<BatchValidationHost>> m_browserBatchHosts;
     // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;

@@ -39,6 +39,7 @@ public:
     WebView* view() const { return m_navigation.view(); }
 
     CheckListModel& list() { return m_list; }
+    BrowserControls& controls() { return m_controls; }
     BrowserNavigation& navigation() { return m_navigation; }
     BrowserList& commands() { return m_commands; }
     LinkCapture& capture() { return m_capture; }

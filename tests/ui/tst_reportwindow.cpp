@@ -2,7 +2,9 @@
 #include "AppFixture.h"
 #include "core/CheckListModel.h"
 #include "ui/Main/Main.h"
+#include "browser/BrowserSession.h"
 #include "ui/ValidateURLResult.h"
+#include "ui/WebMonitor.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
 #include "validation/BatchValidation.h"
@@ -99,6 +101,29 @@ private slots:
         validateFromTheMainWindow(true);
         QCOMPARE(f->main().list().texts(), QStringList({"a.example", "b.example", "d.example"}));
         QVERIFY(report().isHidden());
+    }
+
+    // The browser window validates its own ticked items, and "Browser list" writes the valid ones back there.
+    void browserListValidatesAndTakesTheSync() {
+        CheckListModel& list = f->app().formNav()->session().list();
+        list.replaceTexts({"a.example", "b.example", "c.example"});
+        f->http.statuses.insert(QStringLiteral("http://a.example"), 200);
+        f->http.statuses.insert(QStringLiteral("http://b.example"), 404);
+        for (int row : {0, 1})
+            list.setData(list.index(row), Qt::Checked, Qt::CheckStateRole);
+        f->connectivity.connected = true;
+        f->app().formNav()->session().cyValidateURLClick();
+        QTRY_VERIFY(f->app().batchValidator()->runsInProgress() == 0);
+        QTRY_VERIFY(report().isVisible());
+        QCOMPARE(f->app().report()->valid().texts(), QStringList({"a.example"}));
+        QCOMPARE(f->app().report()->invalid().texts(), QStringList({"b.example"}));
+        QCOMPARE(f->main().list().count(), 0);
+
+        report().RGSyncGroup->button(1)->click();
+        f->dialogs.answer(Answer::Ok);
+        report().cySyncURLList->click();
+        QCOMPARE(list.texts(), QStringList({"a.example"}));
+        QVERIFY(!f->session().ListModified);
     }
 
     void syncMarksTheCapturedListModified() {
