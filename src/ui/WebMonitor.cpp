@@ -23,7 +23,7 @@ namespace clipvane {
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonDef {
     const char* name;
     int left;
     const char* picture;
@@ -33,7 +33,7 @@ struct ButtonSpec {
 
 // Left to right, as BrowserButton counts them. The first six keep their place; the rest follow the right
 // edge of the tool bar.
-constexpr ButtonSpec kButtons[kBrowserButtonCount] = {
+constexpr ButtonDef kButtons[kBrowserButtonCount] = {
     {"cyCheckAll", 6, "tick-all", "Tick all", "|Tick all the items in the URL list"},
     {"cyUncheckAll", 59, "untick-all", "Untick all", "|Untick all the items in the URL list"},
     {"cyDelete", 112, "delete-ticked", "Delete ticked", "|Delete all ticked item from the URL list"},
@@ -137,17 +137,17 @@ void TFormNav::buildToolBar(QVBoxLayout* tab) {
     Panel4 = named(static_cast<QWidget*>(bar), "Panel4");
     Panel4->setFixedHeight(72);
     for (int i = 0; i < kBrowserButtonCount; ++i) {
-        const ButtonSpec& spec = kButtons[i];
-        auto* b = named(new QToolButton(Panel4), spec.name);
-        b->setAccessibleName(QString::fromLatin1(spec.caption));
-        b->setIcon(picture(QString::fromLatin1(spec.picture)));
+        const ButtonDef& def = kButtons[i];
+        auto* b = named(new QToolButton(Panel4), def.name);
+        b->setAccessibleName(QString::fromLatin1(def.caption));
+        b->setIcon(picture(QString::fromLatin1(def.picture)));
         b->setIconSize(QSize(32, 32));
         b->setFixedSize(48, 48);
         b->setToolButtonStyle(Qt::ToolButtonIconOnly);
         b->setAutoRaise(true);
-        if (*spec.hint)
-            setHint(b, QString::fromLatin1(spec.hint));
-        b->move(spec.left, 12);
+        if (*def.hint)
+            setHint(b, QString::fromLatin1(def.hint));
+        b->move(def.left, 12);
         m_buttons[std::size_t(i)] = b;
         bar->buttons[std::size_t(i)] = b;
     }
