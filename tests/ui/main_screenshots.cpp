@@ -2,6 +2,7 @@
 // Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/main_screenshots docs/main-window
 #include "AppFixture.h"
+#include "Screenshots.h"
 #include "ui/Main/Main.h"
 #include "ui/widgets/Hints.h"
 
@@ -20,19 +21,7 @@ using namespace clipvane;
 namespace {
 
 bool save(const QPixmap& pixmap, const QString& name) {
-    if (!pixmap.save(name)) {
-        QTextStream(stderr) << "Cannot write " << name << '\n';
-        return false;
-    }
-    QTextStream(stdout) << name << '\n';
-    return true;
-}
-
-void settle() {
-    for (int i = 0; i < 10; ++i) {
-        QCoreApplication::processEvents();
-        QTest::qWait(30);
-    }
+    return test::savePicture(pixmap, name);
 }
 
 } // namespace
@@ -57,19 +46,19 @@ int main(int argc, char* argv[]) {
     m.CheckListBoxURLClickCheck();
     m.setStatusPanelText(6, QStringLiteral("203.0.113.27"));
     QApplication::setActiveWindow(&m);
-    settle();
+    test::settle();
     HintTracker::ShowHintInPanel(m.cyAdvSpeedButton6);
-    settle();
+    test::settle();
     if (!save(m.grab(), out + QStringLiteral("/main-window.png")))
         return 1;
 
     // The tray menu with its "Clipboard" submenu open, drawn as the desktop places them.
     m.PopupMenu1->popup(QPoint(20, 20));
-    settle();
+    test::settle();
     const QRect item = m.PopupMenu1->actionGeometry(m.Clipboard1->menuAction());
     m.PopupMenu1->setActiveAction(m.Clipboard1->menuAction());
     m.Clipboard1->popup(m.PopupMenu1->mapToGlobal(QPoint(m.PopupMenu1->width() - 4, item.top())));
-    settle();
+    test::settle();
     // Above them, a panel with the tray icon the menu belongs to.
     const int panel = 30;
     const QRect both =

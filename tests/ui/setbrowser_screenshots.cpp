@@ -2,6 +2,7 @@
 // Not a test. Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/setbrowser_screenshots docs
 #include "AppFixture.h"
+#include "Screenshots.h"
 #include "ui/FixedDriveInfo.h"
 #include "ui/SetBrowser.h"
 #include "ui/widgets/Hints.h"
@@ -23,19 +24,7 @@ namespace {
 constexpr quint64 MB = 1048576;
 
 bool save(const QPixmap& pixmap, const QString& name) {
-    if (!pixmap.save(name)) {
-        QTextStream(stderr) << "Cannot write " << name << '\n';
-        return false;
-    }
-    QTextStream(stdout) << name << '\n';
-    return true;
-}
-
-void settle() {
-    for (int i = 0; i < 10; ++i) {
-        QCoreApplication::processEvents();
-        QTest::qWait(30);
-    }
+    return test::savePicture(pixmap, name);
 }
 
 } // namespace
@@ -78,9 +67,9 @@ int main(int argc, char* argv[]) {
     w.move(40, 40);
     w.show();
     QApplication::setActiveWindow(&w);
-    settle();
+    test::settle();
     HintTracker::ShowHintInPanel(w.ImageStatus);
-    settle();
+    test::settle();
     if (!save(w.grab(), out + QStringLiteral("/set-browser/set-browser.png")))
         return 1;
 
@@ -110,7 +99,7 @@ int main(int argc, char* argv[]) {
     w.cyDriveInfo->click();
     TForm4& d = *f.app().form4();
     d.move(40, 440);
-    settle();
+    test::settle();
     if (!save(d.grab(), out + QStringLiteral("/drive-info/drive-info.png")))
         return 1;
     return 0;

@@ -2,6 +2,7 @@
 // Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/update_screenshots docs
 #include "AppFixture.h"
+#include "Screenshots.h"
 #include "ui/About.h"
 #include "ui/WebUpdate.h"
 #include "ui/widgets/Hints.h"
@@ -21,19 +22,7 @@ using namespace clipvane;
 namespace {
 
 bool save(QWidget& w, const QString& name) {
-    if (!w.grab().save(name)) {
-        QTextStream(stderr) << "Cannot write " << name << '\n';
-        return false;
-    }
-    QTextStream(stdout) << name << '\n';
-    return true;
-}
-
-void settle() {
-    for (int i = 0; i < 10; ++i) {
-        QCoreApplication::processEvents();
-        QTest::qWait(30);
-    }
+    return test::savePicture(w.grab(), name);
 }
 
 } // namespace
@@ -62,7 +51,7 @@ int main(int argc, char* argv[]) {
     if (!QTest::qWaitFor([&] { return u.Label8->text() == QLatin1String("Up to date"); }, 5000))
         return 1;
     HintTracker::ShowHintInPanel(u.cyCheckUpdate);
-    settle();
+    test::settle();
     if (!save(u, out + QStringLiteral("/web-update/web-update.png")))
         return 1;
     u.hide();
@@ -71,15 +60,15 @@ int main(int argc, char* argv[]) {
     about.move(40, 40);
     about.show();
     QApplication::setActiveWindow(&about);
-    settle();
+    test::settle();
     HintTracker::ShowHintInPanel(about.Label2);
-    settle();
+    test::settle();
     if (!save(about, out + QStringLiteral("/about/about.png")))
         return 1;
 
     // The same in a dark theme: the pictures take its ink.
     applyTheme(2);
-    settle();
+    test::settle();
     if (!save(about, out + QStringLiteral("/about/about-dark.png")))
         return 1;
     about.hide();
@@ -88,6 +77,6 @@ int main(int argc, char* argv[]) {
     if (!QTest::qWaitFor([&] { return !u.updater().isBusy(); }, 5000))
         return 1;
     HintTracker::ShowHintInPanel(u.cyDownloadUpdate);
-    settle();
+    test::settle();
     return save(u, out + QStringLiteral("/web-update/web-update-dark.png")) ? 0 : 1;
 }
