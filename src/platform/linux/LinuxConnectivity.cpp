@@ -1,8 +1,10 @@
 #include "LinuxConnectivity.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkInformation>
 #include <functional>
 #include <net/if.h>
 #include <sys/ioctl.h>
@@ -59,22 +61,32 @@ bool LinuxConnectivity::hasDefaultRoute(const QByteArray& routeTable,
     return false;
 }
 
-bool LinuxConnectivity::backendSaysOnline() {
-    if (!m_backendTried) {
-        m_backendTried = true;
-        // NetworkManager's back-end where it has a system bus to answer on; the glib one loads GIO for a
-        // monitor that may never notice a change.
-        m_backendLoaded =
-            systemBusPresent() && QNetworkInformation::loadBackendByName(QStringLiteral("networkmanager"));
+bool LinuxConnectivity::networkManagerSaysOnline() {
+    // Asked over the system bus where there is one; a manager that does not answer in time is not asked
+    // again (this runs on the GUI thread).
+    if (m_managerSilent || !systemBusPresent())
+        return false;
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected())
+        return false;
+    const QString service = QStringLiteral("org.freedesktop.NetworkManager");
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, QStringLiteral("/org/freedesktop/NetworkManager"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call << service << QStringLiteral("State");
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 1000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        m_managerSilent = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
+        return false;
     }
-    auto* info = m_backendLoaded ? QNetworkInformation::instance() : nullptr;
-    return info && info->reachability() == QNetworkInformation::Reachability::Online;
+    const uint state = qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toUInt();
+    return state == kNetworkManagerConnectedGlobal;
 }
 
 bool LinuxConnectivity::isInternetConnected() {
     QFile routes(QStringLiteral("/proc/net/route"));
     if (!routes.open(QIODevice::ReadOnly))
-        return backendSaysOnline();
+        return networkManagerSaysOnline();
     return hasDefaultRoute(routes.readAll(), interfaceIsUp);
 }
 

@@ -9,8 +9,8 @@ namespace clipvane {
 // A default route through an interface that is up, read from the kernel's table of this process's network
 // namespace on every call, so that every change is seen at the next call. Qt's reachability back-ends
 // may lag for good (the glib one never notices route changes without NetworkManager) or answer for
-// another namespace (NetworkManager over the system bus): Qt's answer stands in only where the table
-// cannot be read.
+// another namespace (NetworkManager over the system bus): NetworkManager's own state, asked directly,
+// stands in only where the table cannot be read.
 class LinuxConnectivity final : public Connectivity {
 public:
     LinuxConnectivity();
@@ -22,10 +22,11 @@ public:
                                 const std::function<bool(const QString&)>& isUp);
 
 private:
-    bool backendSaysOnline();
+    bool networkManagerSaysOnline();
 
-    bool m_backendTried = false;
-    bool m_backendLoaded = false;
+    // NetworkManager's NM_STATE_CONNECTED_GLOBAL: connected, with a working route to the Internet.
+    static constexpr uint kNetworkManagerConnectedGlobal = 70;
+    bool m_managerSilent = false;
 };
 
 } // namespace clipvane
