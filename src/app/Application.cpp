@@ -150,22 +150,59 @@ void ClipvaneApp::createWindows() {
     m_form1->setHistoryTable(m_history.get());
     m_form1->setCheckEngine(m_engine.get());
     m_form1->FormCreate();
-    m_form2 = std::make_unique<TForm2>(m_services, *m_report, [this] { return m_form1->doubleClickMode(); });
-    m_about = std::make_unique<TAboutBox>(m_services);
     m_form3 = std::make_unique<TForm3>(m_services, *m_browserChoice, *m_launcher);
     m_form3->FormCreate();
-    m_form4 = std::make_unique<TForm4>(m_services);
-    m_form4->FormCreate();
-    QObject::connect(m_form3.get(), &TForm3::driveUsageRequested, m_form4.get(), &TForm4::DriveUsage);
+    QObject::connect(m_form3.get(), &TForm3::driveUsageRequested, m_form3.get(),
+                     [this] { form4()->DriveUsage(); });
     prepareBrowserEnvironment();
     m_nav = std::make_unique<TFormNav>(m_services, *m_browserEnvironment);
     m_nav->FormCreate();
     m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_session);
     m_form5->setLauncher(m_launcher.get());
-    m_form6 = std::make_unique<TForm6>(m_services);
     QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
     wireWindows();
     grabTrayShortcuts();
+}
+
+TForm2* ClipvaneApp::form2() {
+    if (!m_form2) {
+        m_form2 =
+            std::make_unique<TForm2>(m_services, *m_report, [this] { return m_form1->doubleClickMode(); });
+        m_form2->showDoubleClickHint(m_form1->doubleClickMode());
+        QObject::connect(m_form1.get(), &TForm1::doubleClickModeChanged, m_form2.get(),
+                         &TForm2::showDoubleClickHint);
+    }
+    return m_form2.get();
+}
+
+TAboutBox* ClipvaneApp::aboutBox() {
+    if (!m_about) {
+        m_about = std::make_unique<TAboutBox>(m_services);
+        // The update button: the web update window checks as it becomes active.
+        QObject::connect(m_about.get(), &TAboutBox::updateRequested, m_about.get(),
+                         [this] { showWindow(form6()); });
+    }
+    return m_about.get();
+}
+
+TForm4* ClipvaneApp::form4() {
+    if (!m_form4) {
+        m_form4 = std::make_unique<TForm4>(m_services);
+        m_form4->FormCreate();
+    }
+    return m_form4.get();
+}
+
+TForm6* ClipvaneApp::form6() {
+    if (!m_form6)
+        m_form6 = std::make_unique<TForm6>(m_services);
+    return m_form6.get();
+}
+
+void ClipvaneApp::showWindow(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void ClipvaneApp::grabTrayShortcuts() {
@@ -288,34 +325,23 @@ void ClipvaneApp::endSession() {
 // What crosses windows goes through here: no window reaches into another's controls.
 void ClipvaneApp::wireWindows() {
     QObject::connect(m_form1.get(), &TForm1::showWindowRequested, m_form1.get(), [this](PeerWindow w) {
-        QWidget* window = nullptr;
         switch (w) {
         case PeerWindow::Report:
-            window = m_form2.get();
-            break;
+            return showWindow(form2());
         case PeerWindow::About:
-            window = m_about.get();
-            break;
+            return showWindow(aboutBox());
         case PeerWindow::BrowserChoice:
-            window = m_form3.get();
-            break;
+            return showWindow(m_form3.get());
         case PeerWindow::Drives:
             // "All drive information": the table is built anew each time, then shown.
-            m_form4->DriveUsage();
-            return;
+            return form4()->DriveUsage();
         case PeerWindow::Browser:
-            window = m_nav.get();
-            break;
+            return showWindow(m_nav.get());
         case PeerWindow::History:
-            window = m_form5.get();
-            break;
+            return showWindow(m_form5.get());
         case PeerWindow::Update:
-            window = m_form6.get();
-            break;
+            return showWindow(form6());
         }
-        window->show();
-        window->raise();
-        window->activateWindow();
     });
     // Batch validation of the captured list, and the report's recipient "URL Capture". The recipient
     // "Browser list" is the first integrated browser window's list, set once that window offers one.
@@ -326,15 +352,8 @@ void ClipvaneApp::wireWindows() {
     m_report->setRecipient(1, m_browserRecipient.get());
     QObject::connect(m_form1.get(), &TForm1::validateCheckedRequested, m_batch.get(),
                      [this] { m_batch->start(*m_mainBatchHost, m_form1->deleteInvalidMode()); });
-    QObject::connect(m_batch.get(), &BatchValidator::reportWanted, m_form2.get(), &TForm2::showReport);
-    QObject::connect(m_form1.get(), &TForm1::doubleClickModeChanged, m_form2.get(),
-                     &TForm2::showDoubleClickHint);
-    // The About box's update button: the web update window checks as it becomes active.
-    QObject::connect(m_about.get(), &TAboutBox::updateRequested, m_form6.get(), [this] {
-        m_form6->show();
-        m_form6->raise();
-        m_form6->activateWindow();
-    });
+    QObject::connect(m_batch.get(), &BatchValidator::reportWanted, m_batch.get(),
+                     [this] { form2()->showReport(); });
     QObject::connect(m_form1.get(), &TForm1::launchUrlRequested, m_form1.get(),
                      [this](const QString& url) { m_launcher->LaunchUrl(url); });
     QObject::connect(m_form1.get(), &TForm1::optionsFileWritten, m_form3.get(), &TForm3::setReloadEnabled);

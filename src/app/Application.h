@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+class QWidget;
+
 namespace clipvane {
 
 class TForm1;
@@ -55,13 +57,15 @@ public:
 
     SessionState& session() { return m_session; }
     TForm1* form1() const { return m_form1.get(); }
-    TForm2* form2() const { return m_form2.get(); }
-    TAboutBox* aboutBox() const { return m_about.get(); }
+    // The report, About, drive and update windows have nothing to do before they are first wanted: they
+    // are made then, which keeps start-up memory down.
+    TForm2* form2();
+    TAboutBox* aboutBox();
     TForm3* form3() const { return m_form3.get(); }
-    TForm4* form4() const { return m_form4.get(); }
+    TForm4* form4();
     TFormNav* formNav() const { return m_nav.get(); }
     TForm5* form5() const { return m_form5.get(); }
-    TForm6* form6() const { return m_form6.get(); }
+    TForm6* form6();
     HistoryTable* history() const { return m_history.get(); }
     BrowserChoice* browserChoice() const { return m_browserChoice.get(); }
     UrlLauncher* launcher() const { return m_launcher.get(); }
@@ -77,6 +81,7 @@ private:
     void prepareBrowserEnvironment();
     WebView* newBrowserWindowView();
     void wireWindows();
+    void showWindow(QWidget* window);
     // The tray menu's shortcuts act for the whole desktop where the platform can grab them.
     void grabTrayShortcuts();
 

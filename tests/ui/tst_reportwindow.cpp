@@ -135,6 +135,19 @@ private slots:
         QCOMPARE(f->main().statusPanelText(1), QStringLiteral("Modified"));
     }
 
+    // The report window is made when it is first wanted: a mode chosen before then shows in its hint, and
+    // its first validation fills it.
+    void madeWhenFirstWantedWithTheCurrentMode() {
+        auto* modes = f->main().findChild<QGroupBox*>(QStringLiteral("RGURLList"));
+        modes->findChild<QRadioButton*>(QStringLiteral("RGURLList1"))->click();
+        validateFromTheMainWindow();
+        QTRY_VERIFY(report().isVisible());
+        QCOMPARE(hintOf(report().CLBValid),
+                 QStringLiteral(
+                     "|Valid URL list. Double click an item to display the URL in full via message dialog"));
+        QCOMPARE(f->app().report()->valid().texts(), QStringList({"d.example", "b.example"}));
+    }
+
     void doubleClickByMode() {
         validateFromTheMainWindow();
         CheckListModel& valid = f->app().report()->valid();
