@@ -46,7 +46,7 @@ struct CheckOutput {
 };
 
 CheckOutput check(const QStringList& arguments, Connectivity& connectivity, HttpClient& http,
-                  const QByteArray& standardInput = {}, int* stdinReads = nullptr) {
+                  const QByteArray& standardInput = {}, int* stdinReads = nullptr, bool progress = false) {
     const ParsedCommandLine parsed = parseCommandLine(QStringList{QStringLiteral("Clipvane")} + arguments);
     if (parsed.action != Action::Check) {
         qWarning("not a check: %s", qPrintable(parsed.error));
@@ -59,6 +59,7 @@ CheckOutput check(const QStringList& arguments, Connectivity& connectivity, Http
     CheckIo io;
     io.out = &out;
     io.err = &err;
+    io.progress = progress;
     io.readStandardInput = [&] {
         if (stdinReads)
             ++*stdinReads;
@@ -126,6 +127,7 @@ private slots:
     void validListKeepsTheInputEncoding();
     void validListThatCannotBeWritten();
     void offlineStopsBeforeAnyRequest();
+    void progressOnlyWhenAsked();
     void limitsReachTheEngine();
 };
 
@@ -488,6 +490,23 @@ void TestCli::offlineStopsBeforeAnyRequest() {
     QVERIFY2(r.err.contains(QStringLiteral("no Internet connection")), qPrintable(r.err));
     QVERIFY(r.out.isEmpty());
     QVERIFY(http.batchLimits.isEmpty() && http.statusRequests.isEmpty());
+}
+
+void TestCli::progressOnlyWhenAsked() {
+    FakeConnectivity connectivity;
+    connectivity.connected = true;
+    FakeHttpClient http;
+    http.statuses = {{"http://a.example", 200}, {"http://b.example", 200}};
+    // stderr that is no terminal (a log, a pipe) gets the summary line alone.
+    const CheckOutput quiet = check({"--check", "a.example", "b.example"}, connectivity, http);
+    QCOMPARE(quiet.err.count(QLatin1Char('\n')), 1);
+    QVERIFY(!quiet.err.contains(QLatin1Char('\r')));
+    const CheckOutput shown =
+        check({"--check", "a.example", "b.example"}, connectivity, http, {}, nullptr, true);
+    QVERIFY2(shown.err.contains(QStringLiteral("\rChecking: 2 of 2")), qPrintable(shown.err));
+    // The progress line is wiped before the summary takes its place.
+    QVERIFY2(shown.err.contains(QStringLiteral("\r\x1b[KChecked 2 addresses")), qPrintable(shown.err));
+    QCOMPARE(shown.out, quiet.out);
 }
 
 void TestCli::limitsReachTheEngine() {
