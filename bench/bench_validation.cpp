@@ -147,9 +147,135 @@ bool run() {
 
 } // namespace
 
+namespace {
+bool runCommandLine(); // the command line's block, at the end
+} // namespace
+
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication qapp(argc, argv);
-    return run() ? 0 : 1;
+    const bool gui = run();
+    return gui && runCommandLine() ? 0 : 1;
 }
+
+// ---- The command line: Clipvane --check as a process, from its start to its exit --------------------------
+// The same answers (50 ms, every tenth path missing) over 1,000 URLs on 20 host names, then 10,000 URLs on
+// 200 host names, with the peak resident memory of the process (as /usr/bin/time reports it).
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+struct CommandLineRun {
+    int status = -1;
+    double ms = 0;
+    double peakMiB = 0;
+    QByteArray out;
+};
+
+// Through /usr/bin/time: a process spawned from this one would inherit this one's peak (the kernel keeps the
+// high-water mark of the memory an exec replaces), while time's own, forked from a small process, is tiny.
+CommandLineRun runCheckProcess(const QString& listPath, const QString& outPath, const QString& peakPath) {
+    CommandLineRun r;
+    const QByteArray time = QByteArrayLiteral("/usr/bin/time");
+    const QByteArray exe = QByteArrayLiteral(CLIPVANE_EXECUTABLE);
+    const QByteArray list = QFile::encodeName(listPath);
+    const QByteArray out = QFile::encodeName(outPath);
+    const QByteArray peak = QFile::encodeName(peakPath);
+    char format[] = "-f";
+    char maxRss[] = "%M";
+    char to[] = "-o";
+    char check[] = "--check";
+    char* argv[] = {const_cast<char*>(time.constData()),
+                    format,
+                    maxRss,
+                    to,
+                    const_cast<char*>(peak.constData()),
+                    const_cast<char*>(exe.constData()),
+                    check,
+                    const_cast<char*>(list.constData()),
+                    nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const auto t0 = bench::Clock::now();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, time.constData(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return r;
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid)
+        return r;
+    r.ms = bench::msSince(t0);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    QFile p(peakPath);
+    if (p.open(QIODevice::ReadOnly))
+        r.peakMiB = p.readAll().trimmed().split('\n').last().toDouble() / 1024.0; // KiB
+    QFile f(outPath);
+    if (f.open(QIODevice::ReadOnly))
+        r.out = f.readAll();
+    return r;
+}
+
+// One measured run of hosts x paths URLs; false when the work did not happen.
+bool commandLineOver(int hosts, int paths, const char* timeWhat, double timeTarget, const char* memoryWhat,
+                     double memoryTarget) {
+    test::LocalHttpServer server(hosts);
+    if (!server.isListening())
+        return failed("the local server does not listen on every loopback address");
+    int expectInvalid = 0;
+    for (int p = 0; p < paths; ++p) {
+        test::ScriptedReply reply = test::ScriptedReply::withStatus(p % 10 == 9 ? 404 : 200, "page");
+        reply.delayBeforeHeaders = 50ms;
+        server.on("/page" + QByteArray::number(p), reply);
+        expectInvalid += p % 10 == 9 ? hosts : 0;
+    }
+    QTemporaryDir dir;
+    QByteArray list;
+    for (int p = 0; p < paths; ++p)
+        for (int h = 1; h <= hosts; ++h)
+            list += server.urlOn(h, QStringLiteral("/page%1").arg(p)).toUtf8() + "\r\n";
+    QFile listFile(dir.filePath(QStringLiteral("urls.list")));
+    if (!listFile.open(QIODevice::WriteOnly) || listFile.write(list) != list.size())
+        return failed("the URL list could not be written");
+    listFile.close();
+
+    if (!QFileInfo(QStringLiteral("/usr/bin/time")).isExecutable())
+        return failed("/usr/bin/time is not installed (apt install time)");
+    const CommandLineRun r = runCheckProcess(listFile.fileName(), dir.filePath(QStringLiteral("out.txt")),
+                                             dir.filePath(QStringLiteral("peak.txt")));
+    const int total = hosts * paths;
+    const int lines = int(r.out.count('\n'));
+    const int invalid = int(r.out.count("invalid\t"));
+    bench::require(r.status == 1, "the check did not end with status 1 (some invalid)");
+    bench::require(r.peakMiB > 0, "the peak memory of the process was not measured");
+    bench::require(lines == total && invalid == expectInvalid, "the output does not hold every verdict");
+    bench::require(server.requests().size() == total, "the server did not get one request per URL");
+    std::printf("%d URLs over %d host names: status %d, %d lines, %d invalid, at most %d answered at once\n",
+                total, hosts, r.status, lines, invalid, server.maxConcurrent());
+    bench::report(timeWhat, r.ms, "ms", timeTarget);
+    if (memoryWhat)
+        bench::report(memoryWhat, r.peakMiB, "MiB", memoryTarget);
+    else
+        std::printf("%-60s %10.3f MiB\n", "peak memory of the process", r.peakMiB);
+    return true;
+}
+
+bool runCommandLine() {
+    const bool small =
+        commandLineOver(20, 50, "Clipvane --check, 1,000 URLs, process start to exit", 800, nullptr, 0);
+    const bool large = commandLineOver(200, 50, "Clipvane --check, 10,000 URLs on 200 hosts, start to exit",
+                                       5000, "Clipvane --check, 10,000 URLs, peak memory of the process", 60);
+    return small && large && bench::exitCode() == 0;
+}
+
+} // namespace

@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/LinuxPlatform.h"
+#include "cli/Entry.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/linux/SessionSignals.h"
 
@@ -47,6 +48,9 @@ void pickDisplayPlatform() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // --help, --version and --check: before any application object, display or single-instance lock.
+    if (const auto status = clipvane::cli::runCommandLine(argc, argv))
+        return *status;
     pickDisplayPlatform();
     GuardedApplication app(argc, argv);
     clipvane::initApplicationIdentity();

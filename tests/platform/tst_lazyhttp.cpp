@@ -1,7 +1,9 @@
 #include "platform/linux/LazyHttpClient.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,6 +80,26 @@ private slots:
                 told[0].second.contains("\r\nCannot load library " + root.filePath("bin/libclipvane_http")),
                 broken);
         }
+    }
+
+    // Time-outs given before the first request make the module's client: a silent server ends the
+    // request within them, not the defaults' 15 s.
+    void timeoutsReachTheModule() {
+        QTcpServer silent; // accepted by the kernel, never answered
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        LazyHttpClient http(QStringList{QFileInfo(kModule).absolutePath()});
+        HttpTimeouts t;
+        t.connect = std::chrono::milliseconds(500);
+        t.idle = std::chrono::milliseconds(500);
+        t.total = std::chrono::milliseconds(500);
+        http.setTimeouts(t);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(
+            !http.fetchStatus({QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort()), "a", {}, 20})
+                 .ok);
+        QVERIFY(http.isLoaded());
+        QVERIFY2(clock.elapsed() < 5000, "the request waited out the default time-outs");
     }
 };
 

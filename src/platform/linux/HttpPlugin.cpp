@@ -5,3 +5,9 @@
 extern "C" Q_DECL_EXPORT clipvane::HttpClient* clipvaneCreateHttpClient() {
     return new clipvane::CurlHttpClient();
 }
+
+// The same with time-outs of the caller's choice (the command line's --timeout).
+extern "C" Q_DECL_EXPORT clipvane::HttpClient*
+clipvaneCreateHttpClientWithTimeouts(const clipvane::HttpTimeouts* timeouts) {
+    return new clipvane::CurlHttpClient(timeouts ? *timeouts : clipvane::HttpTimeouts{});
+}

@@ -38,11 +38,18 @@ HttpClient* LazyHttpClient::client() {
         return m_client.get();
     m_tried = true;
     using Create = HttpClient* (*)();
+    using CreateWithTimeouts = HttpClient* (*)(const HttpTimeouts*);
     QStringList reasons;
     for (const QString& folder : m_folders) {
         // The module stays loaded for the life of the process: its code backs m_client.
         QLibrary module(QDir(folder).filePath(QStringLiteral("libclipvane_http")));
-        if (auto create = reinterpret_cast<Create>(module.resolve("clipvaneCreateHttpClient"))) {
+        if (m_timeouts) {
+            if (auto create = reinterpret_cast<CreateWithTimeouts>(
+                    module.resolve("clipvaneCreateHttpClientWithTimeouts"))) {
+                m_client.reset(create(&*m_timeouts));
+                return m_client.get();
+            }
+        } else if (auto create = reinterpret_cast<Create>(module.resolve("clipvaneCreateHttpClient"))) {
             m_client.reset(create());
             return m_client.get();
         }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace clipvane {
 
@@ -25,6 +26,8 @@ public:
     static QStringList moduleFolders(const QString& executableFolder, const QString& installedRelative,
                                      const QString& buildFolder = {});
     void setUnavailableHandler(Unavailable handler) { m_unavailable = std::move(handler); }
+    // Time-outs other than the module's defaults; takes effect when given before the first request.
+    void setTimeouts(const HttpTimeouts& timeouts) { m_timeouts = timeouts; }
     ~LazyHttpClient() override;
     HttpStatusResult fetchStatus(const HttpStatusRequest& request) override;
     HttpGetResult get(const HttpGetRequest& request) override;
@@ -41,6 +44,7 @@ private:
     mutable std::mutex m_loading;
     Unavailable m_unavailable;
     std::unique_ptr<HttpClient> m_client;
+    std::optional<HttpTimeouts> m_timeouts;
     bool m_tried = false;
 };
 
