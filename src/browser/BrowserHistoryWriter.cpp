@@ -27,6 +27,7 @@ void BrowserHistoryWriter::write(const QStringList& urls) {
         return;
     Batch batch;
     batch.id = ++m_lastBatch;
+    batch.captured = m_table.now();
     batch.urls = urls;
     batch.hosts.reserve(urls.size());
     QStringList lookups;
@@ -49,28 +50,67 @@ void BrowserHistoryWriter::write(const QStringList& urls) {
         HostResolver* resolver = &m_resolver;
         m_pool.start([this, resolver, id, host] {
             const QString address = ResolveHostIPv4(host, *resolver);
+            {
+                QMutexLocker lock(&m_answersLock);
+                m_answers.append({id, host, address});
+            }
             QMetaObject::invokeMethod(
-                this, [this, id, host, address] { answered(id, host, address); }, Qt::QueuedConnection);
+                this,
+                [this] {
+                    takeAnswers();
+                    flush();
+                },
+                Qt::QueuedConnection);
         });
     }
     flush();
 }
 
-void BrowserHistoryWriter::answered(quint64 batch, const QString& host, const QString& address) {
-    for (Batch& b : m_batches)
-        if (b.id == batch) {
-            b.answers[host] = address;
-            break;
+void BrowserHistoryWriter::takeAnswers() {
+    QList<Answer> answers;
+    {
+        QMutexLocker lock(&m_answersLock);
+        answers.swap(m_answers);
+    }
+    for (const Answer& a : answers)
+        for (Batch& b : m_batches)
+            if (b.id == a.batch) {
+                b.answers[a.host] = a.address;
+                break;
+            }
+}
+
+void BrowserHistoryWriter::finishPending(int milliseconds) {
+    // The lookups not yet started never will; those under way get the time given.
+    m_pool.clear();
+    m_pool.waitForDone(milliseconds);
+    takeAnswers();
+    QList<BrowserHistoryRow> rows;
+    for (Batch& b : m_batches) {
+        for (; b.next < b.urls.size(); ++b.next) {
+            const QString& host = b.hosts[b.next];
+            QString address;
+            if (!host.isEmpty()) {
+                const std::optional<QString>& answer = b.answers[host];
+                address = answer ? *answer : QStringLiteral("Unresolved.");
+            }
+            rows.append({b.urls[b.next], address, b.captured});
         }
-    flush();
+    }
+    m_batches.clear();
+    m_table.addBrowserEntries(rows);
+    emit drained();
 }
 
 void BrowserHistoryWriter::flush() {
     if (m_flushing)
         return;
     m_flushing = true;
-    int written = 0;
-    while (!m_batches.empty()) {
+    // The rows whose hosts have answered go in together, a thousand at most each turn: the window stays
+    // responsive while tens of thousands go in, and a grid showing the table lays them out in few steps.
+    QList<BrowserHistoryRow> rows;
+    bool waiting = false;
+    while (!m_batches.empty() && !waiting) {
         Batch& b = m_batches.front();
         while (b.next < b.urls.size()) {
             const QString& host = b.hosts[b.next];
@@ -78,34 +118,37 @@ void BrowserHistoryWriter::flush() {
             if (!host.isEmpty()) {
                 const std::optional<QString>& answer = b.answers[host];
                 if (!answer) {
-                    m_flushing = false;
-                    return;
+                    waiting = true;
+                    break;
                 }
                 address = *answer;
             }
-            // A few hundred rows at a time: the window stays responsive while thousands go in.
-            if (written == kRowsPerTurn) {
-                m_flushing = false;
-                if (!m_flushQueued) {
-                    m_flushQueued = true;
-                    QMetaObject::invokeMethod(
-                        this,
-                        [this] {
-                            m_flushQueued = false;
-                            flush();
-                        },
-                        Qt::QueuedConnection);
-                }
-                return;
-            }
-            m_table.AddBrowserHistoryEntry(b.urls[b.next], address);
+            if (rows.size() == kRowsPerTurn)
+                break;
+            rows.append({b.urls[b.next], address, b.captured});
             ++b.next;
-            ++written;
         }
+        if (waiting || rows.size() == kRowsPerTurn)
+            break;
         m_batches.pop_front();
     }
+    m_table.addBrowserEntries(rows);
     m_flushing = false;
-    emit drained();
+    if (rows.size() == kRowsPerTurn && !m_batches.empty()) {
+        if (!m_flushQueued) {
+            m_flushQueued = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_flushQueued = false;
+                    flush();
+                },
+                Qt::QueuedConnection);
+        }
+        return;
+    }
+    if (m_batches.empty())
+        emit drained();
 }
 
 } // namespace clipvane
