@@ -142,7 +142,7 @@ int main(int argc, char* argv[]) {
         history.ResetHistoryTable();
         if (historyShown) {
             clipvane.form5()->show();
-            QTest::qWaitForWindowExposed(clipvane.form5(), 5000);
+            bench::require(QTest::qWaitForWindowExposed(clipvane.form5(), 5000), "Capture History shown");
         }
         QTest::qWait(300);
         StallMeter meter;

@@ -308,6 +308,8 @@ TFormNav* ClipvaneApp::openBrowserWindow(BrowserSession* asking) {
             hidden->session().showFresh();
             hidden->Edit1->setText(QStringLiteral("about:blank"));
             hidden->show();
+            // The engine wants a page that has shown nothing for the new window.
+            hidden->renewView();
             return hidden.get();
         }
     auto window = std::make_unique<TFormNav>(m_services, *m_browserEnvironment);

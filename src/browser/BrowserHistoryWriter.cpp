@@ -2,6 +2,9 @@
 
 #include "history/HistoryTable.h"
 
+#include <QSet>
+#include <algorithm>
+
 namespace clipvane {
 
 BrowserHistoryWriter::BrowserHistoryWriter(HistoryTable& table, HostResolver& resolver, int lookupsAtOnce,
@@ -22,6 +25,36 @@ int BrowserHistoryWriter::pendingRows() const {
     return n;
 }
 
+namespace {
+
+// The host of each url (empty where the row needs no lookup) and the distinct hosts to look up.
+struct Hosts {
+    QStringList ofUrl;
+    QStringList lookups;
+};
+
+Hosts hostsOf(const QStringList& urls) {
+    Hosts h;
+    h.ofUrl.reserve(urls.size());
+    QSet<QString> seen;
+    for (const QString& url : urls) {
+        const QString host = ExtractHost(url);
+        // A row without a domain is "N/A" throughout and asks nobody.
+        if (DomainOfHost(host).isEmpty()) {
+            h.ofUrl.append(QString());
+            continue;
+        }
+        h.ofUrl.append(host);
+        if (!seen.contains(host)) {
+            seen.insert(host);
+            h.lookups.append(host);
+        }
+    }
+    return h;
+}
+
+} // namespace
+
 void BrowserHistoryWriter::write(const QStringList& urls) {
     if (urls.isEmpty())
         return;
@@ -29,23 +62,25 @@ void BrowserHistoryWriter::write(const QStringList& urls) {
     batch.id = ++m_lastBatch;
     batch.captured = m_table.now();
     batch.urls = urls;
-    batch.hosts.reserve(urls.size());
-    QStringList lookups;
-    for (const QString& url : urls) {
-        const QString host = ExtractHost(url);
-        // A row without a domain is "N/A" throughout and asks nobody.
-        if (DomainOfHost(host).isEmpty()) {
-            batch.hosts.append(QString());
-            continue;
-        }
-        batch.hosts.append(host);
-        if (!batch.answers.contains(host)) {
-            batch.answers.insert(host, std::nullopt);
-            lookups.append(host);
-        }
-    }
     const quint64 id = batch.id;
     m_batches.push_back(std::move(batch));
+    // Tens of thousands of links take a while to sort by host: done on a worker too.
+    m_pool.start([this, id, urls] {
+        const Hosts hosts = hostsOf(urls);
+        QMetaObject::invokeMethod(
+            this, [this, id, hosts] { prepared(id, hosts.ofUrl, hosts.lookups); }, Qt::QueuedConnection);
+    });
+}
+
+void BrowserHistoryWriter::prepared(quint64 id, const QStringList& hosts, const QStringList& lookups) {
+    const auto b =
+        std::find_if(m_batches.begin(), m_batches.end(), [id](const Batch& x) { return x.id == id; });
+    if (b == m_batches.end() || b->prepared)
+        return;
+    b->hosts = hosts;
+    for (const QString& host : lookups)
+        b->answers.insert(host, std::nullopt);
+    b->prepared = true;
     for (const QString& host : lookups) {
         HostResolver* resolver = &m_resolver;
         m_pool.start([this, resolver, id, host] {
@@ -81,9 +116,17 @@ void BrowserHistoryWriter::takeAnswers() {
 }
 
 void BrowserHistoryWriter::finishPending(int milliseconds) {
-    // The lookups not yet started never will; those under way get the time given.
-    m_pool.clear();
+    QList<QPair<quint64, QStringList>> unprepared;
+    for (const Batch& b : m_batches)
+        if (!b.prepared)
+            unprepared.append({b.id, b.urls});
+    for (const auto& [id, urls] : unprepared) {
+        const Hosts hosts = hostsOf(urls);
+        prepared(id, hosts.ofUrl, hosts.lookups);
+    }
+    // The lookups get the time given, then those not started are dropped: their rows say "Unresolved.".
     m_pool.waitForDone(milliseconds);
+    m_pool.clear();
     takeAnswers();
     QList<BrowserHistoryRow> rows;
     for (Batch& b : m_batches) {
@@ -112,6 +155,8 @@ void BrowserHistoryWriter::flush() {
     bool waiting = false;
     while (!m_batches.empty() && !waiting) {
         Batch& b = m_batches.front();
+        if (!b.prepared)
+            break;
         while (b.next < b.urls.size()) {
             const QString& host = b.hosts[b.next];
             QString address;

@@ -42,12 +42,14 @@ private:
         QStringList hosts;                              // per url; empty when the row needs no lookup
         QHash<QString, std::optional<QString>> answers; // host -> its address text (empty: failed)
         int next = 0;                                   // the first url without its row
+        bool prepared = false;                          // hosts known and their lookups started
     };
     struct Answer {
         quint64 batch;
         QString host;
         QString address;
     };
+    void prepared(quint64 id, const QStringList& hosts, const QStringList& lookups);
     void takeAnswers();
     void flush();
 

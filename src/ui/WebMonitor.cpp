@@ -361,6 +361,16 @@ void TFormNav::applyMinimumSize() {
     setMinimumSize(minimumClientSize(frame, screen()->availableGeometry().size()));
 }
 
+WebView* TFormNav::renewView() {
+    if (m_view) {
+        m_view->setEvents(nullptr);
+        m_session->attach(nullptr);
+        m_view.reset();
+    }
+    m_viewTried = false;
+    return ensureView();
+}
+
 void TFormNav::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!m_shownOnce) {
@@ -443,29 +453,29 @@ void TFormNav::refreshScrollExtent() {
     const QFontMetrics metrics(CheckListBoxURL->font());
     const CheckListModel& model = m_session->list();
     // Every text is estimated from the advances of its characters (Latin-1 from a table, others at the
-    // widest advance); only those that may be the widest are laid out exactly. Tens of thousands of items
-    // cost a few milliseconds instead of one text layout each.
+    // widest advance); only the widest few estimates are laid out exactly. Tens of thousands of items cost
+    // a few milliseconds instead of one text layout each.
     std::array<int, 256> advance{};
     for (int c = 0; c < 256; ++c)
         advance[std::size_t(c)] = metrics.horizontalAdvance(QChar(c));
     const int other = metrics.maxWidth();
     std::vector<std::pair<qint64, int>> estimates; // estimate, entry
     estimates.reserve(std::size_t(model.count()));
-    qint64 best = 0;
     for (int i = 0; i < model.count(); ++i) {
-        const QString& text = model.entries()[i].text;
         qint64 w = 0;
-        for (QChar c : QStringView(text).left(CheckListModel::kDisplayLimit))
+        for (QChar c : QStringView(model.entries()[i].text).left(CheckListModel::kDisplayLimit))
             w += c.unicode() < 256 ? advance[c.unicode()] : other;
-        best = std::max(best, w);
         estimates.emplace_back(w, i);
     }
+    constexpr std::size_t kExact = 32;
+    const std::size_t exact = std::min(kExact, estimates.size());
+    std::partial_sort(estimates.begin(), estimates.begin() + std::ptrdiff_t(exact), estimates.end(),
+                      [](const auto& a, const auto& b) { return a.first > b.first; });
     int widest = 0;
-    for (const auto& [estimate, i] : estimates)
-        if (estimate * 10 >= best * 8) // kerning and shaping stay well within a fifth
-            widest =
-                std::max(widest, metrics.horizontalAdvance(
-                                     model.entries()[i].text.left(CheckListModel::kDisplayLimit) + u'x'));
+    for (std::size_t k = 0; k < exact; ++k)
+        widest = std::max(widest, metrics.horizontalAdvance(model.entries()[estimates[k].second].text.left(
+                                                                CheckListModel::kDisplayLimit) +
+                                                            u'x'));
     // Room for the tick box as well as the text.
     const int extent = widest + 25 + CheckListBoxURL->style()->pixelMetric(QStyle::PM_IndicatorWidth);
     CheckListBoxURL->horizontalHeader()->setMinimumSectionSize(extent);

@@ -38,6 +38,8 @@ public:
     BrowserSession& session() { return *m_session; }
     // The page view, made on the first call (the first showing); null when no engine could be loaded.
     WebView* ensureView();
+    // A new page view in place of the one there was (a closed window serving a page's request again).
+    WebView* renewView();
     QToolButton* button(BrowserButton b) const { return m_buttons[std::size_t(b)]; }
 
     QTabWidget* PageControl;

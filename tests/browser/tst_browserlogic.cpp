@@ -107,6 +107,7 @@ private slots:
     void historyRowsResolveEachHostOnceInPageOrder();
     void historyRowsCarryTheCaptureTime();
     void pendingRowsAreWrittenAtExit();
+    void manyRowsGoInAFewInsertions();
     void tickRulesAndDeletions();
     void sortedModeKeepsTicksAndDuplicates();
     void doubleClickByMode();
@@ -477,6 +478,27 @@ void TestBrowserLogic::pendingRowsAreWrittenAtExit() {
     g.writer.finishPending(2000);
     QCOMPARE(g.rows(), 1);
     QCOMPARE(g.cell(0, 6), QStringLiteral("10.0.0.1"));
+}
+
+void TestBrowserLogic::manyRowsGoInAFewInsertions() {
+    // A grid showing the table lays out its rows again on each insertion: thousands of rows one by one
+    // made it crawl.
+    Fixture f;
+    f.resolver.answers = {{"a.example", "10.0.0.1"}};
+    QStringList urls;
+    for (int i = 0; i < 5000; ++i)
+        urls << QStringLiteral("http://a.example/%1").arg(i) << QStringLiteral("about:blank#%1").arg(i);
+    int insertions = 0;
+    connect(&f.history, &QAbstractItemModel::rowsInserted, this, [&] { ++insertions; });
+    QSignalSpy drained(&f.writer, &BrowserHistoryWriter::drained);
+    f.writer.write(urls);
+    QVERIFY(drained.wait(5000));
+    QCOMPARE(f.rows(), urls.size());
+    QCOMPARE(f.urlColumn(), urls);
+    QVERIFY2(insertions <= 12, qPrintable(QString::number(insertions)));
+    // The blank row stays last.
+    QVERIFY(f.history.entry(f.history.rowCount() - 1).isBlank());
+    QCOMPARE(f.cell(urls.size() - 1, 3), QStringLiteral("Browser"));
 }
 
 void TestBrowserLogic::tickRulesAndDeletions() {

@@ -10,6 +10,7 @@
 #include "ui/widgets/QtDialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -60,6 +61,7 @@ private slots:
     void minimumIsTheOuterSize_data();
     void minimumIsTheOuterSize();
     void longUrlShownInAScrollableBox();
+    void pendingCaptureRowsAreSavedAtExit();
 };
 
 void TestWebMonitor::createdHiddenWithItsControls() {
@@ -199,8 +201,11 @@ void TestWebMonitor::newWindowsAreCapped() {
     // Closing stops its page.
     ScriptedWebView* secondView = r.views.made[1];
     QCOMPARE(secondView->navigations.last().address, QStringLiteral("about:blank"));
-    QVERIFY(first.events->newWindow() == secondView);
+    WebView* again = first.events->newWindow();
+    QCOMPARE(r.views.made.size(), kMaxBrowserWindows + 1);
+    QVERIFY(again == r.views.made.last());
     QVERIFY(second->isVisible());
+    QVERIFY(r.views.made.last()->events == &second->session());
     QCOMPARE(second->session().list().count(), 0);
     QCOMPARE(int(r.app.app().browserWindows().size()), kMaxBrowserWindows);
 }
@@ -286,6 +291,25 @@ void TestWebMonitor::longUrlShownInAScrollableBox() {
     QVERIFY(seen);
     qInfo("the box for a 200,000-character URL came and went in %lld ms", clock.elapsed());
     QVERIFY(!isLongMessage(QStringLiteral("http://a.example/short")));
+}
+
+void TestWebMonitor::pendingCaptureRowsAreSavedAtExit() {
+    Rig r;
+    ScriptedWebView& view = r.shown();
+    r.app.main().CBSaveHistory->setChecked(true);
+    r.app.resolver.answers = {{"a.example", "10.0.0.1"}};
+    view.events->beforeNavigate(QStringLiteral("http://a.example/"));
+    r.w().session().cyPageCaptureClick();
+    HarvestedFrame top;
+    top.links = {QStringLiteral("http://a.example/1"), QStringLiteral("http://a.example/2")};
+    view.events->harvestFrame(view.lastHarvest(), {}, top);
+    // The host's answer has not reached the table yet when the session ends.
+    QCOMPARE(r.app.app().history()->rowCount() - 2, 0);
+    r.app.main().close();
+    const QByteArray file = r.app.folder.read("Capture History.csv");
+    QVERIFY(file.contains("http://a.example/1"));
+    QVERIFY(file.contains("http://a.example/2"));
+    QVERIFY(file.contains("10.0.0.1"));
 }
 
 QTEST_MAIN(TestWebMonitor)

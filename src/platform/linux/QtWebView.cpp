@@ -50,24 +50,24 @@ function clipvaneWalk(doc, allFrames) {
     try { w.postMessage({clipvaneHarvest: 1, ticket: t}, '*'); } catch (x) { return {skipped: true}; }
     return {ticket: t};
   }
-  function read(d) {
-    var b = d.body, fs = allFrames && !!b && b.localName === 'frameset';
-    var node = {read: true, frameset: fs, links: [], frames: []};
-    var stack = d.documentElement ? [d.documentElement] : [];
-    while (stack.length) {
-      var e = stack.pop(), t = e.localName;
-      if (e.namespaceURI === XHTML) {
-        if ((t === 'a' || t === 'area') && e.hasAttribute('href')) {
-          if (!fs) node.links.push(String(e.href));
-        } else if (allFrames && (t === 'iframe' || t === 'frame')) {
-          node.frames.push(child(e));
-        }
+  function scan(root, node) {
+    var all = root.querySelectorAll('*');
+    for (var i = 0, n = all.length; i < n; ++i) {
+      var e = all[i], t = e.localName;
+      if (t === 'a' || t === 'area') {
+        if (!node.frameset && e.namespaceURI === XHTML && e.hasAttribute('href')) node.links.push(String(e.href));
+      } else if (allFrames && (t === 'iframe' || t === 'frame') && e.namespaceURI === XHTML) {
+        node.frames.push(child(e));
       }
-      var kids = e.children, i;
-      for (i = kids.length - 1; i >= 0; --i) stack.push(kids[i]);
+      // An open shadow root's content stands where its host does, before the host's own children.
       var sr = e.shadowRoot;
-      if (sr) for (i = sr.children.length - 1; i >= 0; --i) stack.push(sr.children[i]);
+      if (sr) scan(sr, node);
     }
+  }
+  function read(d) {
+    var b = d.body;
+    var node = {read: true, frameset: allFrames && !!b && b.localName === 'frameset', links: [], frames: []};
+    scan(d, node);
     return node;
   }
   return read(doc);
