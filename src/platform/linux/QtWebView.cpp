@@ -76,7 +76,8 @@ function clipvaneWalk(doc, allFrames) {
 
 // Runs in every frame, in the isolated world. A request is taken before the page's own listeners (this one
 // is the first on the window) and never reaches them; it counts only when it really came from a frame
-// around this one. A frame other than the top also says when its document is there.
+// around this one. A frame other than the top also says when its document is there (an empty or inline
+// frame, "about:", has nothing to say).
 constexpr char kFrameScript[] = R"JS(
 (function (key) {
   if (window.__clipvaneFrame) return;
@@ -93,7 +94,7 @@ constexpr char kFrameScript[] = R"JS(
     if (!e.isTrusted || typeof d.ticket !== 'string' || !fromAncestor(e.source)) return;
     console.log('clipvane-harvest ' + key + ' ' + d.ticket + ' ' + JSON.stringify(clipvaneWalk(document, true)));
   }, true);
-  if (window !== window.top)
+  if (window !== window.top && !/^about:/.test(location.href))
     document.addEventListener('DOMContentLoaded', function () {
       console.log('clipvane-frame ' + key + ' ' + location.href);
     }, true);
