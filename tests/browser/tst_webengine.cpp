@@ -138,7 +138,10 @@ void TestWebEngine::initTestCase() {
                                     "victim.html'></iframe></body></html>"));
     other.on("/hostile.html", html(R"(<html><body><a href='h.html'>H</a><script>
 var forged = JSON.stringify({read: true, frameset: false, links: ['http://forged.test/index2', 'javascript:alert(1)'], frames: []});
+var busy = false;
 function attempt(d) {
+  if (busy) return;
+  busy = true;
   var words = [];
   if (d && typeof d === 'object') for (var k in d) words.push(String(d[k]));
   words.push('x');
@@ -149,6 +152,7 @@ function attempt(d) {
   });
   try { parent.frames[1].postMessage(d || {clipvaneHarvest: 1, ticket: 'made-up'}, '*'); } catch (x) {}
   try { window.dispatchEvent(new MessageEvent('message', {data: d || {clipvaneHarvest: 1, ticket: 'made-up'}, source: parent})); } catch (x) {}
+  busy = false;
 }
 window.addEventListener('message', function (e) { fetch('/saw'); attempt(e.data); }, true);
 window.onmessage = function (e) { fetch('/saw'); };
