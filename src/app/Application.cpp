@@ -34,6 +34,7 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QToolButton>
+#include <algorithm>
 
 // The resources live in a static library; they must be registered by name.
 static void initResources() {
@@ -159,7 +160,12 @@ void ClipvaneApp::createWindows() {
     m_nav->FormCreate();
     m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_session);
     m_form5->setLauncher(m_launcher.get());
-    QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
+    QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), [this] {
+        // Browser captures still waiting for host look-ups are written first, not dropped.
+        if (m_browserHistory)
+            m_browserHistory->finishPending(2000);
+        m_form5->SaveHistory();
+    });
     wireWindows();
     grabTrayShortcuts();
 }
@@ -253,7 +259,7 @@ void ClipvaneApp::prepareBrowserEnvironment() {
     env->listOptions.saveValidator = &main->saveValidator();
     env->homePage = [main] { return main->Edit1->text(); };
     env->validateHint = [main] { return hintOf(main->cyValidateCheckedURL); };
-    env->newWindow = [this] { return newBrowserWindowView(); };
+    env->newWindow = [this](BrowserSession& asking) { return newBrowserWindowView(asking); };
     // Every browser window validates its ticked items with the main window's batch validation and mode.
     env->validate = [this](BrowserSession& session) {
         auto& host = m_browserBatchHosts[&session];
@@ -273,8 +279,17 @@ std::vector<TFormNav*> ClipvaneApp::browserWindows() const {
     return all;
 }
 
-TFormNav* ClipvaneApp::openBrowserWindow() {
-    if (int(browserWindows().size()) >= kMaxBrowserWindows) {
+TFormNav* ClipvaneApp::openBrowserWindow(BrowserSession* asking) {
+    const std::vector<TFormNav*> all = browserWindows();
+    const auto shown = std::count_if(all.begin(), all.end(), [](TFormNav* w) { return w->isVisible(); });
+    if (shown >= kMaxBrowserWindows) {
+        const bool burst = m_lastWindowRefusal.isValid() && m_lastWindowRefusal.elapsed() < 10000;
+        m_lastWindowRefusal.start();
+        if (burst) {
+            if (asking)
+                asking->controls().setStatusPanel(QString::fromLatin1(kTooManyBrowserWindows));
+            return nullptr;
+        }
         // Said from the event loop: the engine is waiting for an answer right now.
         Dialogs* dialogs = m_services.dialogs;
         QMetaObject::invokeMethod(
@@ -286,6 +301,17 @@ TFormNav* ClipvaneApp::openBrowserWindow() {
             Qt::QueuedConnection);
         return nullptr;
     }
+    // A closed window is only hidden: it serves the request again, with an empty list.
+    for (const auto& hidden : m_moreNavs)
+        if (!hidden->isVisible()) {
+            hidden->session().commands().Clearlist1Click();
+            hidden->session().showFresh();
+            hidden->Edit1->setText(QStringLiteral("about:blank"));
+            hidden->show();
+            // The engine wants a page that has shown nothing for the new window.
+            hidden->renewView();
+            return hidden.get();
+        }
     auto window = std::make_unique<TFormNav>(m_services, *m_browserEnvironment);
     window->FormCreate();
     TFormNav* w = window.get();
@@ -294,8 +320,8 @@ TFormNav* ClipvaneApp::openBrowserWindow() {
     return w;
 }
 
-WebView* ClipvaneApp::newBrowserWindowView() {
-    TFormNav* w = openBrowserWindow();
+WebView* ClipvaneApp::newBrowserWindowView(BrowserSession& asking) {
+    TFormNav* w = openBrowserWindow(&asking);
     return w ? w->ensureView() : nullptr;
 }
 

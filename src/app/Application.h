@@ -2,6 +2,7 @@
 #include "core/SessionState.h"
 #include "platform/Services.h"
 
+#include <QElapsedTimer>
 #include <map>
 #include <memory>
 #include <vector>
@@ -27,7 +28,7 @@ struct BrowserEnvironment;
 class WebView;
 
 // Pages may open browser windows; beyond this many instances their requests are refused.
-inline constexpr int kMaxBrowserWindows = 10;
+inline constexpr int kMaxBrowserWindows = 10; // shown at once
 inline constexpr char kTooManyBrowserWindows[] =
     "A page asked for a new browser window, but 10 integrated browser windows are open already. The request "
     "was refused.";
@@ -71,15 +72,17 @@ public:
     UrlLauncher* launcher() const { return m_launcher.get(); }
     // Every integrated browser window, the first one first.
     std::vector<TFormNav*> browserWindows() const;
-    // A new browser window, made and shown for a page that asks for one; null beyond the limit.
-    TFormNav* openBrowserWindow();
+    // A browser window shown for a page that asks for one (a closed one again, or a new one); null when
+    // the limit of shown windows is reached. The first refusal of a burst says so in a box, the rest in
+    // the asking window's status panel.
+    TFormNav* openBrowserWindow(BrowserSession* asking = nullptr);
     CheckEngine* checkEngine() const { return m_engine.get(); }
     ValidationReport* report() const { return m_report.get(); }
     BatchValidator* batchValidator() const { return m_batch.get(); }
 
 private:
     void prepareBrowserEnvironment();
-    WebView* newBrowserWindowView();
+    WebView* newBrowserWindowView(BrowserSession& asking);
     void wireWindows();
     void showWindow(QWidget* window);
     // The tray menu's shortcuts act for the whole desktop where the platform can grab them.
@@ -98,6 +101,7 @@ private:
     std::unique_ptr<BrowserEnvironment> m_browserEnvironment;
     // Browser windows that pages opened; kept until the end, as the first one is.
     std::vector<std::unique_ptr<TFormNav>> m_moreNavs;
+    QElapsedTimer m_lastWindowRefusal; // refusals closer together than a few seconds are one burst
     // The check engine and the report's lists outlive the windows that run checks and show them.
     std::unique_ptr<CheckEngine> m_engine;
     std::unique_ptr<ValidationReport> m_report;

@@ -1,5 +1,7 @@
 #pragma once
+#include <QDateTime>
 #include <QHash>
+#include <QMutex>
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
@@ -13,7 +15,7 @@ class HostResolver;
 
 // Writes the Capture History rows of the page link captures. Host names are resolved off the GUI thread,
 // several at a time and each distinct host once per capture; the rows go into the table as the answers
-// come in, always in the order of the links.
+// come in, always in the order of the links, dated by the moment of their capture.
 class BrowserHistoryWriter : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +27,9 @@ public:
     // One row per url, behind every row asked for before.
     void write(const QStringList& urls);
     int pendingRows() const;
+    // Before the history is saved at exit: waits for the lookups under way at most `milliseconds`, then
+    // writes every row still waiting, "Unresolved." where its host has not answered. Nothing is dropped.
+    void finishPending(int milliseconds);
 
 signals:
     void drained(); // every row asked for is in the table
@@ -32,12 +37,20 @@ signals:
 private:
     struct Batch {
         quint64 id = 0;
+        QDateTime captured;
         QStringList urls;
         QStringList hosts;                              // per url; empty when the row needs no lookup
         QHash<QString, std::optional<QString>> answers; // host -> its address text (empty: failed)
         int next = 0;                                   // the first url without its row
+        bool prepared = false;                          // hosts known and their lookups started
     };
-    void answered(quint64 batch, const QString& host, const QString& address);
+    struct Answer {
+        quint64 batch;
+        QString host;
+        QString address;
+    };
+    void prepared(quint64 id, const QStringList& hosts, const QStringList& lookups);
+    void takeAnswers();
     void flush();
 
     HistoryTable& m_table;
@@ -46,7 +59,9 @@ private:
     quint64 m_lastBatch = 0;
     bool m_flushing = false;
     bool m_flushQueued = false;
-    static constexpr int kRowsPerTurn = 200;
+    static constexpr int kRowsPerTurn = 1000;
+    QMutex m_answersLock; // the lookups' answers, handed over from the worker threads
+    QList<Answer> m_answers;
     QThreadPool m_pool;
 };
 

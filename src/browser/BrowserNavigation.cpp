@@ -12,20 +12,45 @@
 
 namespace clipvane {
 
+namespace {
+
+// "host", "host:port", "127.0.0.1:8080", "[::1]:80": what may stand before the path of an address typed
+// without its scheme.
+bool looksLikeHost(QStringView text) {
+    static const QRegularExpression host(QStringLiteral(
+        "^(?:[A-Za-z0-9](?:[A-Za-z0-9-]*[A-Za-z0-9])?(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]*[A-Za-z0-9])?)*"
+        "|\\[[0-9A-Fa-f:.]+\\])(?::\\d{1,5})?$"));
+    if (!host.match(text.toString()).hasMatch())
+        return false;
+    const QStringView name = text.left(text.startsWith(u'[') ? text.indexOf(u']') + 1 : text.indexOf(u':'));
+    return name.contains(u'.') || name.startsWith(u'[') || text.contains(u':') ||
+           name.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 QString navigableAddress(const QString& text, const QString& searchHost) {
     const QString t = text.trimmed();
     if (t.isEmpty())
         return {};
     const bool hasSpace = std::any_of(t.begin(), t.end(), [](QChar c) { return c.isSpace(); });
+    // A scheme of its own ("about:blank", "mailto:x", "http://x") stays as typed; "host:8080" has none.
+    // With blanks in it, only "scheme://" counts: "note: buy milk" is words.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:(?!\\d)"));
+    static const QRegularExpression schemeSlashes(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    const qsizetype colon = t.indexOf(u':');
+    const bool ownScheme = colon > 0 && scheme.match(t).hasMatch() && !t.left(colon).contains(u'.');
+    if (ownScheme && (!hasSpace || schemeSlashes.match(t).hasMatch()))
+        return hasSpace ? QUrl(t, QUrl::TolerantMode).toString(QUrl::FullyEncoded) : t;
     if (!hasSpace) {
-        // A scheme of its own ("about:blank", "mailto:x", "http://x") stays as typed; "host:8080" has none.
-        static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:(?!\\d)"));
-        const qsizetype colon = t.indexOf(u':');
-        if (colon > 0 && scheme.match(t).hasMatch() && !t.left(colon).contains(u'.'))
-            return t;
         if (t.contains(u'.') || t.contains(u':') || t.contains(u'/') ||
             t.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
             return QUrl::fromUserInput(t).toString(QUrl::FullyEncoded);
+    } else {
+        // "127.0.0.1:8080/a b": a host and a path with blanks in it is still an address.
+        const qsizetype slash = t.indexOf(u'/');
+        if (slash > 0 && looksLikeHost(QStringView(t).left(slash)))
+            return QUrl(QStringLiteral("http://") + t, QUrl::TolerantMode).toString(QUrl::FullyEncoded);
     }
     QUrl search;
     search.setScheme(QStringLiteral("https"));

@@ -13,8 +13,9 @@ inline constexpr char kNavigationErrorTo[] = "Error while navigating to: ";
 inline constexpr char kNavigationInterrupted[] = "Navigation interrupted: ";
 
 // What the address bar's text asks the engine for: an address as it stands (a scheme, or a host with a
-// dot, a port or a path: "http://" goes in front when there is no scheme), otherwise a search for the words
-// on the search engine. Empty text asks for nothing.
+// dot, a port or a path: "http://" goes in front when there is no scheme; blanks in an address with
+// "scheme://" or in the path after a host are percent-encoded), otherwise a search for the words on the
+// search engine. Empty text asks for nothing.
 QString navigableAddress(const QString& text, const QString& searchHost);
 
 // True for a mail link: its first seven characters read "mailto:" in any letter case.

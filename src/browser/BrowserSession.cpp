@@ -70,15 +70,11 @@ void BrowserSession::commandStateChange(int command, bool enable) {
 }
 
 WebView* BrowserSession::newWindow() {
-    return m_env.newWindow ? m_env.newWindow() : nullptr;
+    return m_env.newWindow ? m_env.newWindow(*this) : nullptr;
 }
 
-void BrowserSession::harvestFrames(int harvest, int frameCount) {
-    m_capture.harvestFrames(harvest, frameCount);
-}
-
-void BrowserSession::harvestFrame(int harvest, int frame, const HarvestedFrame& content) {
-    m_capture.harvestFrame(harvest, frame, content);
+void BrowserSession::harvestFrame(int harvest, const FramePath& path, const HarvestedFrame& content) {
+    m_capture.harvestFrame(harvest, path, content);
 }
 
 void BrowserSession::harvestFailed(int harvest, const QString& error) {

@@ -22,10 +22,10 @@ struct BrowserEnvironment {
     QString searchHost;
     std::function<void()> yield;
     BrowserListOptions listOptions;
-    std::function<QString()> homePage;             // the options page's home page field
-    std::function<WebView*()> newWindow;           // a new browser window's view, or null when refused
-    std::function<QString()> validateHint;         // the hint of the main window's validate button
-    std::function<void(BrowserSession&)> validate; // the batch validation of this window's ticked items
+    std::function<QString()> homePage;                  // the options page's home page field
+    std::function<WebView*(BrowserSession&)> newWindow; // a browser window's view for this one, or null
+    std::function<QString()> validateHint;              // the hint of the main window's validate button
+    std::function<void(BrowserSession&)> validate;      // the batch validation of this window's ticked items
 };
 
 // The logic of one browser window: its list, its navigation and its link captures, wired to its view.
@@ -60,8 +60,7 @@ public:
     void navigateError(const QString& url) override;
     void commandStateChange(int command, bool enable) override;
     WebView* newWindow() override;
-    void harvestFrames(int harvest, int frameCount) override;
-    void harvestFrame(int harvest, int frame, const HarvestedFrame& content) override;
+    void harvestFrame(int harvest, const FramePath& path, const HarvestedFrame& content) override;
     void harvestFailed(int harvest, const QString& error) override;
 
 private:

@@ -15,16 +15,18 @@ QString skippedFramesText(int skipped) {
                         : QStringLiteral("%1 frames could not be read and were skipped").arg(skipped);
 }
 
-QStringList linksInPageOrder(const QVector<std::optional<HarvestedFrame>>& frames, bool allFrames) {
+QStringList linksInPageOrder(const QMap<FramePath, HarvestedFrame>& frames, bool allFrames) {
     QStringList links;
     if (!allFrames) {
-        if (!frames.isEmpty() && frames.front())
-            links = frames.front()->links;
+        const auto top = frames.constFind(FramePath{});
+        if (top != frames.constEnd())
+            links = top->links;
         return links;
     }
-    for (const auto& frame : frames)
-        if (frame && !frame->frameset)
-            links += frame->links;
+    // Paths compare element by element, a path before those it leads to: the map is in page order.
+    for (const HarvestedFrame& frame : frames)
+        if (!frame.frameset)
+            links += frame.links;
     return links;
 }
 
@@ -52,36 +54,28 @@ void LinkCapture::armQuietTimer(int harvest, Pending& p) {
     p.quiet->start(m_quietTimeout);
 }
 
-void LinkCapture::harvestFrames(int harvest, int frameCount) {
+void LinkCapture::harvestFrame(int harvest, const FramePath& path, const HarvestedFrame& content) {
     const auto it = m_pending.find(harvest);
     if (it == m_pending.end())
         return;
     Pending& p = **it;
-    p.frameCount = std::max(frameCount, 0);
-    // Frames that answered before the count came are kept (an answer may overtake it).
-    p.frames.resize(p.frameCount);
-    p.arrived =
-        int(std::count_if(p.frames.begin(), p.frames.end(), [](const auto& f) { return f.has_value(); }));
-    if (p.arrived == p.frameCount || (!p.allFrames && p.frameCount > 0 && p.frames.front()))
-        finish(harvest, {});
-}
-
-void LinkCapture::harvestFrame(int harvest, int frame, const HarvestedFrame& content) {
-    const auto it = m_pending.find(harvest);
-    if (it == m_pending.end())
+    if (p.frames.contains(path) || std::any_of(path.begin(), path.end(), [](int i) { return i < 0; }))
         return;
-    Pending& p = **it;
-    if (frame < 0 || (p.frameCount >= 0 && frame >= p.frameCount))
-        return;
-    if (frame >= p.frames.size())
-        p.frames.resize(frame + 1);
-    if (p.frames[frame])
-        return;
-    p.frames[frame] = content;
-    ++p.arrived;
-    if (p.frameCount < 0)
-        armQuietTimer(harvest, p);
-    else if (p.arrived == p.frameCount || (!p.allFrames && frame == 0))
+    // A frame is awaited once the frame that holds it has answered (the top document always is); an answer
+    // may overtake the one of the frame around it.
+    bool awaited = path.isEmpty();
+    if (!awaited) {
+        const auto parent = p.frames.constFind(path.first(path.size() - 1));
+        awaited = parent != p.frames.constEnd() && path.last() < parent->frames;
+    }
+    if (awaited)
+        --p.missing;
+    const int holds = p.allFrames ? std::max(content.frames, 0) : 0;
+    for (int j = 0; j < holds; ++j)
+        if (!p.frames.contains(path + FramePath{j}))
+            ++p.missing;
+    p.frames.insert(path, content);
+    if (p.allFrames ? p.missing == 0 : path.isEmpty())
         finish(harvest, {});
     else
         armQuietTimer(harvest, p);
@@ -98,10 +92,12 @@ void LinkCapture::finish(int harvest, const QString& error) {
     if (p->quiet)
         p->quiet->stop();
     const QStringList links = linksInPageOrder(p->frames, p->allFrames);
+    const bool topRead = p->frames.contains(FramePath{});
     QString failure = error;
-    if (failure.isEmpty() && !p->allFrames && (p->frames.isEmpty() || !p->frames.front()))
-        failure = QStringLiteral("The page on display could not be read.");
-    const int skipped = p->allFrames ? int(p->frames.size()) - p->arrived : 0;
+    // A page whose scripts stay busy never answers: said as plainly as a page that cannot be read.
+    if (failure.isEmpty() && !topRead)
+        failure = QString::fromLatin1(kPageNotRead);
+    const int skipped = p->allFrames && error.isEmpty() ? p->missing : 0;
 
     // History rows go in page order before the list drops its duplicates: one row per link.
     m_list.appendTexts(links);
@@ -111,8 +107,8 @@ void LinkCapture::finish(int harvest, const QString& error) {
     m_controls.setButtonEnabled(BrowserButton::Delete, false);
     m_controls.setButtonEnabled(BrowserButton::ValidateURL, false);
     m_controls.setUrlCount(QString::number(m_list.count()));
-    if (skipped > 0)
-        m_controls.setStatusPanel(skippedFramesText(skipped));
+    // The status tells about this capture only.
+    m_controls.setStatusPanel(skipped > 0 ? skippedFramesText(skipped) : QString());
     emit finished(int(links.size()), skipped);
     // The list is in order before the box waits for the user.
     if (!failure.isEmpty())

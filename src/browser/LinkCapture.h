@@ -2,6 +2,7 @@
 #include "platform/WebView.h"
 
 #include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QTimer>
 #include <QVector>
@@ -21,12 +22,15 @@ QString skippedFramesText(int skipped);
 // The links a harvest gave, in page order: the top document's own links, then each frame's (depth first,
 // a frame's own links before those of its frames). A frame set contributes no links of its own; the
 // single-frame capture reads the top document alone.
-QStringList linksInPageOrder(const QVector<std::optional<HarvestedFrame>>& frames, bool allFrames);
+QStringList linksInPageOrder(const QMap<FramePath, HarvestedFrame>& frames, bool allFrames);
+
+inline constexpr char kPageNotRead[] = "The page on display could not be read.";
 
 // The two page link captures of one browser window (cyPageCaptureClick, cyAllPageCaptureClick). The view
 // reads the page on its own; the capture collects the frames as they arrive and, once every frame is in
 // (or none came for a while), adds the links to the list, hands them to the Capture History in page order,
-// sorts the list without duplicates and refreshes the window.
+// sorts the list without duplicates and refreshes the window. Captures may overlap: each has its own
+// number and frames, and ends on its own.
 class LinkCapture : public QObject {
     Q_OBJECT
 public:
@@ -40,8 +44,7 @@ public:
     void start(WebView& view, bool allFrames);
     bool isRunning() const { return !m_pending.isEmpty(); }
 
-    void harvestFrames(int harvest, int frameCount);
-    void harvestFrame(int harvest, int frame, const HarvestedFrame& content);
+    void harvestFrame(int harvest, const FramePath& path, const HarvestedFrame& content);
     void harvestFailed(int harvest, const QString& error);
 
 signals:
@@ -51,9 +54,8 @@ signals:
 private:
     struct Pending {
         bool allFrames = false;
-        int frameCount = -1; // not known yet
-        int arrived = 0;
-        QVector<std::optional<HarvestedFrame>> frames;
+        QMap<FramePath, HarvestedFrame> frames;
+        int missing = 1; // frames known to exist that have not answered: the top document at first
         std::unique_ptr<QTimer> quiet;
     };
     void finish(int harvest, const QString& error);

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QUrl>
 #include <algorithm>
+#include <optional>
 
 namespace clipvane {
 
@@ -204,6 +205,60 @@ void HistoryTable::AddBrowserHistoryEntry(const QString& url) {
 
 void HistoryTable::AddBrowserHistoryEntry(const QString& url, const QString& resolvedAddress) {
     addEntry(url, true, &resolvedAddress);
+}
+
+void HistoryTable::addBrowserEntries(const QList<BrowserHistoryRow>& rows) {
+    if (rows.isEmpty())
+        return;
+    const QLocale locale;
+    const QString timeFormat = longTimeFormat(locale);
+    const bool validate = m_sources.validateClipboardUrl && m_sources.validateClipboardUrl();
+    std::optional<bool> connected; // asked once, and only when a lookup failed
+    QDateTime lastWhen;
+    QString date;
+    QString time;
+    std::vector<PackedEntry> packed;
+    packed.reserve(std::size_t(rows.size()));
+    for (const BrowserHistoryRow& r : rows) {
+        // Rows of one capture share their moment: its texts are made once.
+        if (r.captured != lastWhen || date.isEmpty()) {
+            lastWhen = r.captured;
+            date = locale.toString(r.captured.date(), QLocale::ShortFormat);
+            time = locale.toString(r.captured.time(), timeFormat);
+        }
+        HistoryEntry e;
+        e.cells[0] = date;
+        e.cells[1] = time;
+        e.cells[2] = r.url;
+        e.cells[3] = QStringLiteral("Browser");
+        QString domain = DomainOfHost(ExtractHost(r.url));
+        if (domain.isEmpty()) {
+            e.cells[4] = e.cells[5] = e.cells[6] = kNotApplicable;
+        } else {
+            e.cells[4] = validate ? QStringLiteral("Yes") : QStringLiteral("No");
+            e.cells[5] = std::move(domain);
+            if (!r.address.isEmpty()) {
+                e.cells[6] = r.address;
+            } else {
+                if (!connected)
+                    connected = m_sources.connectivity && m_sources.connectivity->isInternetConnected();
+                e.cells[6] = *connected ? QStringLiteral("Unresolved.") : QStringLiteral("No Internet");
+            }
+        }
+        packed.emplace_back(e);
+    }
+    // The first row takes the blank last row, as a single entry would; the rest and a new blank row follow
+    // in one insertion.
+    const int first = claimRow();
+    m_rows[std::size_t(first)].entry = packed.front();
+    emit dataChanged(index(first, 0), index(first, kHistoryColumns - 1));
+    beginInsertRows({}, first + 1, first + int(packed.size()));
+    for (std::size_t i = 1; i <= packed.size(); ++i) {
+        if (m_rowIndexValid)
+            m_rowIndex.insert(m_nextId, rowCount());
+        m_rows.push_back({m_nextId++, i < packed.size() ? std::move(packed[i]) : PackedEntry()});
+    }
+    endInsertRows();
 }
 
 int HistoryTable::claimRow() {

@@ -71,6 +71,13 @@ struct HistorySources {
     std::function<QDateTime()> now;             // the local clock; the system clock when empty
 };
 
+// A row of the page link capture, its host looked up already (empty: the lookup failed).
+struct BrowserHistoryRow {
+    QString url;
+    QString address;
+    QDateTime captured; // the moment of the capture, which the row's date and time show
+};
+
 // The Capture History table: row 0 is the header row, then the entries, then exactly one blank row,
 // which the next entry takes. The model rows are the table rows, the header row included.
 // Every row keeps an id for its life, so work that yields finds its row again after rows moved or went.
@@ -88,6 +95,11 @@ public:
     // The same row with the host's IPv4 address already looked up (empty: the lookup failed); no lookup,
     // no yield. The page link capture resolves its hosts off the GUI thread.
     void AddBrowserHistoryEntry(const QString& url, const QString& resolvedAddress);
+    // Many such rows at the end in one insertion, each dated by its capture: a grid showing the table
+    // lays out its rows once for all of them.
+    void addBrowserEntries(const QList<BrowserHistoryRow>& rows);
+    // The clock the entries are dated by.
+    QDateTime now() const;
 
     void ResetHistoryTable();         // header row plus one blank row
     bool DeleteHistoryRow(int index); // entry rows only (1 to N-2); false when not one
@@ -146,7 +158,6 @@ private:
     int claimRow();
     void appendBlankRows(int count);
     void invalidateRowIndex() { m_rowIndexValid = false; }
-    QDateTime now() const;
 
     HistorySources m_sources;
     // A deque: appending never moves the rows already there.

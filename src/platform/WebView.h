@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <memory>
 
 class QWidget;
@@ -9,10 +10,15 @@ namespace clipvane {
 
 class WebView;
 
+// Where a frame sits in its page: the positions of the frames leading to it, the top document being the
+// empty path. Ordered as the page is, depth first: a frame comes before the frames it holds.
+using FramePath = QVector<int>;
+
 // What one frame of a page holds for a link capture.
 struct HarvestedFrame {
     bool frameset = false; // a frame set document has no links of its own
     QStringList links;     // absolute addresses as the page resolves them, in document order
+    int frames = 0;        // the frames it holds (at paths path + [0 .. frames - 1])
 };
 
 // The events of a web view. They arrive from the event loop, never from inside the engine's own calls,
@@ -31,10 +37,9 @@ public:
     // engine: no message boxes, no yields here.
     virtual WebView* newWindow() = 0;
 
-    // A link harvest (WebView::harvest): first the number of frames, numbered depth first with the top
-    // document as 0; then each frame's content, in any order. A frame that cannot be read never arrives.
-    virtual void harvestFrames(int harvest, int frameCount) = 0;
-    virtual void harvestFrame(int harvest, int frame, const HarvestedFrame& content) = 0;
+    // A link harvest (WebView::harvest): each frame's content, in any order, the top document included.
+    // A frame that cannot be read never arrives; the frame that holds it counts it all the same.
+    virtual void harvestFrame(int harvest, const FramePath& path, const HarvestedFrame& content) = 0;
     // The page could not be read at all (no document, or it went away during the harvest).
     virtual void harvestFailed(int harvest, const QString& error) = 0;
 };
@@ -56,7 +61,7 @@ public:
     virtual void refresh() = 0;
     virtual void stop() = 0;
     // Starts reading the links of the page on display: the top document only, or every frame at any
-    // depth as well. The harvest events carry the caller's number for it.
+    // depth as well. The harvest events carry the caller's number for it; harvests may overlap.
     virtual void harvest(int harvest, bool allFrames) = 0;
 };
 

@@ -12,12 +12,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace clipvane {
 
@@ -89,7 +91,7 @@ TFormNav::TFormNav(Services services, const BrowserEnvironment& environment, QWi
     setObjectName(QStringLiteral("FormNav"));
     setWindowTitle(QStringLiteral("Clipvane integrated browser"));
     setWindowIcon(applicationIcon());
-    setMinimumSize(800, 594);
+    setMinimumSize(kMinimumOuterWidth, kMinimumOuterHeight);
     resize(980, 680);
     m_session = std::make_unique<BrowserSession>(*this, environment);
 
@@ -204,8 +206,11 @@ void TFormNav::buildListPanel() {
     Clearlist1->setStatusTip(QStringLiteral("Delete the content of the list without prompt message"));
     Deleteselected1 = named(PopupMenu1->addAction(QStringLiteral("Delete selected")), "Deleteselected1");
     Deleteselected1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    // The shortcuts work wherever the focus is in this window, as the menu's own would.
-    addActions({Sortedlist1, Clearlist1, Deleteselected1});
+    // The menu's keys belong to the list: they act only while it has the focus, so the address bar keeps
+    // its own editing keys and a key pressed in the page never empties the list.
+    for (QAction* a : {Sortedlist1, Clearlist1, Deleteselected1})
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    CheckListBoxURL->addActions({Sortedlist1, Clearlist1, Deleteselected1});
 }
 
 void TFormNav::buildBrowserPanel() {
@@ -214,6 +219,8 @@ void TFormNav::buildBrowserPanel() {
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
     Edit1 = named(new QLineEdit(Panel2), "Edit1");
+    // Addresses are never cut (a line edit keeps 32,767 characters unless told otherwise).
+    Edit1->setMaxLength(std::numeric_limits<int>::max());
     setHint(Edit1,
             QStringLiteral("|Address bar. Input here a valid web address. Or type what you want to search "
                            "(e.g. latest version of Clipvane)"));
@@ -340,18 +347,54 @@ WebView* TFormNav::ensureView() {
     return m_view.get();
 }
 
+QSize TFormNav::minimumClientSize(const QSize& frame, const QSize& desktop) {
+    // 800 x 594 is the outer size, frame included; on a smaller desktop the minimum gives way.
+    return {std::max(0, std::min(kMinimumOuterWidth, desktop.width()) - frame.width()),
+            std::max(0, std::min(kMinimumOuterHeight, desktop.height()) - frame.height())};
+}
+
+void TFormNav::applyMinimumSize() {
+    const QSize frame = frameGeometry().size() - size();
+    if (frame == m_frameForMinimum)
+        return;
+    m_frameForMinimum = frame;
+    setMinimumSize(minimumClientSize(frame, screen()->availableGeometry().size()));
+}
+
+WebView* TFormNav::renewView() {
+    if (m_view) {
+        m_view->setEvents(nullptr);
+        m_session->attach(nullptr);
+        m_view.reset();
+    }
+    m_viewTried = false;
+    return ensureView();
+}
+
 void TFormNav::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
-        // On a desktop smaller than the window's minimum the minimum gives way: the window stays on it.
-        const QRect desktop = screen()->availableGeometry();
-        const QSize frame = frameGeometry().size() - size();
-        setMinimumSize(std::min(800, desktop.width() - frame.width()),
-                       std::min(594, desktop.height() - frame.height()));
+        m_frameForMinimum = QSize(-1, -1);
+        applyMinimumSize();
         centreOnScreen(*this);
     }
     ensureView();
+}
+
+void TFormNav::moveEvent(QMoveEvent* event) {
+    // The window manager's frame is known once the window is placed in it.
+    QWidget::moveEvent(event);
+    if (m_shownOnce)
+        applyMinimumSize();
+}
+
+void TFormNav::closeEvent(QCloseEvent* event) {
+    // Closing only hides the window; its page stops there and then, so a hidden page runs no scripts
+    // and opens no windows.
+    if (m_view)
+        m_view->navigate(QStringLiteral("about:blank"), false);
+    QWidget::closeEvent(event);
 }
 
 void TFormNav::resizeEvent(QResizeEvent* event) {
@@ -408,11 +451,31 @@ void TFormNav::setStatusPanel(const QString& text) {
 
 void TFormNav::refreshScrollExtent() {
     const QFontMetrics metrics(CheckListBoxURL->font());
-    int widest = 0;
     const CheckListModel& model = m_session->list();
-    for (const CheckEntry& e : model.entries())
-        widest =
-            std::max(widest, metrics.horizontalAdvance(e.text.left(CheckListModel::kDisplayLimit) + u'x'));
+    // Every text is estimated from the advances of its characters (Latin-1 from a table, others at the
+    // widest advance); only the widest few estimates are laid out exactly. Tens of thousands of items cost
+    // a few milliseconds instead of one text layout each.
+    std::array<int, 256> advance{};
+    for (int c = 0; c < 256; ++c)
+        advance[std::size_t(c)] = metrics.horizontalAdvance(QChar(c));
+    const int other = metrics.maxWidth();
+    std::vector<std::pair<qint64, int>> estimates; // estimate, entry
+    estimates.reserve(std::size_t(model.count()));
+    for (int i = 0; i < model.count(); ++i) {
+        qint64 w = 0;
+        for (QChar c : QStringView(model.entries()[i].text).left(CheckListModel::kDisplayLimit))
+            w += c.unicode() < 256 ? advance[c.unicode()] : other;
+        estimates.emplace_back(w, i);
+    }
+    constexpr std::size_t kExact = 32;
+    const std::size_t exact = std::min(kExact, estimates.size());
+    std::partial_sort(estimates.begin(), estimates.begin() + std::ptrdiff_t(exact), estimates.end(),
+                      [](const auto& a, const auto& b) { return a.first > b.first; });
+    int widest = 0;
+    for (std::size_t k = 0; k < exact; ++k)
+        widest = std::max(widest, metrics.horizontalAdvance(model.entries()[estimates[k].second].text.left(
+                                                                CheckListModel::kDisplayLimit) +
+                                                            u'x'));
     // Room for the tick box as well as the text.
     const int extent = widest + 25 + CheckListBoxURL->style()->pixelMetric(QStyle::PM_IndicatorWidth);
     CheckListBoxURL->horizontalHeader()->setMinimumSectionSize(extent);

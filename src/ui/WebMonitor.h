@@ -38,6 +38,8 @@ public:
     BrowserSession& session() { return *m_session; }
     // The page view, made on the first call (the first showing); null when no engine could be loaded.
     WebView* ensureView();
+    // A new page view in place of the one there was (a closed window serving a page's request again).
+    WebView* renewView();
     QToolButton* button(BrowserButton b) const { return m_buttons[std::size_t(b)]; }
 
     QTabWidget* PageControl;
@@ -85,9 +87,15 @@ public:
     void setCommandsEnabled(bool on) override;
 
     static constexpr int kListPanelWidth = 249; // the list panel's width as designed
+    static constexpr int kMinimumOuterWidth = 800;
+    static constexpr int kMinimumOuterHeight = 594;
+    // The client area's minimum for a window frame of `frame` (outer size less client size) on a desktop.
+    static QSize minimumClientSize(const QSize& frame, const QSize& desktop);
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,6 +107,7 @@ private:
     void buildStatusBar(QVBoxLayout* window);
     void wire();
     void copyValidateHint();
+    void applyMinimumSize();
 
     Services m_services;
     const BrowserEnvironment& m_environment;
@@ -107,6 +116,7 @@ private:
     std::array<QToolButton*, kBrowserButtonCount> m_buttons{};
     bool m_shownOnce = false;
     bool m_viewTried = false;
+    QSize m_frameForMinimum{-1, -1};
 };
 
 } // namespace clipvane

@@ -60,7 +60,10 @@ class FakeBrowserControls final : public BrowserControls {
 public:
     QString addressText() const override { return address; }
     void setAddressText(const QString& t) override { address = t; }
-    void setNavigationStatus(const QString& t) override { navStatus = t; }
+    void setNavigationStatus(const QString& t) override {
+        navStatus = t;
+        navLog.append(t);
+    }
     void setButtonEnabled(BrowserButton b, bool on) override { enabled[std::size_t(b)] = on; }
     void setUrlCount(const QString& t) override { count = t; }
     void setStatusPanel(const QString& t) override { status = t; }
@@ -70,6 +73,7 @@ public:
 
     QString address;
     QString navStatus;
+    QStringList navLog; // every status shown, in order
     QString count = QStringLiteral("0");
     QString status;
     int extentRefreshes = 0;

@@ -4,7 +4,9 @@
 #include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,10 +33,12 @@ struct Fixture {
     std::function<void()> duringYield;
     bool launch = true;
 
+    QDateTime clock = QDateTime(QDate(2026, 3, 4), QTime(10, 20, 30));
     HistorySources sources() {
         HistorySources s;
         s.connectivity = &connectivity;
         s.validateClipboardUrl = [] { return false; };
+        s.now = [this] { return clock; };
         return s;
     }
     Fixture() {
@@ -66,18 +70,17 @@ struct Fixture {
             out.append(cell(i, 2));
         return out;
     }
-    // The engine answers a harvest: frames in DFS order, delivered in the order given by `arrival`.
-    void answer(const QList<HarvestedFrame>& frames, const QList<int>& arrival) {
-        const int id = view.lastHarvest();
-        session->harvestFrames(id, int(frames.size()));
-        for (int i : arrival)
-            session->harvestFrame(id, i, frames[i]);
+    // The engine answers the last harvest with frames at their places, in the order given.
+    void answer(const QList<QPair<FramePath, HarvestedFrame>>& frames, int id = -1) {
+        for (const auto& [path, content] : frames)
+            session->harvestFrame(id < 0 ? view.lastHarvest() : id, path, content);
     }
 };
 
-HarvestedFrame page(const QStringList& links, bool frameset = false) {
+HarvestedFrame page(const QStringList& links, int frames = 0, bool frameset = false) {
     HarvestedFrame f;
     f.links = links;
+    f.frames = frames;
     f.frameset = frameset;
     return f;
 }
@@ -97,8 +100,14 @@ private slots:
     void singleFrameCaptureKeepsPageOrderInHistory();
     void allFramesCaptureOrdersFramesArrivingInAnyOrder();
     void unreadableFramesAreSkippedAndCounted();
+    void busyPageIsSaidAndCounted_data();
+    void busyPageIsSaidAndCounted();
+    void overlappingCapturesKeepTheirOwnFrames();
     void failedSingleCaptureShowsErrorAndStillSorts();
     void historyRowsResolveEachHostOnceInPageOrder();
+    void historyRowsCarryTheCaptureTime();
+    void pendingRowsAreWrittenAtExit();
+    void manyRowsGoInAFewInsertions();
     void tickRulesAndDeletions();
     void sortedModeKeepsTicksAndDuplicates();
     void doubleClickByMode();
@@ -126,6 +135,16 @@ void TestBrowserLogic::addressBarText_data() {
                               << "https://search.example/?q=clipvane";
     QTest::newRow("blank") << "   "
                            << "";
+    QTest::newRow("blank in the path") << "http://127.0.0.1:8080/a b"
+                                       << "http://127.0.0.1:8080/a%20b";
+    QTest::newRow("blank after host and port") << "127.0.0.1:8080/a b"
+                                               << "http://127.0.0.1:8080/a%20b";
+    QTest::newRow("blank after a host name") << "www.example.org/my page.html"
+                                             << "http://www.example.org/my%20page.html";
+    QTest::newRow("words with a colon") << "note: buy milk"
+                                        << "https://search.example/?q=note:%20buy%20milk";
+    QTest::newRow("words with a slash") << "either/or question"
+                                        << "https://search.example/?q=either/or%20question";
 }
 
 void TestBrowserLogic::addressBarText() {
@@ -250,7 +269,7 @@ void TestBrowserLogic::singleFrameCaptureKeepsPageOrderInHistory() {
     f.session->cyPageCaptureClick();
     QCOMPARE(f.view.harvests.last().second, false);
     const QStringList links{"http://127.0.0.1/B.html", "http://127.0.0.1/A.html", "http://127.0.0.1/b.html"};
-    f.answer({page(links)}, {0});
+    f.answer({{{}, page(links)}});
     // B and b are one item (letter case does not count); each link keeps its history row.
     QCOMPARE(f.list().texts(),
              QStringList({"http://127.0.0.1/A.html", "http://127.0.0.1/B.html", "http://z.example/"}));
@@ -266,7 +285,7 @@ void TestBrowserLogic::singleFrameCaptureKeepsPageOrderInHistory() {
 
     // A second capture of the same page adds rows, not items.
     f.session->cyPageCaptureClick();
-    f.answer({page(links)}, {0});
+    f.answer({{{}, page(links)}});
     QCOMPARE(f.list().count(), 3);
     QTRY_COMPARE(f.rows(), 6);
 }
@@ -275,17 +294,15 @@ void TestBrowserLogic::allFramesCaptureOrdersFramesArrivingInAnyOrder() {
     Fixture f;
     f.session->cyAllPageCaptureClick();
     QCOMPARE(f.view.harvests.last().second, true);
-    // top, a frame set (no links of its own), its two frames, then an inline frame of the top document.
-    const QList<HarvestedFrame> frames{page({"http://t/1"}), page({"http://ignored/"}, true),
-                                       page({"http://f/2", "http://f/3"}), page({"javascript:void(0)"}),
-                                       page({"mailto:x@y.example"})};
+    // top (two frames), a frame set (no links of its own) with two frames, then an inline frame of the top
+    // document. A frame's answer may come before the answer of the frame around it.
     QSignalSpy done(&f.session->capture(), &LinkCapture::finished);
-    // A frame's own answer may come before the view has counted the frames.
-    const int id = f.view.lastHarvest();
-    f.session->harvestFrame(id, 4, frames[4]);
-    f.session->harvestFrames(id, int(frames.size()));
-    for (int i : {2, 0, 3, 1})
-        f.session->harvestFrame(id, i, frames[i]);
+    f.answer({{{1}, page({"mailto:x@y.example"})},
+              {{0, 0}, page({"http://f/2", "http://f/3"})},
+              {{}, page({"http://t/1"}, 2)},
+              {{0, 1}, page({"javascript:void(0)"})}});
+    QCOMPARE(done.size(), 0);
+    f.answer({{{0}, page({"http://ignored/"}, 2, true)}});
     QCOMPARE(done.size(), 1);
     QCOMPARE(done[0][1].toInt(), 0);
     QTRY_COMPARE(f.rows(), 5);
@@ -303,17 +320,62 @@ void TestBrowserLogic::unreadableFramesAreSkippedAndCounted() {
     f.session->cyAllPageCaptureClick();
     QSignalSpy done(&f.session->capture(), &LinkCapture::finished);
     const int id = f.view.lastHarvest();
-    f.session->harvestFrames(id, 4);
-    f.session->harvestFrame(id, 0, page({"c"}));
-    f.session->harvestFrame(id, 2, page({"d"}));
+    f.answer({{{}, page({"c"}, 3)}, {{1}, page({"d"})}});
     QVERIFY(done.wait(2000));
     QCOMPARE(done[0][1].toInt(), 2);
     QCOMPARE(f.controls.status, QStringLiteral("2 frames could not be read and were skipped"));
     QCOMPARE(f.list().texts(), QStringList({"a", "b", "c", "d"}));
     QCOMPARE(f.controls.count, QStringLiteral("4"));
     // A late answer of a finished harvest changes nothing.
-    f.session->harvestFrame(id, 1, page({"late"}));
+    f.answer({{{0}, page({"late"})}}, id);
     QCOMPARE(f.list().count(), 4);
+    // The status tells about the capture just made.
+    f.session->cyAllPageCaptureClick();
+    f.answer({{{}, page({"e"})}});
+    QCOMPARE(done.size(), 2);
+    QCOMPARE(f.controls.status, QString());
+}
+
+void TestBrowserLogic::busyPageIsSaidAndCounted_data() {
+    QTest::addColumn<bool>("allFrames");
+    QTest::newRow("single frame") << false;
+    QTest::newRow("all frames") << true;
+}
+
+void TestBrowserLogic::busyPageIsSaidAndCounted() {
+    // A page whose script keeps the engine busy never answers: the capture says so, as a page that cannot
+    // be read, and counts the top document among the frames that did not answer.
+    QFETCH(bool, allFrames);
+    Fixture f;
+    f.controls.status = QStringLiteral("from before");
+    allFrames ? f.session->cyAllPageCaptureClick() : f.session->cyPageCaptureClick();
+    f.dialogs.answer(Answer::Ok);
+    QSignalSpy done(&f.session->capture(), &LinkCapture::finished);
+    QVERIFY(done.wait(2000));
+    QCOMPARE(f.dialogs.texts(), QStringList({"The page on display could not be read."}));
+    QCOMPARE(f.controls.status, allFrames ? skippedFramesText(1) : QString());
+    QCOMPARE(f.controls.count, QStringLiteral("0"));
+}
+
+void TestBrowserLogic::overlappingCapturesKeepTheirOwnFrames() {
+    Fixture f;
+    QSignalSpy done(&f.session->capture(), &LinkCapture::finished);
+    QList<int> ids;
+    for (int i = 0; i < 3; ++i) {
+        f.session->cyAllPageCaptureClick();
+        ids << f.view.lastHarvest();
+    }
+    QCOMPARE(QSet<int>(ids.begin(), ids.end()).size(), 3);
+    // Answers of the three interleave; a frame of one never counts for another.
+    for (int id : ids)
+        f.answer({{{}, page({"http://t/"}, 1)}}, id);
+    for (int i = 2; i >= 0; --i)
+        f.answer({{{0}, page({QStringLiteral("http://o/%1").arg(i)})}}, ids[i]);
+    QCOMPARE(done.size(), 3);
+    for (const auto& d : done)
+        QCOMPARE(d[1].toInt(), 0);
+    QCOMPARE(f.list().texts(), QStringList({"http://o/0", "http://o/1", "http://o/2", "http://t/"}));
+    QVERIFY(f.controls.status.isEmpty());
 }
 
 void TestBrowserLogic::failedSingleCaptureShowsErrorAndStillSorts() {
@@ -364,6 +426,79 @@ void TestBrowserLogic::historyRowsResolveEachHostOnceInPageOrder() {
     QVERIFY(drained.wait(5000));
     QCOMPARE(f.cell(f.rows() - 1, 6), QStringLiteral("No Internet"));
     QCOMPARE(f.resolver.timesAsked("nowhere.example"), 2);
+}
+
+void TestBrowserLogic::historyRowsCarryTheCaptureTime() {
+    Fixture f;
+    f.resolver.answers = {{"a.example", "10.0.0.1"}};
+    f.resolver.delayMs = 50;
+    const QDateTime captured = f.clock;
+    QSignalSpy drained(&f.writer, &BrowserHistoryWriter::drained);
+    f.writer.write({QStringLiteral("http://a.example/1"), QStringLiteral("about:blank")});
+    f.clock = captured.addSecs(20); // the lookup answers long after
+    QVERIFY(drained.wait(5000));
+    const QLocale locale;
+    for (int row : {0, 1}) {
+        QCOMPARE(f.cell(row, 0), locale.toString(captured.date(), QLocale::ShortFormat));
+        QCOMPARE(f.cell(row, 1), locale.toString(captured.time(), longTimeFormat(locale)));
+    }
+}
+
+void TestBrowserLogic::pendingRowsAreWrittenAtExit() {
+    Fixture f;
+    f.resolver.answers = {{"a.example", "10.0.0.1"}, {"b.example", "10.0.0.2"}};
+    f.resolver.delayMs = 1500;
+    f.connectivity.connected = true;
+    QStringList urls;
+    for (int i = 0; i < 100; ++i)
+        urls << QStringLiteral("http://a.example/%1").arg(i) << QStringLiteral("http://b.example/%1").arg(i)
+             << QStringLiteral("mailto:x%1@y.example").arg(i);
+    f.writer.write(urls);
+    QElapsedTimer clock;
+    clock.start();
+    f.writer.finishPending(100);
+    QVERIFY(clock.elapsed() < 1000);
+    // Nothing captured is dropped: every row is there, in page order, the unanswered ones "Unresolved.".
+    QCOMPARE(f.rows(), urls.size());
+    QCOMPARE(f.urlColumn(), urls);
+    QCOMPARE(f.writer.pendingRows(), 0);
+    QCOMPARE(f.cell(0, 6), QStringLiteral("Unresolved."));
+    QCOMPARE(f.cell(1, 6), QStringLiteral("Unresolved."));
+    QCOMPARE(f.cell(2, 6), QStringLiteral("N/A"));
+    // Answers that come later change nothing.
+    QTest::qWait(1700);
+    QCOMPARE(f.rows(), urls.size());
+    QCOMPARE(f.cell(0, 6), QStringLiteral("Unresolved."));
+
+    // Lookups that answer within the wait are used.
+    Fixture g;
+    g.resolver.answers = f.resolver.answers;
+    g.resolver.delayMs = 100;
+    g.writer.write({QStringLiteral("http://a.example/x")});
+    g.writer.finishPending(2000);
+    QCOMPARE(g.rows(), 1);
+    QCOMPARE(g.cell(0, 6), QStringLiteral("10.0.0.1"));
+}
+
+void TestBrowserLogic::manyRowsGoInAFewInsertions() {
+    // A grid showing the table lays out its rows again on each insertion: thousands of rows one by one
+    // made it crawl.
+    Fixture f;
+    f.resolver.answers = {{"a.example", "10.0.0.1"}};
+    QStringList urls;
+    for (int i = 0; i < 5000; ++i)
+        urls << QStringLiteral("http://a.example/%1").arg(i) << QStringLiteral("about:blank#%1").arg(i);
+    int insertions = 0;
+    connect(&f.history, &QAbstractItemModel::rowsInserted, this, [&] { ++insertions; });
+    QSignalSpy drained(&f.writer, &BrowserHistoryWriter::drained);
+    f.writer.write(urls);
+    QVERIFY(drained.wait(5000));
+    QCOMPARE(f.rows(), urls.size());
+    QCOMPARE(f.urlColumn(), urls);
+    QVERIFY2(insertions <= 12, qPrintable(QString::number(insertions)));
+    // The blank row stays last.
+    QVERIFY(f.history.entry(f.history.rowCount() - 1).isBlank());
+    QCOMPARE(f.cell(urls.size() - 1, 3), QStringLiteral("Browser"));
 }
 
 void TestBrowserLogic::tickRulesAndDeletions() {

@@ -37,12 +37,15 @@ struct Window {
         view->widget()->show();
     }
     ~Window() { session.reset(); }
+    qsizetype mark = 0; // the status log as it stood when the last navigation started
     void go(const QString& url) {
+        mark = controls.navLog.size();
         controls.address = url;
         session->navigation().cyNavigateClick();
     }
+    // The page completed since the last navigation started (its frames may report after it).
     bool loaded(const QString& url) {
-        return QTest::qWaitFor([&] { return controls.navStatus == url; }, 20000);
+        return QTest::qWaitFor([&] { return controls.navLog.indexOf(url, mark) >= 0; }, 20000);
     }
     void run(const QString& script) { view->page()->runJavaScript(script, QWebEngineScript::MainWorld); }
     QStringList capture(bool allFrames) {
@@ -66,6 +69,11 @@ private slots:
     void targetLinkAndWindowOpenMakeNewWindows();
     void mailLinkReachesTheShell();
     void closedPortGivesTheErrorStatus();
+    void hostileFrameCannotForgeAnswers();
+    void overlappingCapturesLoseNoFrames();
+    void framesInShadowRoots();
+    void addressBarNavigationsAddNoHistory();
+    void statusShowsTheLastFrameReported();
 
 private:
     Window& window();
@@ -99,7 +107,7 @@ void TestWebEngine::initTestCase() {
     env.shell = &shell;
     env.history = writer.get();
     env.searchHost = QStringLiteral("search.example");
-    env.newWindow = [this]() -> WebView* {
+    env.newWindow = [this](BrowserSession&) -> WebView* {
         windows.push_back(std::make_unique<Window>(env));
         return windows.back()->view.get();
     };
@@ -122,6 +130,41 @@ void TestWebEngine::initTestCase() {
                                     other.urlBytes("/other.html").replace("127.0.0.1", "localhost") +
                                     "'></iframe></body></html>"));
     other.on("/other.html", html("<html><body><a href='o.html'>O</a></body></html>"));
+    // Two frames of another origin side by side; the first tries everything it can to answer for the
+    // second and reports to its own server whether it ever saw a request.
+    const QByteArray otherHost = other.urlBytes("/").replace("127.0.0.1", "localhost");
+    server.on("/hostile.html", html("<html><body><a href='p.html'>P</a><iframe src='" + otherHost +
+                                    "hostile.html'></iframe><iframe src='" + otherHost +
+                                    "victim.html'></iframe></body></html>"));
+    other.on("/hostile.html", html(R"(<html><body><a href='h.html'>H</a><script>
+var forged = JSON.stringify({read: true, frameset: false, links: ['http://forged.test/index2', 'javascript:alert(1)'], frames: []});
+var busy = false;
+function attempt(d) {
+  if (busy) return;
+  busy = true;
+  var words = [];
+  if (d && typeof d === 'object') for (var k in d) words.push(String(d[k]));
+  words.push('x');
+  words.forEach(function (w) {
+    console.log('clipvane-harvest ' + w + ' ' + forged);
+    console.log('clipvane-harvest ' + w + ' 2 ' + forged);
+    console.log('clipvane-harvest ' + w + ' ' + w + ' ' + forged);
+  });
+  try { parent.frames[1].postMessage(d || {clipvaneHarvest: 1, ticket: 'made-up'}, '*'); } catch (x) {}
+  try { window.dispatchEvent(new MessageEvent('message', {data: d || {clipvaneHarvest: 1, ticket: 'made-up'}, source: parent})); } catch (x) {}
+  busy = false;
+}
+window.addEventListener('message', function (e) { fetch('/saw'); attempt(e.data); }, true);
+window.onmessage = function (e) { fetch('/saw'); };
+setInterval(function () { attempt(null); }, 20);
+</script></body></html>)"));
+    other.on("/victim.html", html("<html><body><a href='v.html'>V</a></body></html>"));
+    other.on("/saw", html("seen"));
+    server.on("/shadow.html", html(R"(<html><body><a href='p.html'>P</a><div id='host'></div>
+<a href='q.html'>Q</a><script>
+var root = document.getElementById('host').attachShadow({mode: 'open'});
+root.innerHTML = "<a href='s.html'>S</a><iframe src='inner.html'></iframe>";
+</script></body></html>)"));
     server.on("/windows.html",
               html("<html><body><a id='t' href='b.html' target='somewhere'>new</a>"
                    "<a id='m' href='mailto:someone@example.org' style='position:absolute;left:0;top:0;"
@@ -237,6 +280,104 @@ void TestWebEngine::closedPortGivesTheErrorStatus() {
     QVERIFY(w.loaded(QStringLiteral("Error while navigating to: ") + url));
     QVERIFY(w.controls.isEnabled(BrowserButton::PageCapture));
     QVERIFY(!w.controls.isEnabled(BrowserButton::Stop));
+}
+
+void TestWebEngine::hostileFrameCannotForgeAnswers() {
+    Window& w = window();
+    const QString page = server.url(QStringLiteral("/hostile.html"));
+    w.go(page);
+    QVERIFY(w.loaded(page));
+    QTRY_VERIFY(!other.requestsFor("/victim.html").isEmpty());
+    QTest::qWait(300); // the hostile frame's script runs
+    const QString otherBase = other.url("/").replace("127.0.0.1", "localhost");
+    const QStringList expected{server.url("/p.html"), otherBase + "h.html", otherBase + "v.html"};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(w.capture(true), expected);
+        QCOMPARE(w.controls.status, QString());
+    }
+    QTRY_COMPARE(history->rowCount() - 2, 9);
+    QStringList rows;
+    for (int r = 1; r <= 9; ++r)
+        rows << history->cell(r, 2);
+    QVERIFY2(!rows.join(' ').contains("forged") && !rows.join(' ').contains("javascript:"),
+             qPrintable(rows.join(' ')));
+    QCOMPARE(rows.mid(0, 3),
+             QStringList({server.url("/p.html"), otherBase + "h.html", otherBase + "v.html"}));
+    // The page's own scripts never saw a request.
+    QTest::qWait(200);
+    QCOMPARE(other.requestsFor("/saw").size(), 0);
+    QVERIFY(dialogs.shown.isEmpty());
+}
+
+void TestWebEngine::overlappingCapturesLoseNoFrames() {
+    Window& w = window();
+    const QString page = server.url(QStringLiteral("/foreign.html"));
+    const qsizetype before = other.requestsFor("/other.html").size();
+    w.go(page);
+    QVERIFY(w.loaded(page));
+    QTRY_COMPARE(other.requestsFor("/other.html").size(), before + 1);
+    QSignalSpy done(&w.session->capture(), &LinkCapture::finished);
+    for (int i = 0; i < 3; ++i) {
+        w.session->cyAllPageCaptureClick();
+        QTest::qWait(5);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 3, 20000);
+    for (const auto& d : done) {
+        QCOMPARE(d[0].toInt(), 2);
+        QCOMPARE(d[1].toInt(), 0);
+    }
+    QCOMPARE(w.controls.status, QString());
+    QTRY_COMPARE(history->rowCount() - 2, 6);
+}
+
+void TestWebEngine::framesInShadowRoots() {
+    Window& w = window();
+    const QString page = server.url(QStringLiteral("/shadow.html"));
+    const qsizetype before = server.requestsFor("/inner.html").size();
+    w.go(page);
+    QVERIFY(w.loaded(page));
+    QTRY_COMPARE(server.requestsFor("/inner.html").size(), before + 1);
+    w.capture(true);
+    QTRY_COMPARE(history->rowCount() - 2, 4);
+    QStringList rows;
+    for (int r = 1; r <= 4; ++r)
+        rows << history->cell(r, 2);
+    // Tree order, the shadow root's content where its host stands, the frame's links after the page's.
+    QCOMPARE(rows, QStringList({server.url("/p.html"), server.url("/s.html"), server.url("/q.html"),
+                                server.url("/i1.html")}));
+    QCOMPARE(w.controls.status, QString());
+}
+
+void TestWebEngine::addressBarNavigationsAddNoHistory() {
+    Window& w = window();
+    const QString first = server.url(QStringLiteral("/links.html"));
+    w.go(first);
+    QVERIFY(w.loaded(first));
+    const QString second = server.url(QStringLiteral("/a.html"));
+    w.go(second);
+    QVERIFY(w.loaded(second));
+    QCOMPARE(server.requestsFor("/a.html").last().header("Cache-Control"), QByteArray("no-cache"));
+    w.go(first);
+    QVERIFY(w.loaded(first));
+    QTest::qWait(300);
+    QVERIFY(!w.controls.isEnabled(BrowserButton::NavBack));
+    // A link the page follows adds to the history as usual.
+    w.run(QStringLiteral("document.links[0].click()"));
+    QVERIFY(w.loaded(server.url("/b.html")));
+    QTRY_VERIFY(w.controls.isEnabled(BrowserButton::NavBack));
+}
+
+void TestWebEngine::statusShowsTheLastFrameReported() {
+    Window& w = window();
+    const QString page = server.url(QStringLiteral("/frames.html"));
+    w.go(page);
+    QVERIFY(w.loaded(page));
+    const QStringList frames{server.url("/left.html"), server.url("/nested.html"), server.url("/inner.html"),
+                             server.url("/inner2.html")};
+    QTRY_VERIFY(frames.contains(w.controls.navStatus));
+    QTest::qWait(300);
+    QVERIFY2(frames.contains(w.controls.navStatus), qPrintable(w.controls.navStatus));
+    QVERIFY(frames.contains(w.controls.address));
 }
 
 QTEST_MAIN(TestWebEngine)

@@ -7,13 +7,21 @@
 #include "ui/WebMonitor.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
+#include "ui/widgets/QtDialogs.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace clipvane;
@@ -47,6 +55,13 @@ private slots:
     void sliderAndSizing();
     void captureFillsTheListAndCount();
     void newWindowsAreCapped();
+    void listKeysActOnlyInTheList_data();
+    void listKeysActOnlyInTheList();
+    void addressBarKeepsLongAddresses();
+    void minimumIsTheOuterSize_data();
+    void minimumIsTheOuterSize();
+    void longUrlShownInAScrollableBox();
+    void pendingCaptureRowsAreSavedAtExit();
 };
 
 void TestWebMonitor::createdHiddenWithItsControls() {
@@ -147,8 +162,7 @@ void TestWebMonitor::captureFillsTheListAndCount() {
     QCOMPARE(view.harvests.size(), 1);
     HarvestedFrame top;
     top.links = {QStringLiteral("http://b.example/"), QStringLiteral("http://a.example/x")};
-    view.events->harvestFrames(view.lastHarvest(), 1);
-    view.events->harvestFrame(view.lastHarvest(), 0, top);
+    view.events->harvestFrame(view.lastHarvest(), {}, top);
     QCOMPARE(r.w().SBMainPanels[1]->text(), QStringLiteral("2"));
     QCOMPARE(r.w().session().list().textAt(0), QStringLiteral("http://a.example/x"));
     QVERIFY(r.w().CheckListBoxURL->horizontalHeader()->minimumSectionSize() > 25);
@@ -168,12 +182,134 @@ void TestWebMonitor::newWindowsAreCapped() {
     QCOMPARE(second->Edit1->text(), QStringLiteral("about:blank"));
     QVERIFY(&second->session().list() != &r.w().session().list());
 
+    // A burst of requests beyond the limit: one box, said from the event loop, then the status line.
     r.app.dialogs.answer(Answer::Ok);
-    QVERIFY(!first.events->newWindow());
-    QVERIFY(r.app.dialogs.shown.isEmpty()); // said later, from the event loop
+    for (int i = 0; i < 200; ++i)
+        QVERIFY(!first.events->newWindow());
+    QVERIFY(r.app.dialogs.shown.isEmpty());
     QTRY_COMPARE(r.app.dialogs.shown.size(), 1);
     QCOMPARE(r.app.dialogs.shown[0].text, QString::fromLatin1(kTooManyBrowserWindows));
+    QCOMPARE(r.w().SBMainPanels[2]->text(), QString::fromLatin1(kTooManyBrowserWindows));
+    QTest::qWait(50);
+    QCOMPARE(r.app.dialogs.shown.size(), 1);
     QCOMPARE(int(r.app.app().browserWindows().size()), kMaxBrowserWindows);
+
+    // Closed windows do not count: the next request is served by one of them, with an empty list.
+    second->session().list().appendTexts({QStringLiteral("http://old.example/")});
+    second->close();
+    QVERIFY(!second->isVisible());
+    // Closing stops its page.
+    ScriptedWebView* secondView = r.views.made[1];
+    QCOMPARE(secondView->navigations.last().address, QStringLiteral("about:blank"));
+    WebView* again = first.events->newWindow();
+    QCOMPARE(r.views.made.size(), kMaxBrowserWindows + 1);
+    QVERIFY(again == r.views.made.last());
+    QVERIFY(second->isVisible());
+    QVERIFY(r.views.made.last()->events == &second->session());
+    QCOMPARE(second->session().list().count(), 0);
+    QCOMPARE(int(r.app.app().browserWindows().size()), kMaxBrowserWindows);
+}
+
+void TestWebMonitor::listKeysActOnlyInTheList_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("leftInList"); // after the key in the list, of two items, the second selected
+    QTest::newRow("Ctrl+L clears") << int(Qt::Key_L) << 0;
+    QTest::newRow("Ctrl+D deletes the selected item") << int(Qt::Key_D) << 1;
+}
+
+void TestWebMonitor::listKeysActOnlyInTheList() {
+    QFETCH(int, key);
+    QFETCH(int, leftInList);
+    Rig r;
+    r.shown();
+    TFormNav& w = r.w();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    CheckListModel& list = w.session().list();
+    list.appendTexts({QStringLiteral("http://a.example/"), QStringLiteral("http://b.example/")});
+    list.setSelected(1);
+    // In the address bar the key is the line edit's own.
+    w.Edit1->setFocus();
+    QTRY_VERIFY(w.Edit1->hasFocus());
+    QTest::keyClick(w.Edit1, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(list.count(), 2);
+    w.CheckListBoxURL->setFocus();
+    QTRY_VERIFY(w.CheckListBoxURL->hasFocus());
+    QTest::keyClick(w.CheckListBoxURL, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(list.count(), leftInList);
+}
+
+void TestWebMonitor::addressBarKeepsLongAddresses() {
+    Rig r;
+    ScriptedWebView& view = r.shown();
+    const QString url = QStringLiteral("http://a.example/") + QString(200000, u'x');
+    view.events->beforeNavigate(url);
+    QCOMPARE(r.w().Edit1->text(), url);
+    r.w().session().navigateTo(url);
+    QCOMPARE(view.navigations.last().address, url);
+}
+
+void TestWebMonitor::minimumIsTheOuterSize_data() {
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<QSize>("desktop");
+    QTest::addColumn<QSize>("client");
+    QTest::newRow("no frame") << QSize(0, 0) << QSize(1920, 1080) << QSize(800, 594);
+    QTest::newRow("decorated") << QSize(8, 36) << QSize(1920, 1080) << QSize(792, 558);
+    QTest::newRow("small desktop") << QSize(8, 36) << QSize(640, 480) << QSize(632, 444);
+}
+
+void TestWebMonitor::minimumIsTheOuterSize() {
+    QFETCH(QSize, frame);
+    QFETCH(QSize, desktop);
+    QFETCH(QSize, client);
+    QCOMPARE(TFormNav::minimumClientSize(frame, desktop), client);
+}
+
+void TestWebMonitor::longUrlShownInAScrollableBox() {
+    Rig r;
+    ScriptedWebView& view = r.shown();
+    Q_UNUSED(view);
+    const QString url = QStringLiteral("http://a.example/") + QString(200000, u'y');
+    QtDialogs dialogs;
+    QElapsedTimer clock;
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        QCOMPARE(box->objectName(), QStringLiteral("LongTextBox"));
+        auto* text = box->findChild<QPlainTextEdit*>(QStringLiteral("LongText"));
+        QVERIFY(text);
+        QCOMPARE(text->toPlainText(), url);
+        QVERIFY(text->isReadOnly());
+        QVERIFY(text->textInteractionFlags() & Qt::TextSelectableByMouse);
+        QVERIFY(box->width() <= 1000);
+        seen = true;
+        box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    clock.start();
+    QCOMPARE(dialogs.message(MessageKind::Plain, url, Buttons::Ok), Answer::Ok);
+    QVERIFY(seen);
+    qInfo("the box for a 200,000-character URL came and went in %lld ms", clock.elapsed());
+    QVERIFY(!isLongMessage(QStringLiteral("http://a.example/short")));
+}
+
+void TestWebMonitor::pendingCaptureRowsAreSavedAtExit() {
+    Rig r;
+    ScriptedWebView& view = r.shown();
+    r.app.main().CBSaveHistory->setChecked(true);
+    r.app.resolver.answers = {{"a.example", "10.0.0.1"}};
+    view.events->beforeNavigate(QStringLiteral("http://a.example/"));
+    r.w().session().cyPageCaptureClick();
+    HarvestedFrame top;
+    top.links = {QStringLiteral("http://a.example/1"), QStringLiteral("http://a.example/2")};
+    view.events->harvestFrame(view.lastHarvest(), {}, top);
+    // The host's answer has not reached the table yet when the session ends.
+    QCOMPARE(r.app.app().history()->rowCount() - 2, 0);
+    r.app.main().close();
+    const QByteArray file = r.app.folder.read("Capture History.csv");
+    QVERIFY(file.contains("http://a.example/1"));
+    QVERIFY(file.contains("http://a.example/2"));
+    QVERIFY(file.contains("10.0.0.1"));
 }
 
 QTEST_MAIN(TestWebMonitor)

@@ -1,9 +1,15 @@
 #include "QtDialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QVBoxLayout>
 
 namespace clipvane {
 
@@ -29,7 +35,122 @@ QString filterExtension(const QString& pattern, const QString& otherwise) {
     return m.hasMatch() ? m.captured(1) : otherwise;
 }
 
+namespace {
+
+QMessageBox::StandardButtons standardButtons(Buttons buttons) {
+    QMessageBox::StandardButtons set;
+    switch (buttons) {
+    case Buttons::Ok:
+        set = QMessageBox::Ok;
+        break;
+    case Buttons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case Buttons::YesCancel:
+        set = QMessageBox::Yes | QMessageBox::Cancel;
+        break;
+    case Buttons::YesNoAbort:
+        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort;
+        break;
+    case Buttons::Abort:
+        set = QMessageBox::Abort;
+        break;
+    case Buttons::Cancel:
+        set = QMessageBox::Cancel;
+        break;
+    }
+    return set;
+}
+
+Answer answerOf(QMessageBox::StandardButton button) {
+    switch (button) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Abort:
+        return Answer::Abort;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return Answer::Closed;
+    }
+}
+
+} // namespace
+
+bool isLongMessage(const QString& text) {
+    if (text.size() > kLongMessage)
+        return true;
+    qsizetype line = 0;
+    for (QChar c : text) {
+        line = c == u'\n' ? 0 : line + 1;
+        if (line > kLongMessageLine)
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+// A text too long for a message box (a URL of megabytes): shown at once in a scrollable, selectable
+// plain-text box instead of being laid out whole in a label.
+QMessageBox::StandardButton longTextBox(MessageKind kind, const QString& text,
+                                        QMessageBox::StandardButtons set) {
+    QDialog box(QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("LongTextBox"));
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    auto* layout = new QVBoxLayout(&box);
+    QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
+    switch (kind) {
+    case MessageKind::Plain:
+        break;
+    case MessageKind::Information:
+        icon = QStyle::SP_MessageBoxInformation;
+        break;
+    case MessageKind::Warning:
+        icon = QStyle::SP_MessageBoxWarning;
+        break;
+    case MessageKind::Error:
+        icon = QStyle::SP_MessageBoxCritical;
+        break;
+    case MessageKind::Confirmation:
+        icon = QStyle::SP_MessageBoxQuestion;
+        break;
+    }
+    if (icon != QStyle::SP_CustomBase) {
+        auto* picture = new QLabel(&box);
+        const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        picture->setPixmap(box.style()->standardIcon(icon, nullptr, &box).pixmap(size, size));
+        layout->addWidget(picture);
+    }
+    auto* view = new QPlainTextEdit(&box);
+    view->setObjectName(QStringLiteral("LongText"));
+    view->setReadOnly(true);
+    view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    view->setWordWrapMode(QTextOption::WrapAnywhere);
+    view->setPlainText(text);
+    layout->addWidget(view, 1);
+    auto* bar = new QDialogButtonBox(QDialogButtonBox::StandardButtons(int(set)), &box);
+    layout->addWidget(bar);
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    QObject::connect(bar, &QDialogButtonBox::clicked, &box, [&](QAbstractButton* b) {
+        answer = QMessageBox::StandardButton(int(bar->standardButton(b)));
+        box.accept();
+    });
+    box.resize(640, 360);
+    box.exec();
+    return answer;
+}
+
+} // namespace
+
 Answer QtDialogs::message(MessageKind kind, const QString& text, Buttons buttons) {
+    if (isLongMessage(text))
+        return answerOf(longTextBox(kind, text, standardButtons(buttons)));
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(QApplication::applicationDisplayName());
     // Texts carry copied and read data: never rich text, never a live link.
@@ -52,44 +173,10 @@ Answer QtDialogs::message(MessageKind kind, const QString& text, Buttons buttons
         box.setIcon(QMessageBox::Question);
         break;
     }
-    QMessageBox::StandardButtons set;
-    switch (buttons) {
-    case Buttons::Ok:
-        set = QMessageBox::Ok;
-        break;
-    case Buttons::YesNo:
-        set = QMessageBox::Yes | QMessageBox::No;
-        break;
-    case Buttons::YesCancel:
-        set = QMessageBox::Yes | QMessageBox::Cancel;
-        break;
-    case Buttons::YesNoAbort:
-        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort;
-        break;
-    case Buttons::Abort:
-        set = QMessageBox::Abort;
-        break;
-    case Buttons::Cancel:
-        set = QMessageBox::Cancel;
-        break;
-    }
-    box.setStandardButtons(set);
+    box.setStandardButtons(standardButtons(buttons));
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
-    switch (clicked ? box.standardButton(clicked) : QMessageBox::NoButton) {
-    case QMessageBox::Ok:
-        return Answer::Ok;
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    case QMessageBox::Abort:
-        return Answer::Abort;
-    case QMessageBox::Cancel:
-        return Answer::Cancel;
-    default:
-        return Answer::Closed;
-    }
+    return answerOf(clicked ? box.standardButton(clicked) : QMessageBox::NoButton);
 }
 
 namespace {
