@@ -159,7 +159,8 @@ void ClipvaneApp::createWindows() {
     m_nav->FormCreate();
     m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_session);
     m_form5->setLauncher(m_launcher.get());
-    QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(), &TForm5::SaveHistory);
+    QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_form5.get(),
+                     [this] { m_form1->reportOnExit(m_form5->SaveHistory()); });
     wireWindows();
     grabTrayShortcuts();
 }
@@ -319,7 +320,15 @@ void ClipvaneApp::showMainWindow() {
 }
 
 void ClipvaneApp::endSession() {
+    // Once: a second signal during the close steps changes nothing.
+    if (m_ending)
+        return;
+    m_ending = true;
     m_form1->Exit1->trigger();
+}
+
+void ClipvaneApp::bringToFront() {
+    m_form1->RestoreClipvane1->trigger();
 }
 
 // What crosses windows goes through here: no window reaches into another's controls.
