@@ -9,7 +9,10 @@ namespace clipvane {
 AddressWatch::AddressWatch(Connectivity& connectivity, HttpClient& http, QString serviceUrl, Yield yield,
                            QObject* parent)
     : QObject(parent), m_connectivity(connectivity), m_http(http), m_serviceUrl(std::move(serviceUrl)),
-      m_yield(std::move(yield)) {}
+      m_yield(std::move(yield)) {
+    m_firstAsk.setSingleShot(true);
+    connect(&m_firstAsk, &QTimer::timeout, this, &AddressWatch::askInBackground);
+}
 
 AddressWatch::~AddressWatch() {
     m_abandon = true;
@@ -17,11 +20,11 @@ AddressWatch::~AddressWatch() {
         m_worker->wait();
 }
 
-void AddressWatch::showAtStartup() {
+void AddressWatch::showAtStartup(int firstAskDelayMs) {
     if (IsInternetConnected(m_connectivity)) {
         m_panel.clear();
         emit panelTextChanged(m_panel);
-        askInBackground();
+        m_firstAsk.start(firstAskDelayMs);
     } else {
         m_panel = QString::fromLatin1(kDisconnected);
         emit panelTextChanged(m_panel);
@@ -54,6 +57,7 @@ void AddressWatch::refreshTick() {
 }
 
 void AddressWatch::askInBackground() {
+    m_firstAsk.stop();
     if (m_worker)
         return; // one request at a time: a slow answer is not asked for again every second
     HttpClient* http = &m_http;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -28,8 +29,10 @@ public:
     ~AddressWatch() override;
 
     // Start-up: when connected, the panel is empty until the address comes (it stays empty when the request
-    // fails), else "Disconnected"; the refresh stops.
-    void showAtStartup();
+    // fails), else "Disconnected"; the refresh stops. The request starts firstAskDelayMs later: loading the
+    // HTTP stack (libcurl, TLS) on a worker would compete with the window's own start for the processor
+    // and the dynamic loader.
+    void showAtStartup(int firstAskDelayMs = 0);
     // Timer2: "Disconnected" and the refresh running while there is no connection; once it is back, the
     // refresh runs until an address replaced "Disconnected", then stops.
     void watchTick();
@@ -39,7 +42,8 @@ public:
 
     QString panelText() const { return m_panel; }
     bool refreshRunning() const { return m_refreshRunning; }
-    bool requestPending() const { return m_worker != nullptr; }
+    // A request running, or the start-up one still to start.
+    bool requestPending() const { return m_worker != nullptr || m_firstAsk.isActive(); }
 
 signals:
     void panelTextChanged(const QString& text);
@@ -60,6 +64,7 @@ private:
     QString m_panel;
     bool m_refreshRunning = false;
     std::unique_ptr<QThread> m_worker;
+    QTimer m_firstAsk;
     std::atomic<bool> m_abandon{false};
 };
 

@@ -186,8 +186,8 @@ void TForm1::FormCreate() {
     // 5
     Button1->click();
     letPendingMessagesRun();
-    // 6
-    m_addressWatch->showAtStartup();
+    // 6: the address is asked for on a worker once the window is up
+    m_addressWatch->showAtStartup(kFirstAddressRequestDelayMs);
     // 7
     Timer1->stop();
     letPendingMessagesRun();
