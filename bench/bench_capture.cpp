@@ -1,12 +1,17 @@
-// Capture latency into large lists, and SortUnique from scratch.
+// Capture latency into large lists, SortUnique from scratch, and the GUI's stalls while a check waits.
 #include "AppFixture.h"
 #include "BenchUtil.h"
+#include "LocalHttpServer.h"
+#include "capture/CapturePipeline.h"
 #include "core/CheckListModel.h"
 #include "core/SortUnique.h"
+#include "platform/linux/CurlHttpClient.h"
 #include "ui/Main/Main.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QTest>
+#include <QTimer>
 
 using namespace clipvane;
 
@@ -61,10 +66,45 @@ static void sortFromScratch() {
                   300);
 }
 
+// The longest time the event loop of the shown main window goes without running while a capture's check
+// waits for a server that accepts and never answers.
+static void stallWhileCheckWaits() {
+    test::LocalHttpServer server;
+    bench::require(server.isListening(), "a local server on 127.0.0.1");
+    server.on("/silent", test::ScriptedReply::neverAnswer());
+    CurlHttpClient http;
+    test::AppFixture app;
+    app.useHttp(&http);
+    app.connectivity.connected = true;
+    app.startShown();
+    app.clipboard.afterCopy = nullptr; // the copy returns at once; the check goes on meanwhile
+    QCoreApplication::processEvents();
+
+    double worst = 0;
+    auto last = bench::Clock::now();
+    QTimer timer;
+    timer.setInterval(1);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        worst = std::max(worst, bench::msSince(last));
+        last = bench::Clock::now();
+    });
+    timer.start();
+    last = bench::Clock::now();
+    for (int i = 0; i < 5; ++i) {
+        app.clipboard.copy(server.url(QStringLiteral("/silent")));
+        QTest::qWait(400);
+    }
+    worst = std::max(worst, bench::msSince(last));
+    const CapturePipeline* capture = app.main().capture();
+    bench::require(capture && capture->pending() == 5, "the capture checks waited for the silent server");
+    bench::report("largest GUI stall while a capture check waits for a silent server", worst, "ms", 50);
+}
+
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication qapp(argc, argv);
+    stallWhileCheckWaits();
     sortFromScratch();
     captureInto(100000, 16);
     captureInto(1000000, 50);

@@ -1,9 +1,12 @@
 // Start-up of the real application wiring, from process start to the main window shown, and the
 // resident memory then; and the resident memory of the real executable, started in an empty folder, three
-// seconds after its window shows. Run it on a real X server (xvfb-run) without network (unshare -n).
+// seconds after its window shows. Run it on a real X server (xvfb-run) without network (unshare -n). It
+// also starts again, as root, where a default route exists but the DNS server never answers.
 #include "BenchUtil.h"
 #include "app/Application.h"
 #include "app/LinuxPlatform.h"
+#include "platform/Connectivity.h"
+#include "sysinfo/AddressWatch.h"
 #include "ui/Main/Main.h"
 
 #include <QApplication>
@@ -12,6 +15,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 // Milliseconds since this process started, from /proc (the kernel's clock-tick resolution).
@@ -85,7 +90,54 @@ static bool measureExecutable() {
     return true;
 }
 
+// Inside scripts/with-silent-dns: start-up with a default route and a DNS server that never answers, the
+// public-address request asking that server.
+static int silentDnsStartUp(int argc, char* argv[]) {
+    const int dns = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(53);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bench::require(::bind(dns, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0,
+                   "a silent DNS server on 127.0.0.1:53");
+    qputenv("CLIPVANE_PUBLIC_IP_URL", "http://echo.silent-dns.example/json");
+    QApplication app(argc, argv);
+    clipvane::initApplicationIdentity();
+    clipvane::LinuxPlatform platform;
+    clipvane::Services services = platform.services();
+    QTemporaryDir folder;
+    services.platform.paths = clipvane::AppPaths(folder.filePath(QStringLiteral("Clipvane")), QString());
+    bench::require(services.platform.connectivity->isInternetConnected(), "a default route");
+    clipvane::ClipvaneApp clipvane(services);
+    clipvane.createWindows();
+    clipvane.showMainWindow();
+    bench::require(QTest::qWaitForWindowExposed(clipvane.form1(), 30000), "the main window was shown");
+    const double shown = msSinceProcessStart();
+    bench::require(clipvane.form1()->addressWatch().requestPending(),
+                   "the address request waits for the DNS");
+    bench::report("main window shown with a DNS server that never answers", shown, "ms", 400);
+    ::close(dns);
+    return bench::exitCode();
+}
+
+// Runs this benchmark again inside scripts/with-silent-dns; its figure is printed by that run.
+static bool measureSilentDns(const char* self) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QStringLiteral(CLIPVANE_SOURCE_DIR "/scripts/with-silent-dns"),
+                {QString::fromLocal8Bit(self), QStringLiteral("--silent-dns")});
+    if (!child.waitForFinished(60000)) {
+        child.kill();
+        return false;
+    }
+    if (child.exitCode() == 77)
+        std::printf("no network namespace could be made for the silent DNS server (needs root)\n");
+    return child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
+}
+
 int main(int argc, char* argv[]) {
+    if (argc > 1 && qstrcmp(argv[argc - 1], "--silent-dns") == 0)
+        return silentDnsStartUp(argc - 1, argv);
     QApplication app(argc, argv);
     clipvane::initApplicationIdentity();
     clipvane::LinuxPlatform platform;
@@ -98,5 +150,6 @@ int main(int argc, char* argv[]) {
     bench::report("start-up to main window shown", shown, "ms", 400);
     bench::report("resident memory after start-up (in this process)", bench::rssMiB(), "MiB", 40);
     bench::require(measureExecutable(), "the real executable's memory measured");
+    bench::require(measureSilentDns(argv[0]), "start-up measured with a DNS server that never answers");
     return bench::exitCode();
 }

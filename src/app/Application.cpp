@@ -164,7 +164,7 @@ void ClipvaneApp::createWindows() {
         // Browser captures still waiting for host look-ups are written first, not dropped.
         if (m_browserHistory)
             m_browserHistory->finishPending(2000);
-        m_form5->SaveHistory();
+        m_form1->reportOnExit(m_form5->SaveHistory());
     });
     wireWindows();
     grabTrayShortcuts();
@@ -345,7 +345,15 @@ void ClipvaneApp::showMainWindow() {
 }
 
 void ClipvaneApp::endSession() {
+    // Once: a second signal during the close steps changes nothing.
+    if (m_ending)
+        return;
+    m_ending = true;
     m_form1->Exit1->trigger();
+}
+
+void ClipvaneApp::bringToFront() {
+    m_form1->RestoreClipvane1->trigger();
 }
 
 // What crosses windows goes through here: no window reaches into another's controls.

@@ -55,6 +55,8 @@ public:
     void reportPlatformProblem(const QString& status, const QString& report);
     // The session ends (the desktop logs out, the process is asked to stop): the tray menu's "Exit".
     void endSession();
+    // Another launch for the same data folder asked for this copy: its main window comes back to the front.
+    void bringToFront();
 
     SessionState& session() { return m_session; }
     TForm1* form1() const { return m_form1.get(); }
@@ -90,6 +92,7 @@ private:
 
     Services m_services;
     QString m_startNote; // said once in the main window's status bar when it is first shown
+    bool m_ending = false;
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;
     // The Capture History table outlives every window that records into it or shows it.

@@ -3,9 +3,11 @@
 #include "cli/Entry.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/linux/SessionSignals.h"
+#include "platform/linux/SingleInstance.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSessionManager>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
@@ -56,7 +58,21 @@ int main(int argc, char* argv[]) {
     clipvane::initApplicationIdentity();
 
     clipvane::LinuxPlatform platform;
+    // One copy a data folder: a later launch hands over to the first and ends, before it reads any file.
+    const clipvane::AppPaths paths = platform.services().platform.paths;
+    clipvane::SingleInstance instance(paths.dataFolder());
+    if (!instance.isFirst()) {
+        if (instance.askFirstToShow())
+            return 0;
+        std::fprintf(stderr, "Clipvane already runs for %s but does not answer.\n",
+                     qPrintable(paths.dataFolder()));
+        return 1;
+    }
+    for (const QString& moved : paths.adoptOldFiles())
+        std::fprintf(stderr, "Clipvane: moved %s\n", qPrintable(moved));
     clipvane::ClipvaneApp clipvane(platform.services());
+    QObject::connect(&instance, &clipvane::SingleInstance::showRequested, &app,
+                     [&clipvane] { clipvane.bringToFront(); });
     // The first request may come during start-up or in the middle of a capture: the report waits for
     // the event loop and the shown main window.
     std::optional<std::pair<QString, QString>> problem;
@@ -81,8 +97,11 @@ int main(int argc, char* argv[]) {
     shown = true;
     if (problem)
         QTimer::singleShot(0, qApp, report);
+    // A signal, and the desktop session ending (logging out), leave as the tray menu's Exit does.
     clipvane::SessionSignals sessionSignals;
     QObject::connect(&sessionSignals, &clipvane::SessionSignals::endRequested, &app,
                      [&clipvane] { clipvane.endSession(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&clipvane](QSessionManager&) { clipvane.endSession(); });
     return app.exec();
 }

@@ -4,7 +4,7 @@
 #include "core/SessionState.h"
 #include "core/SortUnique.h"
 #include "platform/Clipboard.h"
-#include "validation/UrlCheck.h"
+#include "validation/CheckEngine.h"
 
 namespace clipvane {
 
@@ -17,10 +17,12 @@ QString firstLine(const QString& text) {
     return text;
 }
 
-CapturePipeline::CapturePipeline(Clipboard& clipboard, UrlChecker& checker, SessionState& session,
+CapturePipeline::CapturePipeline(Clipboard& clipboard, CheckEngine& engine, SessionState& session,
                                  CheckListModel& list, CaptureHost& host, Yield yield)
-    : m_clipboard(clipboard), m_checker(checker), m_session(session), m_list(list), m_host(host),
+    : m_clipboard(clipboard), m_engine(engine), m_session(session), m_list(list), m_host(host),
       m_yield(std::move(yield)) {}
+
+CapturePipeline::~CapturePipeline() = default;
 
 void CapturePipeline::WMDrawClipboard() {
     if (m_session.CaptureSuppressed || !m_host.monitorOn())
@@ -28,17 +30,37 @@ void CapturePipeline::WMDrawClipboard() {
     const ClipboardContent content = m_clipboard.read();
     if (!content.hasText)
         return;
+    m_waiting.push_back(content.text);
+    checkNext();
+}
 
-    struct Depth {
-        int& d;
-        explicit Depth(int& x) : d(x) { ++d; }
-        ~Depth() { --d; }
-    } depth(m_depth);
+void CapturePipeline::checkNext() {
+    if (m_run || m_deciding || m_waiting.empty())
+        return;
+    // The text box shows a copy when its turn comes, as it did when each capture ran to its end at once.
+    const QString& text = m_waiting.front();
+    m_host.setMemoText(text);
+    m_run = m_engine.start({firstLine(text)});
+    QObject::connect(m_run.get(), &CheckRun::checked, m_run.get(), [this](int, bool accepted) {
+        // The run has set LastCheckedUrl; it goes once the event loop is back.
+        m_run.release()->deleteLater();
+        decided(accepted);
+    });
+}
 
-    m_host.setMemoText(content.text);
-    const QString candidate = firstLine(content.text);
+void CapturePipeline::decided(bool accepted) {
+    const QString candidate = firstLine(m_waiting.front());
+    m_waiting.pop_front();
+    m_deciding = true;
+    struct Done {
+        CapturePipeline& p;
+        ~Done() {
+            p.m_deciding = false;
+            p.checkNext();
+        }
+    } done{*this};
 
-    if (!m_checker.CheckUrl(candidate)) {
+    if (!accepted) {
         m_host.setMemoText(m_session.LastValidUrl.isEmpty() ? QString::fromLatin1(kNoPreviousValidUrl)
                                                             : m_session.LastValidUrl);
         return;

@@ -1,12 +1,15 @@
 #pragma once
 #include <QString>
+#include <deque>
 #include <functional>
+#include <memory>
 
 namespace clipvane {
 
+class CheckEngine;
 class CheckListModel;
+class CheckRun;
 class Clipboard;
-class UrlChecker;
 struct SessionState;
 
 inline constexpr char kNoPreviousValidUrl[] = "No previous valid URL in memory to display";
@@ -26,25 +29,36 @@ public:
 // The first line of a text: up to its first CR or LF.
 QString firstLine(const QString& text);
 
-// What happens on every clipboard change. Steps that let pending messages run may see another
-// capture run inside them; each capture keeps its own candidate, and the list ends sorted and unique.
+// What happens on every clipboard change. The URL check runs on the check engine, never on the GUI thread:
+// a copy is taken at once and waits in line, and captures are decided one after another in the order of
+// the copies, each as a capture used to run from start to end (text box, check, history row, balloon,
+// list, LastValidUrl), so a later copy never lands before an earlier one's verdict.
 class CapturePipeline {
 public:
     using Yield = std::function<void()>;
-    CapturePipeline(Clipboard& clipboard, UrlChecker& checker, SessionState& session, CheckListModel& list,
+    CapturePipeline(Clipboard& clipboard, CheckEngine& engine, SessionState& session, CheckListModel& list,
                     CaptureHost& host, Yield yield);
+    ~CapturePipeline();
 
     void WMDrawClipboard();
-    int depth() const { return m_depth; } // captures in progress (more than one when nested)
+    // Copies taken and not decided yet (the one being checked included).
+    int pending() const { return int(m_waiting.size()); }
+    // Inside the steps that follow a verdict (which let pending messages run).
+    bool deciding() const { return m_deciding; }
 
 private:
+    void checkNext();
+    void decided(bool accepted);
+
     Clipboard& m_clipboard;
-    UrlChecker& m_checker;
+    CheckEngine& m_engine;
     SessionState& m_session;
     CheckListModel& m_list;
     CaptureHost& m_host;
     Yield m_yield;
-    int m_depth = 0;
+    std::deque<QString> m_waiting;   // clipboard texts, oldest first; the first is being checked
+    std::unique_ptr<CheckRun> m_run; // the check of the first
+    bool m_deciding = false;         // the steps after a verdict, which let pending messages run
 };
 
 } // namespace clipvane

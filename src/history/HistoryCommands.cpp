@@ -75,6 +75,7 @@ bool HistoryFileCommands::startUp(bool loadAtStartup) {
         // Captures made while the windows were being created stay behind the file's rows.
         loaded = load(historyPath(), int(LoadMode::ReplaceKeepRows)) == Load::Done;
         m_defaultFileUnread = !loaded;
+        m_tableHoldsFile = loaded;
     }
     m_dialogFolder = m_paths.applicationFolder();
     CheckButton();
@@ -104,6 +105,7 @@ bool HistoryFileCommands::cySaveHistoryClick() {
     if (!write(historyPath(), m_paths.applicationFolder()))
         return false;
     m_defaultFileUnread = false;
+    m_tableHoldsFile = true;
     m_dialogs.message(MessageKind::Information,
                       QString::fromLatin1(kHistorySavedTo) + QStringLiteral("\r\n") +
                           folderForMessage(m_paths.applicationFolder()),
@@ -138,6 +140,7 @@ bool HistoryFileCommands::cyReloadHistoryClick() {
     if (load(historyPath(), int(LoadMode::Replace)) != Load::Done)
         return false;
     m_defaultFileUnread = false;
+    m_tableHoldsFile = true;
     m_table.EnsureBlankLastRow();
     return true;
 }
@@ -186,17 +189,38 @@ void HistoryFileCommands::cyURLSaveClick() {
         RaiseLastError(m_dialogs, r.error);
 }
 
-void HistoryFileCommands::SaveHistory() {
-    if (m_defaultFileUnread) {
-        if (!m_keptSaid)
-            m_dialogs.message(MessageKind::Warning,
-                              QDir::toNativeSeparators(historyPath()) + QStringLiteral("\r\n") +
-                                  QString::fromLatin1(kHistoryKeptAtExit),
-                              Buttons::Ok);
-        m_keptSaid = true;
-        return;
+QString HistoryFileCommands::SaveHistory() {
+    const QString path = historyPath();
+    const auto kept = [&](const char* why) {
+        m_defaultFileUnread = m_keptSaid = true;
+        return QDir::toNativeSeparators(path) + QStringLiteral("\r\n") + QString::fromLatin1(why);
+    };
+    if (m_defaultFileUnread)
+        return m_keptSaid ? QString() : kept(kHistoryKeptAtExit);
+    QList<PackedEntry> rows = m_table.packedSnapshot();
+    qsizetype appended = -1;
+    if (!m_tableHoldsFile && QFileInfo::exists(path)) {
+        const HistoryFileContent file = ReadHistoryFile(path, m_yield);
+        if (!file.ok || file.notText)
+            return kept(kHistoryUnreadAtExit);
+        // Rows this session added before (a second save on the way out) are replaced, not added twice.
+        QList<PackedEntry> earlier = file.rows;
+        while (earlier.size() > 1 && earlier.back().isBlank())
+            earlier.removeLast();
+        if (m_appendedEntries > 0 && earlier.size() > m_appendedEntries)
+            earlier.resize(earlier.size() - m_appendedEntries);
+        rows = appendedHistoryRows(earlier, rows);
+        appended = earlier.isEmpty() ? -1 : rows.size() - earlier.size() - 1;
     }
-    write(historyPath(), m_paths.applicationFolder());
+    const WriteResult r = writeFileAtomically(path, encodeHistoryFile(rows, m_yield));
+    if (!r.ok)
+        return QString::fromLatin1(kCannotSaveHistory) + QStringLiteral("\r\n") +
+               folderForMessage(m_paths.applicationFolder());
+    if (appended >= 0)
+        m_appendedEntries = appended;
+    else
+        m_tableHoldsFile = true; // the file holds this table's rows now: a later save replaces them
+    return {};
 }
 
 } // namespace clipvane

@@ -22,6 +22,8 @@ inline constexpr char kSaveBeforeNewQuestion[] =
     "The Capture History database is not empty, do you want to save it first?";
 inline constexpr char kHistoryKeptAtExit[] =
     "could not be read at start-up and was left as it was: the Capture History was not saved on exiting.";
+inline constexpr char kHistoryUnreadAtExit[] =
+    "could not be read and was left as it was: the Capture History was not saved on exiting.";
 
 // The folder of a path as the messages show it: native separators and a separator at the end.
 QString folderForMessage(const QString& folder);
@@ -42,10 +44,13 @@ public:
     bool cyReloadHistoryClick();
     bool cyLoadHistoryClick();
     void cyURLSaveClick();
-    // The save at exit: no question, no success message; a failure is shown and the close goes on.
-    // A default file that the start-up load refused or could not read is never replaced here (a save or
-    // a reload of it by the user lifts that); the exit says so once instead.
-    void SaveHistory();
+    // The save at exit: no question and no box; it answers what to report on the way out (empty when the
+    // file was written), and the close goes on. When the table holds the default file's rows (loaded at
+    // start-up, reloaded, or saved over it since), the file is replaced; otherwise this session's entries
+    // are added behind the rows the file holds, so that no earlier session's rows are lost. A default file
+    // that the start-up load or this save refused or could not read is never replaced here (a save or a
+    // reload of it by the user lifts that); the exit says so once instead.
+    QString SaveHistory();
     // Enables the reload button exactly when the default file exists.
     void CheckButton();
 
@@ -69,6 +74,8 @@ private:
     QString m_dialogFolder;
     bool m_reloadEnabled = false;
     bool m_defaultFileUnread = false; // the start-up load of the default file failed
+    bool m_tableHoldsFile = false;    // the table holds the default file's rows
+    qsizetype m_appendedEntries = 0;  // entries the exit save added behind the file's own rows
     bool m_keptSaid = false;
 };
 

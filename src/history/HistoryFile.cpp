@@ -356,6 +356,22 @@ WriteResult WriteHistoryFile(const HistoryTable& table, const QString& path,
     return writeFileAtomically(path, encodeHistoryFile(rows, yield));
 }
 
+QList<PackedEntry> appendedHistoryRows(const QList<PackedEntry>& fileRows,
+                                       const QList<PackedEntry>& tableRows) {
+    if (fileRows.isEmpty())
+        return tableRows;
+    QList<PackedEntry> rows = fileRows;
+    while (rows.size() > 1 && rows.back().isBlank())
+        rows.removeLast();
+    qsizetype end = tableRows.size();
+    while (end > 1 && tableRows[end - 1].isBlank())
+        --end;
+    for (qsizetype i = 1; i < end; ++i)
+        rows.append(tableRows[i]);
+    rows.append(PackedEntry());
+    return rows;
+}
+
 void applyHistoryRows(HistoryTable& table, const QList<PackedEntry>& lines, LoadMode mode,
                       const QList<quint64>& addedDuringLoad) {
     if (mode == LoadMode::Append) {

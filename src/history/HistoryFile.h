@@ -52,6 +52,12 @@ HistoryFileContent ReadHistoryFile(const QString& path, const std::function<void
 WriteResult WriteHistoryFile(const HistoryTable& table, const QString& path,
                              const std::function<void()>& yield = {});
 
+// The rows of a history file with a table's entries added behind its own: the file's header and rows,
+// without the blank rows at their end, then the table's entries (not its header row), then one blank row.
+// An empty file gives the table's rows as they are.
+QList<PackedEntry> appendedHistoryRows(const QList<PackedEntry>& fileRows,
+                                       const QList<PackedEntry>& tableRows);
+
 enum class LoadMode {
     Replace,         // the file's rows replace the table
     Append,          // the file's rows after its first line go behind the table's entries

@@ -34,11 +34,12 @@ QString publicIpFromReply(const QByteArray& body) {
     return ip.isString() ? ip.toString() : QString();
 }
 
-QString GetPublicIp(HttpClient& http, const QString& serviceUrl) {
+QString GetPublicIp(HttpClient& http, const QString& serviceUrl, const std::atomic<bool>* abandon) {
     HttpGetRequest request;
     request.url = serviceUrl;
     request.maxBodyBytes = kMaxReplyBytes;
     request.followRedirects = false;
+    request.abandon = abandon;
     const HttpGetResult reply = http.get(request);
     if (!reply.ok || reply.status < 200 || reply.status > 299)
         return {};

@@ -374,9 +374,9 @@ void TForm5::cyLoadHistoryClick() {
         AutoSize();
 }
 
-void TForm5::SaveHistory() {
+QString TForm5::SaveHistory() {
     WaitCursor wait;
-    m_files.SaveHistory();
+    return m_files.SaveHistory();
 }
 
 void TForm5::cyURLSaveClick() {

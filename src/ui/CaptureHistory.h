@@ -81,8 +81,9 @@ public:
     void SGHistoryClick();
     void SGHistorySelectCell(int column, int row);
 
-    // The save without questions that the close of the main window asks for.
-    void SaveHistory();
+    // The save without questions that the close of the main window asks for; answers what to report on
+    // the way out (empty when all went well).
+    QString SaveHistory();
     void AutoSize();
     void AutoSizeCol(int column);
     GridMetrics gridMetrics() const; // what the grid draws with, for AutoSize

@@ -68,11 +68,12 @@ private slots:
         QVERIFY(!r.commands.reloadEnabled());
         QCOMPARE(r.table.table.rowCount(), 4);
 
-        // The save at exit: the same message, and it returns.
-        r.dialogs.answer(Answer::Ok);
-        r.commands.SaveHistory();
-        QCOMPARE(r.dialogs.texts().size(), 2);
-        QCOMPARE(r.dialogs.texts().last(), "Cannot save the capture history to: \r\n" + r.appFolder());
+        // The save at exit cannot read what is there to add to it: it leaves it and says so, for the
+        // status line and the terminal instead of a box.
+        QCOMPARE(r.commands.SaveHistory(), QDir::toNativeSeparators(r.historyFile()) + "\r\n" +
+                                               QString::fromLatin1(kHistoryUnreadAtExit));
+        QCOMPARE(r.dialogs.texts().size(), 1);
+        QVERIFY(QFileInfo(r.historyFile()).isDir());
     }
 
     // The final rename fails: save, save as, the exit save and the URL export each report it; the table
@@ -90,15 +91,14 @@ private slots:
             r.commands.cySaveHistoryAsClick();
             QFile::remove(r.historyFile() + "/kept");
             QDir().rmdir(r.historyFile());
-            r.dialogs.answer(Answer::Ok);
-            r.commands.SaveHistory();
+            QCOMPARE(r.commands.SaveHistory(), "Cannot save the capture history to: \r\n" + r.appFolder());
             r.dialogs.answerFile(r.chosen("urls.list"));
             r.dialogs.answer(Answer::Ok);
             r.commands.cyURLSaveClick();
             QCOMPARE(fail.targets.size(), 4);
         }
         const QString cannot = "Cannot save the capture history to: \r\n" + r.appFolder();
-        QCOMPARE(r.dialogs.texts(), (QStringList{cannot, cannot, cannot,
+        QCOMPARE(r.dialogs.texts(), (QStringList{cannot, cannot,
                                                  QString("OS Error Code: %1. ").arg(EISDIR) +
                                                      OsError::fromErrno(EISDIR).description}));
         QVERIFY(!r.commands.reloadEnabled());
@@ -112,10 +112,61 @@ private slots:
     // The save at exit asks nothing and says nothing, even for an empty table.
     void saveAtExit() {
         CommandRig r;
-        r.folder.write("Capture History.csv", "old content");
-        r.commands.SaveHistory();
+        QCOMPARE(r.commands.SaveHistory(), QString());
         QVERIFY(r.dialogs.shown.isEmpty());
         QCOMPARE(r.folder.read("Capture History.csv"), kFreshFile);
+    }
+
+    // Without the load at start-up, the exit save adds this session's rows to the file's; once the table
+    // holds the file's rows (loaded, reloaded or saved over it), it replaces them.
+    void exitSaveAddsToTheFile_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("before"); // "", "startup", "reload", "save"
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray header = "\"Date of entry\",\"Time of entry\",URL,Origin,Validate,Domain,IP\r\n";
+        const QByteArray earlier =
+            header + "d,t,http://one.example/,Clipboard,No,one.example,1.2.3.4\r\n,,,,,,\r\n";
+        const QByteArray mine = "d,t,http://a.example/,,,,\r\nd,t,http://b.example/,,,,\r\n";
+        QTest::newRow("earlier session kept") << earlier << "" << earlier.chopped(8) + mine + ",,,,,,\r\n";
+        QTest::newRow("blank rows at the end dropped, one added")
+            << header + "x,y,http://z.example/\r\n,,,,,,\r\n,,,,,,\r\n"
+            << "" << header + "x,y,http://z.example/,,,,\r\n" + mine + ",,,,,,\r\n";
+        QTest::newRow("another program's header kept") << QByteArray("when,URL\r\n") << ""
+                                                       << "when,URL,,,,,\r\n" + mine + ",,,,,,\r\n";
+        QTest::newRow("empty file") << QByteArray() << "" << header + mine + ",,,,,,\r\n";
+        QTest::newRow("loaded at start-up: replaced") << earlier << "startup" << QByteArray();
+        QTest::newRow("reloaded: replaced") << earlier << "reload" << QByteArray();
+        QTest::newRow("saved by the user: replaced") << earlier << "save" << QByteArray();
+    }
+    void exitSaveAddsToTheFile() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, before);
+        QFETCH(QByteArray, expected);
+        CommandRig r;
+        r.folder.write("Capture History.csv", file);
+        if (before == "startup")
+            QVERIFY(r.commands.startUp(true));
+        else if (before == "reload")
+            QVERIFY(r.commands.cyReloadHistoryClick());
+        r.table.table.ResetHistoryTable();
+        r.withEntries();
+        if (before == "save") {
+            r.dialogs.answer(Answer::Ok);
+            QVERIFY(r.commands.cySaveHistoryClick());
+        }
+        QCOMPARE(r.commands.SaveHistory(), QString());
+        const QByteArray table = encodeHistoryFile(r.table.table.packedSnapshot());
+        QCOMPARE(r.folder.read("Capture History.csv"), expected.isEmpty() ? table : expected);
+        // A second exit save adds nothing twice, and keeps the earlier rows; an entry made since is added.
+        QCOMPARE(r.commands.SaveHistory(), QString());
+        QCOMPARE(r.folder.read("Capture History.csv"), expected.isEmpty() ? table : expected);
+        r.table.table.AddHistoryEntry("http://later.example/");
+        QCOMPARE(r.commands.SaveHistory(), QString());
+        const QByteArray after = r.folder.read("Capture History.csv");
+        QCOMPARE(after.count("http://a.example/"), 1);
+        QCOMPARE(after.count("http://later.example/"), 1);
+        QVERIFY(after.startsWith((expected.isEmpty() ? table : expected).chopped(8)));
+        QVERIFY(after.endsWith("\r\n,,,,,,\r\n"));
     }
 
     void saveAs() {
@@ -358,21 +409,18 @@ private slots:
             QVERIFY(r.commands.cyReloadHistoryClick());
         }
         const qsizetype before = r.dialogs.shown.size();
-        if (lift.isEmpty())
-            r.dialogs.answer(Answer::Ok);
-        r.commands.SaveHistory();
-        r.commands.SaveHistory(); // a second exit save says nothing more
+        const QString said = r.commands.SaveHistory();
+        QCOMPARE(r.commands.SaveHistory(), QString()); // a second exit save says nothing more
+        QCOMPARE(r.dialogs.shown.size(), before);      // never a box on the way out
         if (lift.isEmpty()) {
-            QCOMPARE(r.dialogs.shown.size(), before + 1);
-            QCOMPARE(r.dialogs.shown.last().kind, MessageKind::Warning);
-            QCOMPARE(r.dialogs.texts().last(), QDir::toNativeSeparators(r.historyFile()) + "\r\n" +
-                                                   QString::fromLatin1(kHistoryKeptAtExit));
+            QCOMPARE(said, QDir::toNativeSeparators(r.historyFile()) + "\r\n" +
+                               QString::fromLatin1(kHistoryKeptAtExit));
             if (file.isEmpty())
                 QVERIFY(QFileInfo(r.historyFile()).isDir());
             else
                 QCOMPARE(r.folder.read("Capture History.csv"), file);
         } else {
-            QCOMPARE(r.dialogs.shown.size(), before);
+            QCOMPARE(said, QString());
             QVERIFY(
                 r.folder.read("Capture History.csv").contains(lift == "save" ? "http://new.example/" : ""));
             QVERIFY(!r.folder.read("Capture History.csv").contains('\0'));

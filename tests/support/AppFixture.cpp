@@ -32,6 +32,7 @@ Services AppFixture::services() {
 void AppFixture::start() {
     m_app = std::make_unique<ClipvaneApp>(services());
     m_app->createWindows();
+    clipboard.afterCopy = [this] { settleCaptures(main().capture()); };
 }
 
 void AppFixture::startShown() {

@@ -1,5 +1,9 @@
 #include "Doubles.h"
 
+#include "capture/CapturePipeline.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QMetaObject>
 
 #include <QFontMetricsF>
@@ -58,6 +62,16 @@ void FakeClipboard::copyContent(const ClipboardContent& c) {
     content = c;
     if (joined)
         emit changed();
+    if (afterCopy)
+        afterCopy();
+}
+
+void settleCaptures(const CapturePipeline* pipeline) {
+    if (!pipeline || pipeline->deciding())
+        return;
+    QDeadlineTimer deadline(10000);
+    while (pipeline->pending() > 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
 }
 
 HttpStatusResult FakeHttpClient::fetchStatus(const HttpStatusRequest& request) {

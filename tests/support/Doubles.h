@@ -24,6 +24,10 @@
 #include <QWaitCondition>
 #include <functional>
 
+namespace clipvane {
+class CapturePipeline;
+}
+
 namespace clipvane::test {
 
 // Records every dialog and answers from a queue. A dialog with no scripted answer fails the test.
@@ -70,7 +74,15 @@ public:
 
     ClipboardContent content;
     bool joined = false;
+    // Runs after each notification: the rigs wait there for the capture's verdict, which comes from the
+    // event loop, so that a test reads the capture's outcome right after its copy.
+    std::function<void()> afterCopy;
 };
+
+// Lets the event loop run until the pipeline has decided every copy it took (for 10 s at most). Inside the
+// pipeline's own steps (a copy made while a capture lets pending messages run) it returns at once: that copy
+// waits for the running capture.
+void settleCaptures(const CapturePipeline* pipeline);
 
 class FakeConnectivity final : public Connectivity {
 public:

@@ -9,6 +9,7 @@
 #include "ui/WebMonitor.h"
 #include "ui/WebUpdate.h"
 #include "ui/widgets/Hints.h"
+#include "validation/CheckEngine.h"
 
 #include "ui/widgets/CheckListView.h"
 #include <QAction>
@@ -134,11 +135,14 @@ private slots:
         app.folder.write("Clipvane.ini",
                          "[On line]\r\nValidate Clipboard URL=0\r\n[Startup]\r\nLoad default URL list=0\r\n");
         SessionState session;
+        CheckEngine engine(app.connectivity, app.http, session);
         TForm1 f(app.services(), session);
+        f.setCheckEngine(&engine);
         f.FormCreate();
         QVERIFY(f.list().isEmpty());
         QCOMPARE(f.statusPanelText(1), QString());
         QVERIFY(app.clipboard.joined);
+        app.clipboard.afterCopy = [&] { settleCaptures(f.capture()); };
         app.clipboard.copy("http://x.example/");
         QCOMPARE(f.list().count(), 1);
     }

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
@@ -238,14 +239,12 @@ private slots:
         app.acceptOffline();
         TForm1& f = app.main();
         f.CBSave->setChecked(true);
-        QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
+        QSignalSpy options(&f, &TForm1::optionsFileWritten);
         app.clipboard.copy("a.example");
         app.session().ListModified = modified;
         const QString status = f.statusPanelText(1);
         if (answer != Answer::Ok)
             app.dialogs.answer(answer);
-        for (int i = 0; i < optionsWrites; ++i)
-            app.dialogs.answer(Answer::Ok); // the preference writer's confirmation
         f.cyAdvSpeedButton1->click();
         QVERIFY(app.dialogs.allAnswersUsed());
         QCOMPARE(app.folder.read("Clipvane.list"), list);
@@ -263,15 +262,15 @@ private slots:
         TForm1& f = app.main();
         f.CBSave->setChecked(true);
         app.clipboard.copy("a.example"); // unsaved
-        app.dialogs.answer(Answer::Ok);  // the preference writer's confirmation
         f.ExitToTray->trigger();
         QList<bool> choiceWhenWritten;
-        connect(f.cySaveOptions, &QToolButton::clicked,
+        connect(&f, &TForm1::optionsFileWritten,
                 [&] { choiceWhenWritten.append(app.session().ExitToTraySetting); });
         f.Exit1->trigger();
         QCOMPARE(choiceWhenWritten, QList<bool>{true});
         QVERIFY(!f.isVisible());
-        QCOMPARE(app.dialogs.texts(), QStringList{"Preferences are saved."}); // no question about the list
+        QVERIFY(app.dialogs.shown.isEmpty()); // no question about the list, no box for the options
+        QCOMPARE(f.SBMain->currentMessage(), QString("Preferences are saved."));
         QCOMPARE(app.folder.read("Clipvane.list"), QByteArray());
     }
 };

@@ -622,16 +622,17 @@ private slots:
         QCOMPARE(app.session().ListModified, modified);
         if (answer >= 0)
             app.dialogs.answer(Answer(answer));
-        for (int i = 0; i < optionWrites; ++i)
-            app.dialogs.answer(Answer::Ok); // "Preferences are saved."
-        QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
+        QSignalSpy options(&f, &TForm1::optionsFileWritten);
         QSignalSpy history(&f, &TForm1::saveHistoryRequested);
         const QStringList entries = f.list().texts();
         const QString status = f.statusPanelText(1);
 
         f.cyAdvSpeedButton1->click();
 
-        QCOMPARE(app.dialogs.shown.size(), (answer >= 0 ? 1 : 0) + optionWrites);
+        // The save on the way out reports in the status line, never in a box.
+        QCOMPARE(app.dialogs.shown.size(), answer >= 0 ? 1 : 0);
+        if (optionWrites > 0)
+            QCOMPARE(f.SBMain->currentMessage(), QString("Preferences are saved."));
         QVERIFY(app.dialogs.allAnswersUsed());
         if (answer >= 0) {
             QCOMPARE(app.dialogs.shown[0].kind, MessageKind::Information);
@@ -664,7 +665,7 @@ private slots:
         app.acceptOffline();
         app.clipboard.copy("a.example");
         app.dialogs.answer(Answer::Yes);
-        QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
+        QSignalSpy options(&f, &TForm1::optionsFileWritten);
         f.cyAdvSpeedButton1->click();
         QVERIFY(!f.isVisible());
         QCOMPARE(options.size(), 0);
@@ -695,12 +696,11 @@ private slots:
         QCOMPARE(app.session().ExitToTraySetting, exitToTray);
         app.acceptOffline();
         app.clipboard.copy("a.example"); // unsaved: no question all the same
-        app.dialogs.answer(Answer::Ok);  // "Preferences are saved."
         if (fromTheTray) {
             f.minimiseApplication();
             QVERIFY(!f.isVisible());
         }
-        QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
+        QSignalSpy options(&f, &TForm1::optionsFileWritten);
 
         f.Exit1->trigger();
 
@@ -711,8 +711,50 @@ private slots:
         QCOMPARE(options.size(), 1);
         QVERIFY(app.folder.read("Clipvane.ini")
                     .contains(QByteArray("Exit application to tray=") + (exitToTray ? "1" : "0")));
-        QCOMPARE(app.dialogs.texts(), QStringList{"Preferences are saved."});
+        QVERIFY(app.dialogs.shown.isEmpty());
+        QCOMPARE(f.SBMain->currentMessage(), QString("Preferences are saved."));
         QVERIFY(app.folder.read("Clipvane.list").isNull());
+    }
+
+    // The session's end (a signal, logging out) leaves as the tray menu's Exit does, whatever window or
+    // question is up: both exit saves by their options, nothing asked, the report in the status line.
+    void sessionEndSavesWithoutAsking() {
+        AppFixture app;
+        app.startShown();
+        TForm1& f = app.main();
+        f.CBSave->setChecked(true);
+        f.CBSaveHistory->setChecked(true);
+        f.CBMinimize->setChecked(true);
+        f.ExitToTray->setChecked(true);
+        app.acceptOffline();
+        app.clipboard.copy("http://unsaved.example/");
+        app.folder.write("Capture History.csv", "H,h,URL\r\nd,t,http://earlier.example/\r\n");
+        QSignalSpy options(&f, &TForm1::optionsFileWritten);
+        app.app().endSession();
+        app.app().endSession(); // a second signal changes nothing
+        QVERIFY(!f.isVisible());
+        QVERIFY(app.dialogs.shown.isEmpty());
+        QCOMPARE(options.size(), 1);
+        QVERIFY(app.folder.read("Clipvane.ini").contains("Exit application to tray=1"));
+        const QByteArray history = app.folder.read("Capture History.csv");
+        QVERIFY(history.startsWith("H,h,URL,,,,\r\nd,t,http://earlier.example/,,,,\r\n"));
+        QVERIFY(history.contains("http://unsaved.example/"));
+        QVERIFY(history.endsWith("\r\n,,,,,,\r\n"));
+    }
+
+    // A later launch for the same folder brings this copy's window back, from the tray too.
+    void bringToFrontFromTheTray() {
+        AppFixture app;
+        app.startShown();
+        TForm1& f = app.main();
+        f.CBMinimize->setChecked(true);
+        f.minimiseApplication();
+        QVERIFY(!f.isVisible());
+        QVERIFY(app.tray.visible);
+        app.app().bringToFront();
+        QVERIFY(f.isVisible());
+        QVERIFY(!f.isMinimized());
+        QVERIFY(!app.tray.visible);
     }
 
     // The close box asks the exit button's question about an unsaved list; the tray cases stay as they are.
@@ -764,9 +806,7 @@ private slots:
         if (answer >= 0)
             app.dialogs.answer(Answer(answer));
         const bool writes = closes && saveOptions;
-        if (writes)
-            app.dialogs.answer(Answer::Ok); // "Preferences are saved."
-        QSignalSpy options(f.cySaveOptions, &QToolButton::clicked);
+        QSignalSpy options(&f, &TForm1::optionsFileWritten);
         QSignalSpy history(&f, &TForm1::saveHistoryRequested);
         QCOMPARE(f.close(), closes);
         QVERIFY(app.dialogs.allAnswersUsed());
@@ -777,8 +817,6 @@ private slots:
         QStringList texts;
         if (answer >= 0)
             texts << "The URL list has not been saved yet. Save this list and exit?";
-        if (writes)
-            texts << "Preferences are saved.";
         QCOMPARE(app.dialogs.texts(), texts);
         QCOMPARE(app.folder.read("Clipvane.list"), listWritten ? QByteArray("a.example\r\n") : QByteArray());
         QCOMPARE(app.session().ListModified, modified);

@@ -48,6 +48,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 
 namespace clipvane {
 
@@ -58,8 +59,6 @@ TForm1::TForm1(Services services, SessionState& session)
       m_checker(*services.platform.connectivity, *services.platform.http, session) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Clipvane"));
-    m_capture = std::make_unique<CapturePipeline>(*services.platform.clipboard, m_checker, m_session, *m_list,
-                                                  static_cast<CaptureHost&>(*this), letPendingMessagesRun);
     m_listFiles = std::make_unique<MainListFiles>(*m_list, *services.dialogs,
                                                   static_cast<ListFileWindow&>(*this), m_session.ListModified,
                                                   m_session.HtmlTitle, m_session.CurrentListPath);
@@ -187,8 +186,8 @@ void TForm1::FormCreate() {
     // 5
     Button1->click();
     letPendingMessagesRun();
-    // 6
-    m_addressWatch->showAtStartup();
+    // 6: the address is asked for on a worker once the window is up
+    m_addressWatch->showAtStartup(kFirstAddressRequestDelayMs);
     // 7
     Timer1->stop();
     letPendingMessagesRun();
@@ -268,6 +267,8 @@ int TForm1::doubleClickMode() const {
 
 void TForm1::setCheckEngine(CheckEngine* engine) {
     m_saveValidator->setEngine(engine);
+    m_capture = std::make_unique<CapturePipeline>(*m_services.platform.clipboard, *engine, m_session, *m_list,
+                                                  static_cast<CaptureHost&>(*this), letPendingMessagesRun);
 }
 
 bool TForm1::deleteInvalidMode() const {
@@ -281,7 +282,8 @@ void TForm1::setToolBarEnabled(bool enabled) {
 // ---- Capture
 
 void TForm1::WMDrawClipboard() {
-    m_capture->WMDrawClipboard();
+    if (m_capture)
+        m_capture->WMDrawClipboard();
 }
 
 bool TForm1::monitorOn() const {
@@ -571,7 +573,7 @@ bool TForm1::confirmExitWithList() {
         return false;
     }
     if (CBSave->isChecked())
-        cySaveOptions->click();
+        saveOptionsOnExit();
     m_session.OptionsSavedOnExit = true;
     return true;
 }
@@ -610,9 +612,18 @@ bool TForm1::FormCloseQuery() {
     return true;
 }
 
+void TForm1::reportOnExit(const QString& text) {
+    if (text.isEmpty())
+        return;
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    SBMain->showMessage(line);
+    std::fprintf(stderr, "Clipvane: %s\n", qPrintable(line));
+}
+
 void TForm1::FormClose() {
     if (!m_session.OptionsSavedOnExit && CBSave->isChecked())
-        cySaveOptions->click();
+        saveOptionsOnExit();
     if (CBSaveHistory->isChecked())
         emit saveHistoryRequested();
 }

@@ -61,7 +61,7 @@ public:
     void setOptionsSources(OptionsSources sources) { m_optionsSources = std::move(sources); }
     // The Capture History table that captures record into; set by the composition root before FormCreate.
     void setHistoryTable(HistoryTable* history) { m_history = history; }
-    // The validation before saving runs its checks on the shared check engine.
+    // The capture and the validation before saving run their checks on the shared check engine.
     void setCheckEngine(CheckEngine* engine);
     // The creation steps, run by the composition root right after construction.
     void FormCreate();
@@ -70,8 +70,8 @@ public:
 
     SessionState& session() { return m_session; }
     CheckListModel& list() { return *m_list; }
-    UrlChecker& urlChecker() { return m_checker; }
-    CapturePipeline& capture() { return *m_capture; }
+    // Made with the check engine, which its checks run on.
+    CapturePipeline* capture() { return m_capture.get(); }
     AddressWatch& addressWatch() { return *m_addressWatch; }
     QString statusPanelText(int panel) const;
     void setStatusPanelText(int panel, const QString& text);
@@ -116,6 +116,10 @@ public:
     // Options page and preferences
     void LoadINIFile();
     void cySaveOptionsClick();
+    // A save made on the way out: it reports in the status line and on the terminal, never in a box, so
+    // that no exit waits for a person.
+    void saveOptionsOnExit();
+    void reportOnExit(const QString& text);
     void cyReloadOptionsClick();
     void cyResetOptionsClick();
     void cyAdvSpeedButton4Click();
@@ -253,6 +257,7 @@ private:
     void closeDecided();
     void FormClose();
     void readMainOptions(bool withPlacement);
+    SaveReport writeOptionsFile();
     void selectDoubleClickMode(int mode);
     void showDoubleClickHints(int mode);
 

@@ -113,6 +113,17 @@ void TForm1::readMainOptions(bool withPlacement) {
 }
 
 void TForm1::cySaveOptionsClick() {
+    const SaveReport report = writeOptionsFile();
+    m_services.dialogs->message(report.outcome == SaveOutcome::Saved ? MessageKind::Information
+                                                                     : MessageKind::Error,
+                                saveReportMessage(report), Buttons::Ok);
+}
+
+void TForm1::saveOptionsOnExit() {
+    reportOnExit(saveReportMessage(writeOptionsFile()));
+}
+
+SaveReport TForm1::writeOptionsFile() {
     const QString path = m_services.platform.paths.iniPath();
     IniFile ini(path);
     PreferenceSnapshot s;
@@ -141,12 +152,10 @@ void TForm1::cySaveOptionsClick() {
         s.browserChoice = m_optionsSources.browserChoice();
 
     const SaveReport report = writePreferences(ini, s);
-    m_services.dialogs->message(report.outcome == SaveOutcome::Saved ? MessageKind::Information
-                                                                     : MessageKind::Error,
-                                saveReportMessage(report), Buttons::Ok);
     const bool exists = QFileInfo::exists(path);
     cyReloadOptions->setEnabled(exists);
     emit optionsFileWritten(exists);
+    return report;
 }
 
 void TForm1::cyReloadOptionsClick() {
