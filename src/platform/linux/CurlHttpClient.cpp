@@ -379,7 +379,10 @@ struct Check {
     int fd = -1;
     quint64 bytesSeen = 0;
     Clock::time_point lastReceived;
+    Clock::time_point lastProbe;
 };
+
+constexpr auto kIdleProbeInterval = std::chrono::milliseconds(200);
 
 size_t onHeaderLine(char* data, size_t size, size_t nmemb, void* userdata) {
     auto* c = static_cast<Check*>(userdata);
@@ -546,6 +549,7 @@ public:
         curl_easy_getinfo(c.easy->h, CURLINFO_LOCAL_PORT, &port);
         c.fd = port > 0 ? m_sockets.fdForLocalPort(quint16(port)) : -1;
         c.bytesSeen = bytesReceived(c.fd);
+        c.lastProbe = c.lastReceived;
     }
 
     // The progress callback: a non-zero answer ends the hop as idle.
@@ -553,7 +557,9 @@ public:
         if (!c.connected)
             return 0; // the connect time-out governs until then
         const auto now = Clock::now();
-        if (c.fd >= 0) {
+        // curl calls this for every transfer on every pass; the kernel is asked a few times a second.
+        if (c.fd >= 0 && now - c.lastProbe >= kIdleProbeInterval) {
+            c.lastProbe = now;
             const quint64 seen = bytesReceived(c.fd);
             if (seen != c.bytesSeen) {
                 c.bytesSeen = seen;
