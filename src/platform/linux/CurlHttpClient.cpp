@@ -622,25 +622,25 @@ private:
     }
 
     void resumeHosts() {
-        if (m_waitingHosts == 0)
-            return;
         const auto now = Clock::now();
-        for (auto& [name, h] : m_hosts)
-            if (h.waitUntil && *h.waitUntil <= now) {
-                h.waitUntil.reset();
-                --m_waitingHosts;
-                refreshReady(name, h);
+        for (auto it = m_waitingHosts.begin(); it != m_waitingHosts.end();) {
+            Host& h = m_hosts[*it];
+            if (*h.waitUntil > now) {
+                ++it;
+                continue;
             }
+            h.waitUntil.reset();
+            refreshReady(*it, h);
+            it = m_waitingHosts.erase(it);
+        }
     }
 
-    int pollTimeoutMs() const {
+    int pollTimeoutMs() {
         auto wait = std::chrono::milliseconds(1000);
-        if (m_waitingHosts > 0) {
-            const auto now = Clock::now();
-            for (const auto& [name, h] : m_hosts)
-                if (h.waitUntil)
-                    wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(*h.waitUntil - now));
-        }
+        const auto now = Clock::now();
+        for (const QByteArray& name : m_waitingHosts)
+            wait =
+                std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(*m_hosts[name].waitUntil - now));
         return int(std::max<qint64>(0, wait.count()));
     }
 
@@ -721,8 +721,7 @@ private:
                                                                    m_timeouts.retryAfterCap);
             Host& host = m_hosts[c.host];
             const auto until = Clock::now() + delay;
-            if (!host.waitUntil)
-                ++m_waitingHosts;
+            m_waitingHosts.insert(c.host);
             host.waitUntil = std::max(host.waitUntil.value_or(until), until);
             c.easy.reset();
             enqueue(index);
@@ -751,7 +750,7 @@ private:
     std::vector<Check> m_checks;
     std::map<QByteArray, Host> m_hosts;
     std::set<std::pair<int, QByteArray>> m_ready; // hosts with a free slot, by their lowest waiting index
-    int m_waitingHosts = 0;
+    std::set<QByteArray> m_waitingHosts;          // hosts asked to wait, by name
     int m_running = 0;
     int m_left = 0;
     HttpStatusResults m_done;
