@@ -16,10 +16,7 @@
 namespace clipvane::cli {
 
 QString reasonFor(const CheckRun& run, int index) {
-    // Becomes `return run.reasonOf(index);` once the engine tells its reasons; until then none is known.
-    Q_UNUSED(run);
-    Q_UNUSED(index);
-    return {};
+    return run.reasonOf(index);
 }
 
 namespace {

@@ -38,12 +38,16 @@ void CheckListModel::appendTexts(const QStringList& texts) {
     endInsertRows();
 }
 
-void CheckListModel::replaceTexts(const QStringList& texts) {
+void CheckListModel::replaceTexts(const QStringList& texts, const QStringList& hints) {
     beginResetModel();
     m_entries.clear();
+    m_hints.clear();
     m_entries.reserve(texts.size());
-    for (const QString& t : texts)
-        m_entries.append({t, nextId(), false});
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        m_entries.append({texts[i], nextId(), false});
+        if (i < hints.size() && !hints[i].isEmpty())
+            m_hints.insert(m_entries.last().id, hints[i]);
+    }
     m_ticked = 0;
     m_sortedPrefix = 0;
     const bool hadSelection = m_selected != -1;
@@ -173,6 +177,12 @@ void CheckListModel::reorderEntries(QVector<CheckEntry> entries) {
     m_sortedPrefix = 0; // in order, but duplicates may remain
 }
 
+QString CheckListModel::hintAt(int row) const {
+    if (row < 0 || row >= count() || m_hints.isEmpty())
+        return {};
+    return m_hints.value(m_entries[row].id);
+}
+
 int CheckListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : count();
 }
@@ -188,6 +198,16 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
         return e.text;
     case Qt::CheckStateRole:
         return e.ticked ? Qt::Checked : Qt::Unchecked;
+    case Qt::ToolTipRole: {
+        if (m_hints.isEmpty())
+            return {};
+        const QString hint = m_hints.value(e.id);
+        if (hint.isEmpty())
+            return {};
+        // Rich text marks the escaped hint as text: a tooltip would take markup in it for its own.
+        return QString(QStringLiteral("<p style='white-space:pre'>") + hint.toHtmlEscaped() +
+                       QStringLiteral("</p>"));
+    }
     default:
         return {};
     }

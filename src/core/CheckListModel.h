@@ -1,5 +1,6 @@
 #pragma once
 #include <QAbstractListModel>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -31,11 +32,14 @@ public:
     int selected() const { return m_selected; }
     QStringList texts() const;
     const QVector<CheckEntry>& entries() const { return m_entries; }
+    // The entry's hint: a plain text saying more about it (why a check rejected it), shown as its tooltip.
+    QString hintAt(int row) const;
 
     // Editing
     quint64 append(const QString& text);
     void appendTexts(const QStringList& texts);
-    void replaceTexts(const QStringList& texts); // in the given order, unticked, none selected
+    // In the given order, unticked, none selected; hints[i], when given, is the hint of entry i.
+    void replaceTexts(const QStringList& texts, const QStringList& hints = {});
     void clear();
     void removeRowAt(int row);
     bool removeId(quint64 id);
@@ -69,6 +73,7 @@ private:
     quint64 nextId() { return ++m_lastId; }
 
     QVector<CheckEntry> m_entries;
+    QHash<quint64, QString> m_hints; // by entry id; only entries that have one
     quint64 m_lastId = 0;
     int m_ticked = 0;
     int m_selected = -1;

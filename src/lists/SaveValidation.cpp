@@ -73,6 +73,12 @@ public:
         return m_verdicts[k];
     }
 
+    // Why the entry's check rejected it; empty when unknown (checked by CheckUrl alone) or accepted.
+    QString reasonOf(const Held& e) const {
+        const int k = m_position.value(e.id, -1);
+        return m_run && k >= 0 ? m_run->reasonOf(k) : QString();
+    }
+
 private:
     SaveValidator& m_v;
     std::unique_ptr<CheckRun> m_run;
@@ -155,17 +161,23 @@ bool SaveValidator::validateMainList(CheckListModel& list, SaveValidationOption 
             --n;
             panel.setCount(QString::number(n));
             panel.setUrlInValidation(e.text);
+            panel.setRejectionReason(QString());
             m_yield();
-            if (rowNow(list, e.id, i) >= 0 && !checks.CheckUrl(e))
+            if (rowNow(list, e.id, i) >= 0 && !checks.CheckUrl(e)) {
                 list.removeId(e.id);
+                panel.setRejectionReason(checks.reasonOf(e));
+            }
         } else {
             panel.setLeftToValidate(QStringLiteral("Validating checked URL."));
             panel.setCountVisible(false);
             m_yield();
             if (e.ticked && rowNow(list, e.id, i) >= 0) {
                 panel.setUrlInValidation(e.text);
-                if (!checks.CheckUrl(e))
+                panel.setRejectionReason(QString());
+                if (!checks.CheckUrl(e)) {
                     list.removeId(e.id);
+                    panel.setRejectionReason(checks.reasonOf(e));
+                }
             }
         }
         position = std::min(position + 1, maximum);

@@ -31,6 +31,9 @@ public:
     virtual void setCountVisible(bool visible) = 0;
     virtual void setProgressMaximum(int maximum) = 0;
     virtual void setProgressPosition(int position) = 0;
+    // The entry under check was rejected and deleted: why (plain text), as the hint of the address shown;
+    // empty when the next entry goes under check.
+    virtual void setRejectionReason(const QString& reason) { Q_UNUSED(reason) }
 };
 
 // The validation step before a save (SaveURL) of both list windows. It lets pending messages run between

@@ -252,6 +252,12 @@ void TForm2::connectControls() {
     connect(&r, &ValidationReport::scrollRangesWanted, this, &TForm2::HorScrollBar);
     followSelection(CLBValid, r.valid());
     followSelection(CLBInvalid, r.invalid());
+    // The status panel says why a selected invalid entry failed (plain text: it holds the server's words).
+    connect(&r.invalid(), &CheckListModel::selectionChanged, this, [this, &r](int row) {
+        const QString reason = r.invalid().hintAt(row);
+        if (!reason.isEmpty())
+            HintPanel->setText(reason);
+    });
     connect(CLBValid, &QAbstractItemView::doubleClicked, this, [this] { CLBValidDblClick(); });
 }
 

@@ -7,6 +7,7 @@
 #include "platform/Connectivity.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QTimer>
 #include <QVector>
 #include <utility>
@@ -77,18 +78,23 @@ private:
 
     void checked(int index, bool accepted) {
         m_verdicts[index] = accepted;
+        if (!accepted)
+            m_reasons.insert(index, m_check->reasonOf(index));
         if (!accepted && m_deleteMode)
             m_host.sourceList().removeId(m_ids[index]);
     }
 
     void finished() {
         m_progressTimer.stop();
-        QStringList valid, invalid;
-        for (int i = 0; i < total(); ++i)
+        QStringList valid, invalid, reasons;
+        for (int i = 0; i < total(); ++i) {
             (m_verdicts[i] ? valid : invalid).append(m_texts[i]);
+            if (!m_verdicts[i])
+                reasons.append(m_reasons.value(i));
+        }
         m_host.setProgressText(QString());
         m_host.setToolBarEnabled(true);
-        m_owner.m_report.setResults(valid, invalid);
+        m_owner.m_report.setResults(valid, invalid, reasons);
         --m_owner.m_runs;
         BatchValidator& owner = m_owner;
         const bool report = !m_deleteMode;
@@ -106,6 +112,7 @@ private:
     QVector<quint64> m_ids; // the ticked entries, from the last to the first
     QStringList m_texts;
     QVector<bool> m_verdicts;
+    QHash<int, QString> m_reasons; // why each rejected text failed, by index
     bool m_uncheckedLeaders = false;
     QString m_pending;
     QElapsedTimer m_sinceShown;

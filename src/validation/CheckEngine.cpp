@@ -14,6 +14,15 @@ CheckRun::CheckRun(QStringList texts, Connectivity& connectivity, SessionState& 
 
 CheckRun::~CheckRun() = default;
 
+QString CheckRun::reasonOf(int index) const {
+    if (index < 0 || index >= m_outcomes.size())
+        return {};
+    const Outcome& o = m_outcomes[index];
+    if (!o.delivered || o.accepted)
+        return {};
+    return o.online ? rejectionReason(o.result) : QString::fromLatin1(kOfflineReason);
+}
+
 void CheckRun::take(const HttpStatusResults& results) {
     // One answer of the connection test for what arrived together: a check made while the connection is
     // gone gets CheckUrl's offline verdict.
@@ -21,7 +30,10 @@ void CheckRun::take(const HttpStatusResults& results) {
     for (const auto& [index, result] : results) {
         if (index < 0 || index >= m_outcomes.size() || m_outcomes[index].in)
             continue;
-        m_outcomes[index] = {true, online, result};
+        Outcome& o = m_outcomes[index];
+        o.in = true;
+        o.online = online;
+        o.result = result;
         ++m_completed;
     }
     QPointer<CheckRun> self(this);
@@ -31,8 +43,10 @@ void CheckRun::take(const HttpStatusResults& results) {
 }
 
 void CheckRun::takeAllOffline() {
-    for (Outcome& o : m_outcomes)
-        o = {true, false, {}};
+    for (Outcome& o : m_outcomes) {
+        o.in = true;
+        o.online = false;
+    }
     m_completed = count();
     QPointer<CheckRun> self(this);
     emit progressed(m_completed);
@@ -56,6 +70,8 @@ void CheckRun::deliverInOrder() {
         } else {
             accepted = offlineVerdict(m_session, url);
         }
+        m_outcomes[index].delivered = true;
+        m_outcomes[index].accepted = accepted;
         emit checked(index, accepted);
         if (!self)
             return;

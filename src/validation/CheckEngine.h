@@ -23,6 +23,10 @@ public:
     int count() const { return int(m_texts.size()); }
     int completed() const { return m_completed; } // checks answered, in any order
     bool isFinished() const { return m_delivered == count(); }
+    // Why the check of that text was rejected, once its verdict is handed out ("404 Not Found",
+    // "time-out after 15 s", "name not resolved"); empty while it is not, or when it was accepted.
+    // Plain text of printable characters.
+    QString reasonOf(int index) const;
 
 signals:
     void checked(int index, bool accepted); // in index order
@@ -34,6 +38,8 @@ private:
     struct Outcome {
         bool in = false;
         bool online = false;
+        bool delivered = false;
+        bool accepted = false;
         HttpStatusResult result;
     };
     CheckRun(QStringList texts, Connectivity& connectivity, SessionState& session);
@@ -52,7 +58,7 @@ private:
     bool m_finishedSent = false;
 };
 
-// Runs CheckUrl's checks concurrently over the HTTP client's batches: at most 32 at once, 6 per host.
+// Runs CheckUrl's checks concurrently over the HTTP client's batches: at most 128 at once, 6 per host.
 class CheckEngine {
 public:
     CheckEngine(Connectivity& connectivity, HttpClient& http, SessionState& session,

@@ -19,6 +19,14 @@ bool onlineVerdict(const HttpStatusResult& result) {
     return result.ok && isAcceptedStatus(result.status);
 }
 
+QString rejectionReason(const HttpStatusResult& result) {
+    if (onlineVerdict(result))
+        return {};
+    if (!result.reason.isEmpty())
+        return result.reason;
+    return result.ok ? QString::number(result.status) : QStringLiteral("no answer");
+}
+
 bool offlineVerdict(SessionState& session, const QString& normalisedUrl) {
     if (session.ClipboardValidationOn)
         return false;

@@ -15,6 +15,11 @@ struct SessionState;
 HttpStatusRequest checkRequest(const QString& normalisedUrl);
 // The verdict of an online check on what the server gave.
 bool onlineVerdict(const HttpStatusResult& result);
+// Why an online check rejected what the server gave ("404 Not Found", "time-out after 15 s"); empty when
+// it accepted it.
+QString rejectionReason(const HttpStatusResult& result);
+// Why a check without a connection rejected its text.
+inline constexpr char kOfflineReason[] = "no Internet connection";
 // The verdict without a connection: the option alone decides. LastCheckedUrl takes `normalisedUrl`
 // exactly when the text is accepted.
 bool offlineVerdict(SessionState& session, const QString& normalisedUrl);

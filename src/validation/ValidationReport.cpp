@@ -67,9 +67,10 @@ void ValidationReport::clearLists() {
     m_invalid.clear();
 }
 
-void ValidationReport::setResults(const QStringList& valid, const QStringList& invalid) {
+void ValidationReport::setResults(const QStringList& valid, const QStringList& invalid,
+                                  const QStringList& invalidReasons) {
     m_valid.replaceTexts(valid);
-    m_invalid.replaceTexts(invalid);
+    m_invalid.replaceTexts(invalid, invalidReasons);
     // The new lists have no ticks: buttons that act on ticked items must not stay enabled from the last
     // report (overwriting with the ticked items would empty the recipient).
     validTicksChanged();

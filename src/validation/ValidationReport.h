@@ -45,7 +45,9 @@ public:
 
     // Filled by the batch validation.
     void clearLists();
-    void setResults(const QStringList& valid, const QStringList& invalid);
+    // invalidReasons[i], when given, says why invalid[i] failed: that entry's hint.
+    void setResults(const QStringList& valid, const QStringList& invalid,
+                    const QStringList& invalidReasons = {});
 
     // The sync commands (cySyncURLListClick, cySyncCheckedURLListClick, cySyncURLListAppendClick,
     // cySyncURLListAppendCheckedClick).

@@ -30,12 +30,16 @@ public:
     void setCountVisible(bool v) override { countVisible = v; }
     void setProgressMaximum(int m) override { maximum = m; }
     void setProgressPosition(int p) override { positions.append(p); }
+    void setRejectionReason(const QString& r) override {
+        if (!r.isEmpty())
+            reasons.append(url + QLatin1Char(' ') + r);
+    }
 
     bool visible = false;
     bool blinking = false;
     bool countVisible = true;
     QString url, left;
-    QStringList urls, counts;
+    QStringList urls, counts, reasons;
     int maximum = -1;
     QList<int> positions;
 };
@@ -133,6 +137,7 @@ private slots:
         QCOMPARE(f.requested(), QStringList({"c", "b", "a"}));
         QCOMPARE(f.panel.counts, QStringList({"0", "2", "1", "0"}));
         QCOMPARE(f.panel.urls, QStringList({"http://c", "http://b", "http://a"}));
+        QCOMPARE(f.panel.reasons, QStringList({"http://b 404"})); // the deleted entry says why
         QCOMPARE(f.panel.positions, QList<int>({1, 2, 3, 3}));
         QVERIFY(f.tabEnabled);
         QVERIFY(!f.panel.visible);

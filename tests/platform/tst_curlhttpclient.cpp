@@ -1,6 +1,7 @@
 #include "LocalHttpServer.h"
 #include "platform/linux/CurlHttpClient.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
 #include <arpa/inet.h>
@@ -28,6 +29,43 @@ HttpStatusRequest statusRequest(const QString& url) {
     return r;
 }
 
+// A port on 127.0.0.1 where nothing listens.
+quint16 closedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::close(fd);
+    return ntohs(addr.sin_port);
+}
+
+// Runs a batch and waits for every result, in index order.
+QList<HttpStatusResult> runBatch(CurlHttpClient& client, const QStringList& urls, HttpBatchLimits limits,
+                                 int timeoutMs = 20000) {
+    QList<HttpStatusRequest> requests;
+    for (const QString& url : urls)
+        requests.append(statusRequest(url));
+    QList<HttpStatusResult> results(urls.size());
+    int in = 0;
+    QObject context;
+    auto batch = client.startStatusBatch(requests, limits, &context, [&](const HttpStatusResults& done) {
+        for (const auto& [index, result] : done) {
+            results[index] = result;
+            ++in;
+        }
+    });
+    QElapsedTimer timer;
+    timer.start();
+    while (in < urls.size() && timer.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (in < urls.size())
+        qWarning("the batch did not finish");
+    return results;
+}
+
 } // namespace
 
 class TestCurlHttpClient : public QObject {
@@ -52,6 +90,16 @@ private slots:
     void silentServerEndsWithinTheTimeouts_data();
     void silentServerEndsWithinTheTimeouts();
     void connectTimeoutApplies();
+
+    void reasonSaysWhyTheCheckEnded_data();
+    void reasonSaysWhyTheCheckEnded();
+    void trickledHeadersAreNotIdle_data();
+    void trickledHeadersAreNotIdle();
+    void retryAfterAsksOnceMore_data();
+    void retryAfterAsksOnceMore();
+    void hostQueueWaitsForRetryAfter();
+    void perHostCapHoldsWithRedirects();
+    void connectionsAreReused();
 
     void getCapsTheBody_data();
     void getCapsTheBody();
@@ -281,6 +329,223 @@ void TestCurlHttpClient::connectTimeoutApplies() {
     if (elapsed < 400)
         QSKIP("this system refuses connections to a full queue instead of holding them");
     QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
+}
+
+void TestCurlHttpClient::reasonSaysWhyTheCheckEnded_data() {
+    // "PORT" stands for the local server's port, "CLOSED" for a port where nothing listens.
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("reason");
+    const auto none = int(HttpFailure::None);
+    QTest::newRow("200") << "http://127.0.0.1:PORT/ok" << none << "200 OK";
+    QTest::newRow("404 after a redirect")
+        << "http://127.0.0.1:PORT/found-to-missing" << none << "404 Not Found";
+    QTest::newRow("302 without a location")
+        << "http://127.0.0.1:PORT/found-no-location" << none << "302 Found";
+    QTest::newRow("unknown code: the server's phrase, printable only")
+        << "http://127.0.0.1:PORT/odd" << none << "599 Odd [31m <b>x</b>";
+    QTest::newRow("redirect loop") << "http://127.0.0.1:PORT/loop" << int(HttpFailure::TooManyRedirects)
+                                   << "too many redirects";
+    QTest::newRow("silent server") << "http://127.0.0.1:PORT/silent" << int(HttpFailure::TimedOut)
+                                   << "time-out after 1 s";
+    QTest::newRow("not HTTP") << "http://127.0.0.1:PORT/garbage" << int(HttpFailure::NotHttp)
+                              << "not an HTTP answer";
+    QTest::newRow("closed without an answer")
+        << "http://127.0.0.1:PORT/closed" << int(HttpFailure::NotHttp) << "empty answer";
+    QTest::newRow("refused") << "http://127.0.0.1:CLOSED/" << int(HttpFailure::ConnectionRefused)
+                             << "connection refused";
+    QTest::newRow("name not resolved")
+        << "http://no-such-host.invalid/" << int(HttpFailure::NameNotResolved) << "name not resolved";
+    QTest::newRow("ftp") << "ftp://127.0.0.1:PORT/" << int(HttpFailure::NotWebAddress) << "not a web address";
+    QTest::newRow("redirect to file")
+        << "http://127.0.0.1:PORT/to-file" << int(HttpFailure::NotWebAddress) << "not a web address";
+    QTest::newRow("TLS to a server that does not speak it")
+        << "https://127.0.0.1:RAW/" << int(HttpFailure::Tls) << "TLS: handshake failed";
+}
+
+void TestCurlHttpClient::reasonSaysWhyTheCheckEnded() {
+    QFETCH(QString, url);
+    QFETCH(int, failure);
+    QFETCH(QString, reason);
+    server->on("/odd", ScriptedReply::garbage("HTTP/1.1 599 Odd\x1b[31m <b>x</b>\x07\r\nContent-Length: "
+                                              "0\r\nConnection: close\r\n\r\n"));
+    server->on("/to-file", ScriptedReply::redirect(302, "file:///etc/hostname"));
+    url.replace(QLatin1String("CLOSED"), QString::number(closedPort()));
+    // A listener that answers whatever comes with a line of text and closes.
+    const int raw = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    QVERIFY(::bind(raw, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && ::listen(raw, 4) == 0 &&
+            ::getsockname(raw, reinterpret_cast<sockaddr*>(&addr), &len) == 0);
+    url.replace(QLatin1String("RAW"), QString::number(ntohs(addr.sin_port)));
+    std::thread answerer;
+    if (url.startsWith(QLatin1String("https://")))
+        answerer = std::thread([raw] {
+            const int fd = ::accept(raw, nullptr, nullptr);
+            if (fd < 0)
+                return;
+            [[maybe_unused]] const ssize_t n = ::send(fd, "no TLS here\r\n", 13, MSG_NOSIGNAL);
+            ::close(fd);
+        });
+    url.replace(QLatin1String("PORT"), QString::number(server->port()));
+    CurlHttpClient client({1000ms, 1000ms, 3000ms});
+    const HttpStatusResult result = client.fetchStatus(statusRequest(url));
+    if (answerer.joinable())
+        answerer.join();
+    ::close(raw);
+    QCOMPARE(int(result.failure), failure);
+    QCOMPARE(result.reason, reason);
+    QCOMPARE(result.ok, failure == int(HttpFailure::None));
+}
+
+// Header bytes that keep coming are not silence, even when one line takes longer than the idle limit;
+// the total limit still ends an answer that never completes.
+void TestCurlHttpClient::trickledHeadersAreNotIdle_data() {
+    QTest::addColumn<bool>("completes");
+    QTest::newRow("headers complete within the total") << true;
+    QTest::newRow("headers that never end") << false;
+}
+
+void TestCurlHttpClient::trickledHeadersAreNotIdle() {
+    QFETCH(bool, completes);
+    ScriptedReply trickle = ScriptedReply::withStatus(200);
+    if (!completes)
+        trickle = ScriptedReply::garbage("HTTP/1.1 200 OK\r\nX-Pad: " + QByteArray(200, 'p'));
+    trickle.delayBetweenBytes = 60ms; // a 19-byte line takes over a second: longer than the idle limit
+    server->on("/drip", trickle);
+    CurlHttpClient client({1000ms, 1000ms, 6000ms});
+    QElapsedTimer timer;
+    timer.start();
+    const HttpStatusResult result = client.fetchStatus(statusRequest(server->url(QStringLiteral("/drip"))));
+    if (completes) {
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        QCOMPARE(result.status, 200);
+    } else {
+        QVERIFY(!result.ok);
+        QCOMPARE(result.reason, QStringLiteral("time-out after 6 s"));
+        QVERIFY2(timer.elapsed() >= 5500 && timer.elapsed() < 8000,
+                 qPrintable(QString::number(timer.elapsed())));
+    }
+}
+
+void TestCurlHttpClient::retryAfterAsksOnceMore_data() {
+    QTest::addColumn<ScriptedReply>("first");
+    QTest::addColumn<ScriptedReply>("then");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<int>("minGapMs");
+    const ScriptedReply ok = ScriptedReply::withStatus(200);
+    const ScriptedReply busy = ScriptedReply::withStatus(429).header("Retry-After", "1");
+    QTest::newRow("429, Retry-After 1, then 200") << busy << ok << 200 << "200 OK" << 2 << 950;
+    QTest::newRow("503, Retry-After 1, then 200")
+        << ScriptedReply::withStatus(503).header("Retry-After", "1") << ok << 200 << "200 OK" << 2 << 950;
+    QTest::newRow("429 twice: rate limited") << busy << busy << 429 << "rate limited" << 2 << 950;
+    QTest::newRow("503 twice") << ScriptedReply::withStatus(503).header("Retry-After", "0")
+                               << ScriptedReply::withStatus(503).header("Retry-After", "0") << 503
+                               << "503 Service Unavailable" << 2 << 0;
+    QTest::newRow("429 without Retry-After: rate limited, not asked again")
+        << ScriptedReply::withStatus(429) << ok << 429 << "rate limited" << 1 << 0;
+    QTest::newRow("503 without Retry-After")
+        << ScriptedReply::withStatus(503) << ok << 503 << "503 Service Unavailable" << 1 << 0;
+    QTest::newRow("an hour's wait is capped")
+        << ScriptedReply::withStatus(429).header("Retry-After", "3600") << ok << 200 << "200 OK" << 2 << 450;
+    QTest::newRow("an HTTP date in the past: at once")
+        << ScriptedReply::withStatus(503).header("Retry-After", "Wed, 21 Oct 2015 07:28:00 GMT") << ok << 200
+        << "200 OK" << 2 << 0;
+}
+
+void TestCurlHttpClient::retryAfterAsksOnceMore() {
+    QFETCH(ScriptedReply, first);
+    QFETCH(ScriptedReply, then);
+    QFETCH(int, status);
+    QFETCH(QString, reason);
+    QFETCH(int, requests);
+    QFETCH(int, minGapMs);
+    server->onFirstThen("/busy", first, then);
+    HttpTimeouts t = kShort;
+    t.retryAfterCap = 500ms;
+    if (minGapMs > 500)
+        t.retryAfterCap = 10s;
+    CurlHttpClient client(t);
+    const HttpStatusResult result = client.fetchStatus(statusRequest(server->url(QStringLiteral("/busy"))));
+    QCOMPARE(result.status, status);
+    QCOMPARE(result.reason, reason);
+    const QList<RecordedRequest> seen = server->requestsFor("/busy");
+    QCOMPARE(seen.size(), requests);
+    if (requests == 2) {
+        const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(seen[1].at - seen[0].at);
+        QVERIFY2(gap.count() >= minGapMs && gap.count() < minGapMs + 1500,
+                 qPrintable(QString::number(gap.count())));
+    }
+}
+
+// While a host asked to wait, none of its queued checks starts; other hosts go on.
+void TestCurlHttpClient::hostQueueWaitsForRetryAfter() {
+    server = std::make_unique<LocalHttpServer>(2);
+    server->onFirstThen("/busy", ScriptedReply::withStatus(429).header("Retry-After", "1"),
+                        ScriptedReply::withStatus(200));
+    server->on("/ok", ScriptedReply::withStatus(200));
+    QStringList urls{server->urlOn(1, QStringLiteral("/busy"))};
+    for (int i = 0; i < 12; ++i)
+        urls << server->urlOn(1, QStringLiteral("/ok")) << server->urlOn(2, QStringLiteral("/ok"));
+    CurlHttpClient client(kShort);
+    const QList<HttpStatusResult> results = runBatch(client, urls, {128, 6});
+    for (const HttpStatusResult& r : results)
+        QCOMPARE(r.status, 200);
+    const QList<RecordedRequest> busy = server->requestsFor("/busy");
+    QCOMPARE(busy.size(), 2);
+    int early1 = 0, late2 = 0;
+    for (const RecordedRequest& r : server->requests()) {
+        const bool onFirst = r.header("Host").startsWith("127.0.0.1:");
+        early1 += onFirst && r.at - busy[0].at < 900ms ? 1 : 0;
+        late2 += !onFirst && r.at > busy[1].at ? 1 : 0;
+    }
+    QVERIFY2(early1 <= 6, qPrintable(QString::number(early1))); // the first slots' worth only
+    QCOMPARE(late2, 0);
+}
+
+// The cap counts every connection: a check redirected on the same host takes its slot, not a new one.
+void TestCurlHttpClient::perHostCapHoldsWithRedirects() {
+    ScriptedReply slow = ScriptedReply::withStatus(200);
+    slow.delayBeforeHeaders = 600ms;
+    server->on("/slow", slow);
+    QStringList urls;
+    for (int i = 0; i < 24; ++i) {
+        if (i < 6) {
+            // The first six redirect one after another, each while the others still hold their slots.
+            ScriptedReply hop = ScriptedReply::redirect(302, "/slow");
+            hop.delayBeforeHeaders = std::chrono::milliseconds(60 * (i + 1));
+            server->on("/hop/" + QByteArray::number(i), hop);
+            urls << server->url(QStringLiteral("/hop/%1").arg(i));
+        } else {
+            urls << server->url(QStringLiteral("/slow"));
+        }
+    }
+    CurlHttpClient client(kShort);
+    const QList<HttpStatusResult> results = runBatch(client, urls, {128, 6});
+    for (const HttpStatusResult& r : results)
+        QCOMPARE(r.status, 200);
+    QCOMPARE(server->maxOpenConnectionsOn(1), 6);
+    QCOMPARE(server->maxConcurrentFor("127.0.0.1"), 6);
+}
+
+// Answers without a body leave their connection open: the checks of a run reuse it.
+void TestCurlHttpClient::connectionsAreReused() {
+    server->setKeepAlive(true);
+    server->on("/empty", ScriptedReply::withStatus(200));
+    server->on("/to-empty", ScriptedReply::redirect(301, "/empty"));
+    QStringList urls;
+    for (int i = 0; i < 30; ++i)
+        urls << server->url(i % 3 ? QStringLiteral("/empty") : QStringLiteral("/to-empty"));
+    CurlHttpClient client(kShort);
+    const QList<HttpStatusResult> results = runBatch(client, urls, {128, 6});
+    for (const HttpStatusResult& r : results)
+        QCOMPARE(r.status, 200);
+    QCOMPARE(server->requests().size(), 40);
+    QVERIFY2(server->connectionsAccepted() <= 6, qPrintable(QString::number(server->connectionsAccepted())));
 }
 
 void TestCurlHttpClient::getCapsTheBody_data() {

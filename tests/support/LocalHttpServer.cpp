@@ -252,6 +252,18 @@ void LocalHttpServer::on(const QByteArray& path, const ScriptedReply& reply) {
     m_script.append({path, reply});
 }
 
+void LocalHttpServer::onFirstThen(const QByteArray& path, const ScriptedReply& first,
+                                  const ScriptedReply& then) {
+    on(path, then);
+    std::lock_guard lock(m_mutex);
+    m_firstReplies.insert(path, {first, 0});
+}
+
+int LocalHttpServer::maxOpenConnectionsOn(int address) const {
+    std::lock_guard lock(m_mutex);
+    return m_maxOpen.value(address);
+}
+
 QList<RecordedRequest> LocalHttpServer::requests() const {
     std::lock_guard lock(m_mutex);
     return m_requests;
@@ -275,8 +287,10 @@ bool LocalHttpServer::waitForIdle(std::chrono::milliseconds timeout) const {
     return true;
 }
 
-ScriptedReply LocalHttpServer::replyFor(const QByteArray& target) const {
+ScriptedReply LocalHttpServer::replyFor(const QByteArray& target) {
     std::lock_guard lock(m_mutex);
+    if (auto it = m_firstReplies.find(target); it != m_firstReplies.end() && it->second++ == 0)
+        return it->first;
     for (const auto& entry : m_script)
         if (entry.first == target)
             return entry.second;
@@ -367,116 +381,141 @@ void LocalHttpServer::acceptLoop() {
                 continue;
             ++m_accepted;
             ++m_open;
+            const int address = int(i);
             {
                 std::lock_guard lock(m_mutex);
                 ++m_liveConnections;
+                // Connections the client has already closed (its FIN is in) do not count.
+                QList<int>& live = m_liveFds[address];
+                int open = 1;
+                for (int other : live) {
+                    pollfd p{other, POLLRDHUP, 0};
+                    if (::poll(&p, 1, 0) == 0 || !(p.revents & (POLLRDHUP | POLLHUP | POLLERR)))
+                        ++open;
+                }
+                live.append(fd);
+                m_maxOpen[address] = std::max(m_maxOpen.value(address), open);
             }
-            std::thread([this, fd] {
-                serve(fd);
+            std::thread([this, fd, address] {
+                serve(fd, address);
                 endConnection();
             }).detach();
         }
     }
 }
 
-void LocalHttpServer::serve(int fd) {
-    QByteArray head;
+void LocalHttpServer::serve(int fd, int address) {
+    QByteArray pending; // bytes of the next request already read
     char buf[4096];
-    bool complete = false;
-    while (!complete && head.size() < kMaxRequestHead && waitFor(fd, POLLIN, -1)) {
-        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
-            continue;
-        if (n <= 0)
-            break;
-        head.append(buf, n);
-        complete = head.contains("\r\n\r\n");
-    }
-
-    RecordedRequest request;
-    if (complete && parseRequestHead(head.left(head.indexOf("\r\n\r\n")), request)) {
-        const ScriptedReply reply = replyFor(request.target);
-        QByteArray host = request.header("Host");
-        if (const qsizetype colon = host.lastIndexOf(':'); colon >= 0)
-            host.truncate(colon);
-        {
-            std::lock_guard lock(m_mutex);
-            m_maxInFlight[host] = std::max(m_maxInFlight.value(host), ++m_inFlight[host]);
-            m_maxInFlightAll = std::max(m_maxInFlightAll, ++m_inFlightAll);
-        }
-        // Answered once the first byte of the answer goes out: the client cannot have its answer (and
-        // start another request) before the count went down.
-        bool inFlight = true;
-        const auto answered = [&] {
-            if (!std::exchange(inFlight, false)) {
-                return;
-            }
-            std::lock_guard lock(m_mutex);
-            --m_inFlight[host];
-            --m_inFlightAll;
-        };
-        record(request);
-        bool graceful = true;
-        switch (reply.kind) {
-        case ScriptedReply::Kind::Close:
-            graceful = false;
-            break;
-        case ScriptedReply::Kind::Reset: {
-            const linger abort{1, 0}; // closing now sends a reset, not an orderly end
-            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-            graceful = false;
-            break;
-        }
-        case ScriptedReply::Kind::NeverAnswer:
-            waitUntilClientLeaves(fd);
-            graceful = false;
-            break;
-        case ScriptedReply::Kind::Raw:
-            graceful = sendAll(fd, reply.raw.constData(), reply.raw.size(), reply.delayBetweenBytes);
-            break;
-        case ScriptedReply::Kind::Http: {
-            if (!sleepFor(reply.delayBeforeHeaders))
+    for (bool again = true; again;) {
+        again = false;
+        QByteArray head = std::exchange(pending, {});
+        bool complete = head.contains("\r\n\r\n");
+        while (!complete && head.size() < kMaxRequestHead && waitFor(fd, POLLIN, -1)) {
+            const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+                continue;
+            if (n <= 0)
                 break;
-            answered();
-            QByteArray out =
-                "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
-            for (const auto& h : reply.headers)
-                out += h.first + ": " + h.second + "\r\n";
-            const bool announceLength =
-                !reply.endlessBody && !hasHeaderNamed(reply.headers, "Content-Length");
-            if (announceLength) {
-                const qsizetype length = reply.stallAfterHeaders
-                                             ? std::max<qsizetype>(reply.body.size(), 1024)
-                                             : reply.body.size();
-                out += "Content-Length: " + QByteArray::number(length) + "\r\n";
+            head.append(buf, n);
+            complete = head.contains("\r\n\r\n");
+        }
+
+        RecordedRequest request;
+        if (complete && parseRequestHead(head.left(head.indexOf("\r\n\r\n")), request)) {
+            request.at = std::chrono::steady_clock::now();
+            pending = head.mid(head.indexOf("\r\n\r\n") + 4);
+            const ScriptedReply reply = replyFor(request.target);
+            const bool keepAlive = m_keepAlive && reply.kind == ScriptedReply::Kind::Http &&
+                                   !reply.endlessBody && !reply.stallAfterHeaders;
+            QByteArray host = request.header("Host");
+            if (const qsizetype colon = host.lastIndexOf(':'); colon >= 0)
+                host.truncate(colon);
+            {
+                std::lock_guard lock(m_mutex);
+                m_maxInFlight[host] = std::max(m_maxInFlight.value(host), ++m_inFlight[host]);
+                m_maxInFlightAll = std::max(m_maxInFlightAll, ++m_inFlightAll);
             }
-            out += "Connection: close\r\n\r\n";
-            if (!reply.stallAfterHeaders && !reply.endlessBody)
-                out += reply.body;
-            if (!sendAll(fd, out.constData(), out.size(), reply.delayBetweenBytes)) {
+            // Answered once the first byte of the answer goes out: the client cannot have its answer (and
+            // start another request) before the count went down.
+            bool inFlight = true;
+            const auto answered = [&] {
+                if (!std::exchange(inFlight, false)) {
+                    return;
+                }
+                std::lock_guard lock(m_mutex);
+                --m_inFlight[host];
+                --m_inFlightAll;
+            };
+            record(request);
+            bool graceful = true;
+            switch (reply.kind) {
+            case ScriptedReply::Kind::Close:
+                graceful = false;
+                break;
+            case ScriptedReply::Kind::Reset: {
+                const linger abort{1, 0}; // closing now sends a reset, not an orderly end
+                ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
                 graceful = false;
                 break;
             }
-            if (reply.stallAfterHeaders) {
+            case ScriptedReply::Kind::NeverAnswer:
                 waitUntilClientLeaves(fd);
                 graceful = false;
-            } else if (reply.endlessBody) {
-                const QByteArray chunk(16 * 1024, 'x');
-                while (sendAll(fd, chunk.constData(), chunk.size(), reply.delayBetweenBytes)) {
+                break;
+            case ScriptedReply::Kind::Raw:
+                graceful = sendAll(fd, reply.raw.constData(), reply.raw.size(), reply.delayBetweenBytes);
+                break;
+            case ScriptedReply::Kind::Http: {
+                if (!sleepFor(reply.delayBeforeHeaders))
+                    break;
+                answered();
+                QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
+                                 reasonPhrase(reply.status) + "\r\n";
+                for (const auto& h : reply.headers)
+                    out += h.first + ": " + h.second + "\r\n";
+                const bool announceLength =
+                    !reply.endlessBody && !hasHeaderNamed(reply.headers, "Content-Length");
+                if (announceLength) {
+                    const qsizetype length = reply.stallAfterHeaders
+                                                 ? std::max<qsizetype>(reply.body.size(), 1024)
+                                                 : reply.body.size();
+                    out += "Content-Length: " + QByteArray::number(length) + "\r\n";
                 }
-                graceful = false;
+                out += keepAlive ? "\r\n" : "Connection: close\r\n\r\n";
+                if (!reply.stallAfterHeaders && !reply.endlessBody)
+                    out += reply.body;
+                if (!sendAll(fd, out.constData(), out.size(), reply.delayBetweenBytes)) {
+                    graceful = false;
+                    break;
+                }
+                if (reply.stallAfterHeaders) {
+                    waitUntilClientLeaves(fd);
+                    graceful = false;
+                } else if (reply.endlessBody) {
+                    const QByteArray chunk(16 * 1024, 'x');
+                    while (sendAll(fd, chunk.constData(), chunk.size(), reply.delayBetweenBytes)) {
+                    }
+                    graceful = false;
+                }
+                break;
             }
-            break;
-        }
-        }
-        answered();
-        if (graceful) {
-            // Let the client read everything before the socket goes: closing at once could reset it.
-            ::shutdown(fd, SHUT_WR);
-            pollfd p{fd, POLLIN, 0};
-            while (::poll(&p, 1, 1000) > 0 && ::recv(fd, buf, sizeof buf, 0) > 0) {
+            }
+            answered();
+            if (graceful && keepAlive) {
+                again = true; // the next request on this connection
+            } else if (graceful) {
+                // Let the client read everything before the socket goes: closing at once could reset it.
+                ::shutdown(fd, SHUT_WR);
+                pollfd p{fd, POLLIN, 0};
+                while (::poll(&p, 1, 1000) > 0 && ::recv(fd, buf, sizeof buf, 0) > 0) {
+                }
             }
         }
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_liveFds[address].removeOne(fd);
     }
     ::close(fd);
     --m_open;

@@ -21,13 +21,15 @@ struct RecordedRequest {
     QByteArray target; // path and query, as sent
     QByteArray version;
     QList<QPair<QByteArray, QByteArray>> headers;
+    std::chrono::steady_clock::time_point at; // when its head was complete
 
     // The first header of that name (any letter case); empty when absent.
     QByteArray header(const QByteArray& name) const;
     bool hasHeader(const QByteArray& name) const;
 };
 
-// What the server does with a request for one path. Every answer closes the connection afterwards.
+// What the server does with a request for one path. Every answer closes the connection afterwards, unless
+// the server keeps connections alive (setKeepAlive).
 struct ScriptedReply {
     enum class Kind {
         Http,        // a status line, headers and a body
@@ -77,6 +79,10 @@ public:
 
     // Answers requests whose target equals the path. Unscripted paths get 404.
     void on(const QByteArray& path, const ScriptedReply& reply);
+    // The first request for the path gets `first`, every later one `then`.
+    void onFirstThen(const QByteArray& path, const ScriptedReply& first, const ScriptedReply& then);
+    // Plain HTTP answers keep their connection open for the next request (no "Connection: close").
+    void setKeepAlive(bool on) { m_keepAlive = on; }
 
     QList<RecordedRequest> requests() const;
     QList<RecordedRequest> requestsFor(const QByteArray& path) const;
@@ -87,13 +93,16 @@ public:
     // once: from the request's arrival until its answer was sent.
     int maxConcurrentFor(const QByteArray& host) const;
     int maxConcurrent() const; // over all host names together
+    // The most connections to 127.0.0.<address> that were open at once, counted at each accept: the
+    // connections the client had not closed yet (connected at the TCP level, whether a request came or not).
+    int maxOpenConnectionsOn(int address) const;
     // True once every connection has ended, within the time given.
     bool waitForIdle(std::chrono::milliseconds timeout) const;
 
 private:
     void acceptLoop();
-    void serve(int fd);
-    ScriptedReply replyFor(const QByteArray& target) const;
+    void serve(int fd, int address);
+    ScriptedReply replyFor(const QByteArray& target);
     void record(RecordedRequest request);
 
     // Waits until fd is ready for `events`, or the server stops, or the timeout passes (negative: no limit).
@@ -115,6 +124,10 @@ private:
 
     mutable std::mutex m_mutex;
     QList<QPair<QByteArray, ScriptedReply>> m_script;
+    QHash<QByteArray, QPair<ScriptedReply, int>> m_firstReplies; // path → the first reply, times asked
+    QHash<int, QList<int>> m_liveFds;                            // address → its connections' sockets
+    QHash<int, int> m_maxOpen;                                   // address → most open at once
+    std::atomic<bool> m_keepAlive{false};
     QList<RecordedRequest> m_requests;
     QHash<QByteArray, int> m_inFlight;
     QHash<QByteArray, int> m_maxInFlight;

@@ -91,6 +91,10 @@ private slots:
         QTRY_VERIFY(w.isVisible());
         QCOMPARE(f->app().report()->valid().texts(), QStringList({"d.example", "b.example"}));
         QCOMPARE(f->app().report()->invalid().texts(), QStringList({"c.example"}));
+        // Selecting the invalid entry shows why it failed in the status panel, as plain text.
+        w.CLBInvalid->setCurrentIndex(f->app().report()->invalid().index(0));
+        QCOMPARE(w.HintPanel->text(), QStringLiteral("404"));
+        QCOMPARE(w.HintPanel->textFormat(), Qt::PlainText);
         QVERIFY(w.RGSyncGroup->button(0)->isChecked());
         QCOMPARE(f->main().statusPanelText(4), QString());
         QVERIFY(f->main().findChild<QWidget*>(QStringLiteral("Panel1"))->isEnabled());

@@ -102,7 +102,7 @@ private slots:
         QVERIFY(host.progress.contains(QStringLiteral("Validating URL 2 of 2")));
         QCOMPARE(host.progress.last(), QString());
         QCOMPARE(host.shown(), names); // nothing changes in the source without delete mode
-        QCOMPARE(http.batchLimits.last().total, 32);
+        QCOMPARE(http.batchLimits.last().total, 128);
         QCOMPARE(http.batchLimits.last().perHost, 6);
     }
 
@@ -118,6 +118,11 @@ private slots:
         QCOMPARE(wanted.count(), 0);
         QVERIFY(!session.ListModified);
         QCOMPARE(report->invalid().texts(), QStringList({"e", "b"}));
+        // Each invalid entry says why it failed: the engine's reason is the entry's hint.
+        QCOMPARE(report->invalid().hintAt(0), QStringLiteral("404"));
+        QCOMPARE(report->invalid().hintAt(1), QStringLiteral("404"));
+        QVERIFY(
+            report->invalid().data(report->invalid().index(0), Qt::ToolTipRole).toString().contains("404"));
     }
 
     void progressGoesOneAboveWhileUntickedLeadersPass() {

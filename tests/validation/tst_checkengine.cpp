@@ -5,6 +5,7 @@
 #include "validation/CheckEngine.h"
 #include "validation/UrlCheck.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -119,7 +120,7 @@ private slots:
         QCOMPARE(r.header("Pragma"), QByteArray("no-cache"));
     }
 
-    void atMostSixPerHostAndThirtyTwoInAll() {
+    void atMostSixPerHostAndTheTotalInAll() {
         ScriptedReply slow = ScriptedReply::withStatus(200);
         slow.delayBeforeHeaders = 150ms;
         server->on("/slow", slow);
@@ -142,6 +143,69 @@ private slots:
                 more.append(again->urlOn(host, QStringLiteral("/slow")));
         runEngine(narrow, more);
         QCOMPARE(again->maxConcurrent(), 4);
+    }
+
+    void rejectedTextsCarryTheirReason() {
+        const QStringList texts = {server->url("/ok"),
+                                   server->url("/missing"),
+                                   server->url("/found"),
+                                   server->url("/silent"),
+                                   server->url("/loop"),
+                                   server->url("/garbage"),
+                                   QStringLiteral("a sentence with http://x in it")};
+        const QStringList reasons = {QString(),
+                                     QStringLiteral("404 Not Found"),
+                                     QString(),
+                                     QStringLiteral("time-out after 1 s"),
+                                     QStringLiteral("too many redirects"),
+                                     QStringLiteral("not an HTTP answer"),
+                                     QStringLiteral("not a web address")};
+        CheckEngine engine(connectivity, *http, session);
+        auto run = engine.start(texts);
+        QStringList seen;
+        connect(run.get(), &CheckRun::checked, this, [&](int index, bool accepted) {
+            // Known as each verdict is handed out, empty exactly for the accepted ones.
+            QCOMPARE(run->reasonOf(index).isEmpty(), accepted);
+            seen.append(run->reasonOf(index));
+        });
+        QSignalSpy finished(run.get(), &CheckRun::finished);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(seen, reasons);
+        QCOMPARE(run->reasonOf(-1), QString());
+        QCOMPARE(run->reasonOf(int(texts.size())), QString());
+
+        // Without a connection and with the option ticked, every text is rejected for that.
+        connectivity.connected = false;
+        session.ClipboardValidationOn = true;
+        auto offline = engine.start({server->url("/ok")});
+        QSignalSpy offlineFinished(offline.get(), &CheckRun::finished);
+        QVERIFY(offlineFinished.wait(5000));
+        QCOMPARE(offline->reasonOf(0), QStringLiteral("no Internet connection"));
+    }
+
+    // The total limit holds for the whole walk through a check's redirections, not for each hop.
+    void totalLimitHoldsAcrossRedirects() {
+        ScriptedReply hop = ScriptedReply::redirect(302, "/hop/1");
+        hop.delayBeforeHeaders = 400ms; // under the idle limit; five of them are over the total
+        for (int n = 5; n >= 1; --n) {
+            hop.headers = {{"Location", "/hop/" + QByteArray::number(n - 1)}};
+            server->on("/hop/" + QByteArray::number(n), hop);
+        }
+        ScriptedReply last = ScriptedReply::withStatus(200);
+        last.delayBeforeHeaders = 400ms;
+        server->on("/hop/0", last);
+        CheckEngine engine(connectivity, *http, session);
+        QElapsedTimer timer;
+        timer.start();
+        auto run = engine.start({server->url("/hop/5")});
+        QList<bool> verdicts;
+        connect(run.get(), &CheckRun::checked, this, [&](int, bool accepted) { verdicts.append(accepted); });
+        QSignalSpy finished(run.get(), &CheckRun::finished);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(verdicts, QList<bool>({false}));
+        QCOMPARE(run->reasonOf(0), QStringLiteral("time-out after 1.5 s"));
+        QVERIFY2(timer.elapsed() < 2200, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(server->requestsFor("/hop/0").isEmpty()); // the walk ended on the way
     }
 
     void offlineDuringTheRunGivesTheOfflineVerdict_data() {

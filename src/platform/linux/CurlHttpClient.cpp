@@ -1,15 +1,24 @@
 #include "CurlHttpClient.h"
 
+#include <QDateTime>
 #include <QMetaObject>
 #include <QObject>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstddef>
 #include <curl/curl.h>
+#include <linux/tcp.h> // tcp_info with tcpi_bytes_received
 #include <map>
 #include <memory>
 #include <mutex>
+#include <netinet/in.h>
+#include <optional>
 #include <set>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace clipvane {
@@ -24,6 +33,7 @@ void globalInit() {
 struct Easy {
     CURL* h = curl_easy_init();
     curl_slist* headers = nullptr;
+    char error[CURL_ERROR_SIZE] = {};
     ~Easy() {
         if (headers)
             curl_slist_free_all(headers);
@@ -44,37 +54,272 @@ void applyCommon(CURL* h, const QByteArray& url, const HttpTimeouts& t) {
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, std::max(1L, long(t.idle.count() / 1000)));
 }
 
+using Clock = std::chrono::steady_clock;
+
+// The text a person reads for a status: the code and its standard reason phrase, or the server's own
+// phrase (printable ASCII only) for a code without one.
+const char* standardPhrase(int status) {
+    switch (status) {
+    case 200:
+        return "OK";
+    case 201:
+        return "Created";
+    case 202:
+        return "Accepted";
+    case 203:
+        return "Non-Authoritative Information";
+    case 204:
+        return "No Content";
+    case 205:
+        return "Reset Content";
+    case 206:
+        return "Partial Content";
+    case 300:
+        return "Multiple Choices";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 303:
+        return "See Other";
+    case 304:
+        return "Not Modified";
+    case 305:
+        return "Use Proxy";
+    case 307:
+        return "Temporary Redirect";
+    case 308:
+        return "Permanent Redirect";
+    case 400:
+        return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 402:
+        return "Payment Required";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 406:
+        return "Not Acceptable";
+    case 407:
+        return "Proxy Authentication Required";
+    case 408:
+        return "Request Timeout";
+    case 409:
+        return "Conflict";
+    case 410:
+        return "Gone";
+    case 411:
+        return "Length Required";
+    case 412:
+        return "Precondition Failed";
+    case 413:
+        return "Content Too Large";
+    case 414:
+        return "URI Too Long";
+    case 415:
+        return "Unsupported Media Type";
+    case 416:
+        return "Range Not Satisfiable";
+    case 417:
+        return "Expectation Failed";
+    case 421:
+        return "Misdirected Request";
+    case 422:
+        return "Unprocessable Content";
+    case 425:
+        return "Too Early";
+    case 426:
+        return "Upgrade Required";
+    case 428:
+        return "Precondition Required";
+    case 429:
+        return "Too Many Requests";
+    case 431:
+        return "Request Header Fields Too Large";
+    case 451:
+        return "Unavailable For Legal Reasons";
+    case 500:
+        return "Internal Server Error";
+    case 501:
+        return "Not Implemented";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    case 504:
+        return "Gateway Timeout";
+    case 505:
+        return "HTTP Version Not Supported";
+    case 511:
+        return "Network Authentication Required";
+    default:
+        return nullptr;
+    }
+}
+
+// Text from outside shown to a person: printable ASCII only, runs of anything else as one space, short.
+QString printable(const QByteArray& text, qsizetype cap = 80) {
+    QString out;
+    bool gap = false;
+    for (const char ch : text) {
+        const auto u = static_cast<unsigned char>(ch);
+        if (u >= 0x21 && u <= 0x7e) {
+            if (gap && !out.isEmpty())
+                out += QLatin1Char(' ');
+            gap = false;
+            out += QLatin1Char(char(u));
+        } else {
+            gap = true;
+        }
+        if (out.size() >= cap)
+            break;
+    }
+    return out.left(cap);
+}
+
+QString statusReason(int status, const QByteArray& phrase) {
+    if (const char* known = standardPhrase(status))
+        return QString::number(status) + QLatin1Char(' ') + QLatin1String(known);
+    const QString own = printable(phrase);
+    return own.isEmpty() ? QString::number(status) : QString::number(status) + QLatin1Char(' ') + own;
+}
+
+QString seconds(std::chrono::milliseconds t) {
+    if (t.count() % 1000 == 0)
+        return QString::number(t.count() / 1000);
+    return QString::number(double(t.count()) / 1000.0, 'f', 1);
+}
+
+HttpStatusResult failedWith(HttpFailure failure, const QString& reason) {
+    return {false, 0, failure, reason};
+}
+
+HttpStatusResult timedOut(std::chrono::milliseconds limit) {
+    return failedWith(HttpFailure::TimedOut,
+                      QStringLiteral("time-out after ") + seconds(limit) + QStringLiteral(" s"));
+}
+
+// Retry-After as delta-seconds or as an HTTP date; negative when absent or unreadable.
+qint64 retryAfterSeconds(const QByteArray& value) {
+    const QByteArray v = value.trimmed();
+    if (v.isEmpty())
+        return -1;
+    bool number = false;
+    const qint64 s = v.toLongLong(&number);
+    if (number)
+        return s >= 0 ? s : -1;
+    // An HTTP date ends in "GMT", which the RFC 2822 reader wants as an offset.
+    QString date = QString::fromLatin1(v);
+    if (date.endsWith(QLatin1String(" GMT")))
+        date = date.chopped(4) + QLatin1String(" +0000");
+    const QDateTime at = QDateTime::fromString(date, Qt::RFC2822Date);
+    if (!at.isValid())
+        return -1;
+    return std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(at));
+}
+
 // Follows one response's header lines. The empty line after a final (not 1xx) status line ends the
-// transfer: the body is never waited for.
+// transfer: the body is never waited for. A response without a body runs to its end, which leaves its
+// connection open for the next check on that host.
 struct StatusSink {
     int status = 0;
+    QByteArray phrase;
     QByteArray location;
+    qint64 retryAfter = -1;
+    qint64 contentLength = -1;
     bool finalHeadersIn = false;
 };
 
-size_t onHeaderLine(char* data, size_t size, size_t nmemb, void* userdata) {
-    auto* sink = static_cast<StatusSink*>(userdata);
-    const size_t n = size * nmemb;
-    const QByteArray line = QByteArray(data, qsizetype(n)).trimmed();
-    if (line.startsWith("HTTP/")) {
-        const QList<QByteArray> parts = line.split(' ');
-        sink->status = parts.size() >= 2 ? parts[1].toInt() : 0;
-        sink->location.clear();
-    } else if (line.isEmpty()) {
-        if (sink->status >= 200) {
-            sink->finalHeadersIn = true;
-            return 0; // abort: the status and the headers are all we need
-        }
-    } else if (sink->location.isEmpty() && line.size() > 9 &&
-               line.first(9).compare("Location:", Qt::CaseInsensitive) == 0) {
-        sink->location = line.mid(9).trimmed();
-    }
-    return n;
+bool headerNamed(const QByteArray& line, const char* name, QByteArray& value) {
+    const qsizetype n = qsizetype(qstrlen(name));
+    if (line.size() <= n || line[n] != ':' || line.first(n).compare(name, Qt::CaseInsensitive) != 0)
+        return false;
+    value = line.mid(n + 1).trimmed();
+    return true;
 }
 
-size_t refuseBody(char*, size_t, size_t, void*) {
-    return 0;
+// Which sockets of a multi handle are open, and the local port of each: a transfer finds the connection
+// it runs on (new or reused) by its local port, so that the idle rule can see every byte the kernel
+// received on it, header bytes included. Outlives the multi handle, whose cleanup closes pooled sockets.
+class SocketTable {
+public:
+    curl_socket_t open(const curl_sockaddr& a, bool track) {
+        const int fd = ::socket(a.family, a.socktype | SOCK_CLOEXEC, a.protocol);
+        if (fd < 0)
+            return CURL_SOCKET_BAD;
+        if (track)
+            m_ports[fd] = 0;
+        return fd;
+    }
+    int close(curl_socket_t fd) {
+        if (const auto it = m_ports.find(fd); it != m_ports.end()) {
+            if (it->second)
+                m_byPort.erase(it->second);
+            m_ports.erase(it);
+        }
+        return ::close(fd);
+    }
+    int fdForLocalPort(quint16 port) {
+        if (const auto it = m_byPort.find(port); it != m_byPort.end())
+            return it->second;
+        for (auto& [fd, known] : m_ports) {
+            if (known)
+                continue;
+            sockaddr_storage a{};
+            socklen_t len = sizeof a;
+            if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+                continue;
+            const quint16 p = a.ss_family == AF_INET6 ? ntohs(reinterpret_cast<sockaddr_in6*>(&a)->sin6_port)
+                                                      : ntohs(reinterpret_cast<sockaddr_in*>(&a)->sin_port);
+            if (p == 0)
+                continue; // not connected yet
+            known = p;
+            m_byPort[p] = fd;
+        }
+        const auto it = m_byPort.find(port);
+        return it == m_byPort.end() ? -1 : it->second;
+    }
+
+private:
+    std::unordered_map<int, quint16> m_ports; // fd → local port (0 until known)
+    std::unordered_map<quint16, int> m_byPort;
+};
+
+curl_socket_t openTrackedSocket(void* table, curlsocktype purpose, curl_sockaddr* address) {
+    return static_cast<SocketTable*>(table)->open(*address, purpose == CURLSOCKTYPE_IPCXN);
 }
+
+int closeTrackedSocket(void* table, curl_socket_t fd) {
+    return static_cast<SocketTable*>(table)->close(fd);
+}
+
+// Bytes the kernel has received on a TCP socket, TLS records and header bytes included.
+quint64 bytesReceived(int fd) {
+    tcp_info info{};
+    socklen_t len = sizeof info;
+    if (fd < 0 || ::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &len) != 0 ||
+        len < socklen_t(offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received))
+        return 0;
+    return info.tcpi_bytes_received;
+}
+
+struct Multi {
+    CURLM* h = curl_multi_init();
+    ~Multi() {
+        if (h)
+            curl_multi_cleanup(h);
+    }
+};
+
+// A multi handle with its socket table, destroyed in that order.
+struct MultiWithSockets {
+    SocketTable sockets;
+    Multi multi;
+};
 
 // The address a Location header leads to, resolved against the address that answered with it.
 QByteArray resolveLocation(const QByteArray& base, const QByteArray& location) {
@@ -110,20 +355,73 @@ size_t collectBody(char* data, size_t size, size_t nmemb, void* userdata) {
     return n;
 }
 
+class StatusRunner;
+
 // One check's walk through its redirections. Redirections are followed here rather than by curl, so that
 // every response, redirections included, ends at its headers: a server that sends headers and then holds
-// back the body still gives its status. Time spent waiting for a free slot does not count against the
-// check's total time-out, so a check in a batch ends exactly as the same check alone would.
+// back the body still gives its status. Time spent waiting for a free slot, or for a host that asked to
+// wait, does not count against the check's total time-out, so a check in a batch ends exactly as the same
+// check alone would.
 struct Check {
+    StatusRunner* runner = nullptr;
     HttpStatusRequest request;
     QByteArray url;
     QByteArray host;
     int redirections = 0;
+    bool retried = false; // asked again once after a Retry-After
     std::chrono::milliseconds used{0};
-    std::chrono::steady_clock::time_point hopStart;
+    Clock::time_point hopStart;
     std::unique_ptr<Easy> easy;
     StatusSink sink;
+    // The idle rule of the hop in progress: nothing received on its connection for the idle time ends it.
+    bool connected = false;
+    bool idleTimedOut = false;
+    int fd = -1;
+    quint64 bytesSeen = 0;
+    Clock::time_point lastReceived;
+    Clock::time_point lastProbe;
 };
+
+constexpr auto kIdleProbeInterval = std::chrono::milliseconds(200);
+
+size_t onHeaderLine(char* data, size_t size, size_t nmemb, void* userdata) {
+    auto* c = static_cast<Check*>(userdata);
+    StatusSink* sink = &c->sink;
+    const size_t n = size * nmemb;
+    c->lastReceived = Clock::now();
+    const QByteArray line = QByteArray(data, qsizetype(n)).trimmed();
+    QByteArray value;
+    if (line.startsWith("HTTP/")) {
+        const QList<QByteArray> parts = line.split(' ');
+        *sink = {};
+        sink->status = parts.size() >= 2 ? parts[1].toInt() : 0;
+        const qsizetype second = line.indexOf(' ', line.indexOf(' ') + 1);
+        if (second > 0)
+            sink->phrase = line.mid(second + 1);
+    } else if (line.isEmpty()) {
+        if (sink->status >= 200) {
+            sink->finalHeadersIn = true;
+            const bool noBody = sink->status == 204 || sink->status == 304 || sink->contentLength == 0;
+            return noBody ? n : 0; // otherwise abort: the status and the headers are all we need
+        }
+    } else if (sink->location.isEmpty() && headerNamed(line, "Location", value)) {
+        sink->location = value;
+    } else if (headerNamed(line, "Retry-After", value)) {
+        sink->retryAfter = retryAfterSeconds(value);
+    } else if (headerNamed(line, "Content-Length", value)) {
+        bool ok = false;
+        const qint64 length = value.toLongLong(&ok);
+        sink->contentLength = ok ? length : -1;
+    }
+    return n;
+}
+
+size_t refuseBody(char*, size_t, size_t, void*) {
+    return 0;
+}
+
+int afterConnect(void* check, char*, char*, int, int);
+int watchIdle(void* check, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 
 QByteArray hostOf(const QByteArray& url) {
     QByteArray host;
@@ -138,21 +436,73 @@ QByteArray hostOf(const QByteArray& url) {
     return host;
 }
 
+// Why a hop ended without a status line, from curl's code and what the hop saw.
+HttpStatusResult failureOf(CURLcode rc, const Check& c, const char* errorText, long osErrno,
+                           const HttpTimeouts& limits, std::chrono::milliseconds left) {
+    if (c.idleTimedOut)
+        return timedOut(limits.idle);
+    switch (rc) {
+    case CURLE_OPERATION_TIMEDOUT:
+        return timedOut(!c.connected && limits.connect < left ? limits.connect : limits.total);
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return failedWith(HttpFailure::NameNotResolved, QStringLiteral("name not resolved"));
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return failedWith(HttpFailure::NameNotResolved, QStringLiteral("proxy name not resolved"));
+    case CURLE_COULDNT_CONNECT:
+        if (osErrno == ECONNREFUSED)
+            return failedWith(HttpFailure::ConnectionRefused, QStringLiteral("connection refused"));
+        if (osErrno == EHOSTUNREACH || osErrno == ENETUNREACH)
+            return failedWith(HttpFailure::Unreachable, QStringLiteral("host unreachable"));
+        return failedWith(HttpFailure::Unreachable, QStringLiteral("could not connect"));
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+        if (c.connected) // an answer curl cannot take as HTTP (HTTP/0.9 is refused this way)
+            return failedWith(HttpFailure::NotHttp, QStringLiteral("not an HTTP answer"));
+        return failedWith(HttpFailure::NotWebAddress, QStringLiteral("not a web address"));
+    case CURLE_PEER_FAILED_VERIFICATION: {
+        const QString detail = printable(errorText, 120);
+        const qsizetype at = detail.indexOf(QLatin1String("certificate"), 0, Qt::CaseInsensitive);
+        if (at >= 0)
+            return failedWith(HttpFailure::Tls, QStringLiteral("TLS: ") + detail.mid(at));
+        return failedWith(HttpFailure::Tls, QStringLiteral("TLS: certificate not accepted"));
+    }
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_CACERT_BADFILE:
+        return failedWith(HttpFailure::Tls, QStringLiteral("TLS: handshake failed"));
+    case CURLE_GOT_NOTHING:
+        return failedWith(HttpFailure::NotHttp, QStringLiteral("empty answer"));
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+        return failedWith(HttpFailure::NotHttp, QStringLiteral("connection reset"));
+    case CURLE_WEIRD_SERVER_REPLY:
+        return failedWith(HttpFailure::NotHttp, QStringLiteral("not an HTTP answer"));
+    default:
+        return failedWith(HttpFailure::Other, QString::fromLatin1(curl_easy_strerror(rc)).toLower());
+    }
+}
+
 // Runs status checks on one multi handle, at most limits.total at once and limits.perHost per host
-// name, the lowest index first. Used alone on the caller's thread for one check, and on a worker
-// thread for a batch.
+// name, redirections and retries included, the lowest index first. Used alone on the caller's thread for
+// one check, and on a worker thread for a batch. Connections are kept and reused within the run, and the
+// multi handle's DNS cache is shared by every check of it.
 class StatusRunner {
 public:
     using Deliver = std::function<void(HttpStatusResults)>;
 
-    StatusRunner(CURLM* multi, QList<HttpStatusRequest> requests, HttpBatchLimits limits,
+    StatusRunner(MultiWithSockets& multi, QList<HttpStatusRequest> requests, HttpBatchLimits limits,
                  HttpTimeouts timeouts)
-        : m_multi(multi), m_limits(limits), m_timeouts(timeouts) {
+        : m_multi(multi.multi.h), m_sockets(multi.sockets), m_limits(limits), m_timeouts(timeouts) {
         m_limits.total = std::max(1, m_limits.total);
         m_limits.perHost = std::max(1, m_limits.perHost);
+        curl_multi_setopt(m_multi, CURLMOPT_MAX_HOST_CONNECTIONS, long(m_limits.perHost));
+        curl_multi_setopt(m_multi, CURLMOPT_MAXCONNECTS, long(m_limits.total));
         m_checks.resize(size_t(requests.size()));
         for (qsizetype i = 0; i < requests.size(); ++i) {
             Check& c = m_checks[size_t(i)];
+            c.runner = this;
             c.url = requests[i].url.toUtf8();
             c.request = std::move(requests[i]);
             enqueue(int(i));
@@ -169,6 +519,7 @@ public:
     // Runs until every check has its result or `stop` turns true.
     void run(const Deliver& deliver, const std::atomic<bool>* stop) {
         while (m_left > 0 && !(stop && stop->load())) {
+            resumeHosts();
             dispatch();
             int running = 0;
             curl_multi_perform(m_multi, &running);
@@ -178,7 +529,7 @@ public:
                     continue;
                 char* priv = nullptr;
                 curl_easy_getinfo(msg->easy_handle, CURLINFO_PRIVATE, &priv);
-                hopDone(int(reinterpret_cast<quintptr>(priv)));
+                hopDone(int(reinterpret_cast<quintptr>(priv)), msg->data.result);
             }
             dispatch();
             if (!m_done.isEmpty()) {
@@ -186,41 +537,111 @@ public:
                 continue;
             }
             if (m_left > 0 && !(stop && stop->load()))
-                curl_multi_poll(m_multi, nullptr, 0, 1000, nullptr);
+                curl_multi_poll(m_multi, nullptr, 0, pollTimeoutMs(), nullptr);
         }
     }
 
+    // The prerequisite callback: the hop has its connection (new or reused).
+    void connectedHop(Check& c) {
+        c.connected = true;
+        c.lastReceived = Clock::now();
+        long port = 0;
+        curl_easy_getinfo(c.easy->h, CURLINFO_LOCAL_PORT, &port);
+        c.fd = port > 0 ? m_sockets.fdForLocalPort(quint16(port)) : -1;
+        c.bytesSeen = bytesReceived(c.fd);
+        c.lastProbe = c.lastReceived;
+    }
+
+    // The progress callback: a non-zero answer ends the hop as idle.
+    int idleCheck(Check& c) {
+        if (!c.connected)
+            return 0; // the connect time-out governs until then
+        const auto now = Clock::now();
+        // curl calls this for every transfer on every pass; the kernel is asked a few times a second.
+        if (c.fd >= 0 && now - c.lastProbe >= kIdleProbeInterval) {
+            c.lastProbe = now;
+            const quint64 seen = bytesReceived(c.fd);
+            if (seen != c.bytesSeen) {
+                c.bytesSeen = seen;
+                c.lastReceived = now;
+            }
+        }
+        if (now - c.lastReceived < m_timeouts.idle)
+            return 0;
+        c.idleTimedOut = true;
+        return 1;
+    }
+
 private:
+    struct Host {
+        std::set<int> waiting; // the checks waiting for a slot, by index
+        int running = 0;
+        int readyKey = -1;                          // its entry in m_ready, -1 when it has none
+        std::optional<Clock::time_point> waitUntil; // asked to wait (Retry-After)
+    };
+
+    // A host is ready when a check waits for it, it has a free slot and it is not asked to wait. Every
+    // change to a host passes here, so m_ready holds each host at most once.
+    void refreshReady(const QByteArray& name, Host& h) {
+        if (h.readyKey >= 0) {
+            m_ready.erase({h.readyKey, name});
+            h.readyKey = -1;
+        }
+        if (!h.waiting.empty() && h.running < m_limits.perHost && !h.waitUntil) {
+            h.readyKey = *h.waiting.begin();
+            m_ready.insert({h.readyKey, name});
+        }
+    }
+
     void enqueue(int index) {
         Check& c = m_checks[size_t(index)];
         c.host = hostOf(c.url);
-        std::set<int>& waiting = m_waiting[c.host];
-        waiting.insert(index);
-        if (m_runningPerHost[c.host] < m_limits.perHost)
-            m_ready.insert({*waiting.begin(), c.host});
+        Host& h = m_hosts[c.host];
+        h.waiting.insert(index);
+        refreshReady(c.host, h);
     }
 
     void dispatch() {
         while (m_running < m_limits.total && !m_ready.empty()) {
-            const QByteArray host = m_ready.begin()->second;
-            m_ready.erase(m_ready.begin());
-            std::set<int>& waiting = m_waiting[host];
-            const int index = *waiting.begin();
-            waiting.erase(waiting.begin());
+            const QByteArray name = m_ready.begin()->second;
+            Host& h = m_hosts[name];
+            const int index = *h.waiting.begin();
+            h.waiting.erase(h.waiting.begin());
             ++m_running;
-            const int onHost = ++m_runningPerHost[host];
-            if (!waiting.empty() && onHost < m_limits.perHost)
-                m_ready.insert({*waiting.begin(), host});
+            ++h.running;
+            refreshReady(name, h);
             startHop(index);
         }
     }
 
-    void release(const QByteArray& host) {
+    void release(const QByteArray& name) {
         --m_running;
-        const int onHost = --m_runningPerHost[host];
-        std::set<int>& waiting = m_waiting[host];
-        if (!waiting.empty() && onHost == m_limits.perHost - 1)
-            m_ready.insert({*waiting.begin(), host});
+        Host& h = m_hosts[name];
+        --h.running;
+        refreshReady(name, h);
+    }
+
+    void resumeHosts() {
+        const auto now = Clock::now();
+        for (auto it = m_waitingHosts.begin(); it != m_waitingHosts.end();) {
+            Host& h = m_hosts[*it];
+            if (*h.waitUntil > now) {
+                ++it;
+                continue;
+            }
+            h.waitUntil.reset();
+            refreshReady(*it, h);
+            it = m_waitingHosts.erase(it);
+        }
+    }
+
+    int pollTimeoutMs() {
+        auto wait = std::chrono::milliseconds(1000);
+        const auto now = Clock::now();
+        for (const QByteArray& name : m_waitingHosts)
+            wait =
+                std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(*m_hosts[name].waitUntil - now));
+        return int(std::max<qint64>(0, wait.count()));
     }
 
     void finish(int index, HttpStatusResult result) {
@@ -235,7 +656,9 @@ private:
         c.easy = std::make_unique<Easy>();
         if (left.count() <= 0 || !c.easy->h) {
             release(c.host);
-            finish(index, {});
+            finish(index, left.count() <= 0
+                              ? timedOut(m_timeouts.total)
+                              : failedWith(HttpFailure::Other, QStringLiteral("out of memory")));
             return;
         }
         HttpTimeouts hop = m_timeouts;
@@ -243,6 +666,18 @@ private:
         hop.connect = std::min(hop.connect, left);
         CURL* h = c.easy->h;
         applyCommon(h, c.url, hop);
+        // The idle rule is the check's own (watchIdle), counting header bytes too.
+        curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, 0L);
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, watchIdle);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, &c);
+        curl_easy_setopt(h, CURLOPT_PREREQFUNCTION, afterConnect);
+        curl_easy_setopt(h, CURLOPT_PREREQDATA, &c);
+        curl_easy_setopt(h, CURLOPT_OPENSOCKETFUNCTION, openTrackedSocket);
+        curl_easy_setopt(h, CURLOPT_OPENSOCKETDATA, &m_sockets);
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, closeTrackedSocket);
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, &m_sockets);
+        curl_easy_setopt(h, CURLOPT_ERRORBUFFER, c.easy->error);
         curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
         curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
         curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
@@ -252,61 +687,85 @@ private:
         if (c.easy->headers)
             curl_easy_setopt(h, CURLOPT_HTTPHEADER, c.easy->headers);
         c.sink = {};
+        c.connected = c.idleTimedOut = false;
+        c.fd = -1;
         curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, onHeaderLine);
-        curl_easy_setopt(h, CURLOPT_HEADERDATA, &c.sink);
+        curl_easy_setopt(h, CURLOPT_HEADERDATA, &c);
         curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, refuseBody);
-        // A fresh connection per check, as a check alone makes: nothing is reused between checks.
-        curl_easy_setopt(h, CURLOPT_FRESH_CONNECT, 1L);
-        curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
         curl_easy_setopt(h, CURLOPT_PRIVATE, reinterpret_cast<char*>(quintptr(index)));
-        c.hopStart = std::chrono::steady_clock::now();
+        c.hopStart = Clock::now();
         if (curl_multi_add_handle(m_multi, h) != CURLM_OK) {
             c.easy.reset();
             release(c.host);
-            finish(index, {});
+            finish(index, failedWith(HttpFailure::Other, QStringLiteral("could not start the request")));
         }
     }
 
-    void hopDone(int index) {
+    void hopDone(int index, CURLcode rc) {
         Check& c = m_checks[size_t(index)];
-        curl_multi_remove_handle(m_multi, c.easy->h);
-        c.used += std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                        c.hopStart);
+        CURL* h = c.easy->h;
+        long osErrno = 0;
+        curl_easy_getinfo(h, CURLINFO_OS_ERRNO, &osErrno);
+        curl_multi_remove_handle(m_multi, h);
+        const auto left = m_timeouts.total - c.used;
+        c.used += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - c.hopStart);
         release(c.host);
         const StatusSink& sink = c.sink;
         if (!sink.finalHeadersIn || sink.status <= 0)
-            return finish(index, {});
-        if (sink.status < 300 || sink.status >= 400 || sink.location.isEmpty())
-            return finish(index, {true, sink.status});
+            return finish(index, failureOf(rc, c, c.easy->error, osErrno, m_timeouts, left));
+        const int status = sink.status;
+        if ((status == 429 || status == 503) && sink.retryAfter >= 0 && !c.retried) {
+            // Asked again once, after the wait the server gave (capped); the host's queue waits meanwhile.
+            c.retried = true;
+            const auto delay = std::min<std::chrono::milliseconds>(std::chrono::seconds(sink.retryAfter),
+                                                                   m_timeouts.retryAfterCap);
+            Host& host = m_hosts[c.host];
+            const auto until = Clock::now() + delay;
+            m_waitingHosts.insert(c.host);
+            host.waitUntil = std::max(host.waitUntil.value_or(until), until);
+            c.easy.reset();
+            enqueue(index);
+            return;
+        }
+        if (status == 429)
+            return finish(index, {true, status, HttpFailure::RateLimited, QStringLiteral("rate limited")});
+        const HttpStatusResult answered{true, status, HttpFailure::None, statusReason(status, sink.phrase)};
+        if (status < 300 || status >= 400 || sink.location.isEmpty())
+            return finish(index, answered);
         if (c.redirections >= c.request.maxRedirects)
-            return finish(index, {});
+            return finish(index,
+                          failedWith(HttpFailure::TooManyRedirects, QStringLiteral("too many redirects")));
         c.url = resolveLocation(c.url, sink.location);
         if (c.url.isEmpty())
-            return finish(index, {});
+            return finish(index, failedWith(HttpFailure::NotWebAddress, QStringLiteral("not a web address")));
         ++c.redirections;
         c.easy.reset();
         enqueue(index);
     }
 
     CURLM* m_multi;
+    SocketTable& m_sockets;
     HttpBatchLimits m_limits;
     HttpTimeouts m_timeouts;
     std::vector<Check> m_checks;
-    std::map<QByteArray, std::set<int>> m_waiting; // per host, the checks waiting for a slot
-    std::map<QByteArray, int> m_runningPerHost;
+    std::map<QByteArray, Host> m_hosts;
     std::set<std::pair<int, QByteArray>> m_ready; // hosts with a free slot, by their lowest waiting index
+    std::set<QByteArray> m_waitingHosts;          // hosts asked to wait, by name
     int m_running = 0;
     int m_left = 0;
     HttpStatusResults m_done;
 };
 
-struct Multi {
-    CURLM* h = curl_multi_init();
-    ~Multi() {
-        if (h)
-            curl_multi_cleanup(h);
-    }
-};
+int afterConnect(void* check, char*, char*, int, int) {
+    auto* c = static_cast<Check*>(check);
+    c->runner->connectedHop(*c);
+    return CURL_PREREQFUNC_OK;
+}
+
+int watchIdle(void* check, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto* c = static_cast<Check*>(check);
+    return c->runner->idleCheck(*c);
+}
 
 // A batch on its own worker thread; results travel to the context's thread as queued calls.
 class CurlStatusBatch final : public HttpStatusBatch {
@@ -325,15 +784,16 @@ public:
                 },
                 Qt::QueuedConnection);
         };
-        if (!m_multi.h) {
+        if (!m_multi.multi.h) {
             HttpStatusResults failed;
             for (int i = 0; i < count; ++i)
-                failed.append(qMakePair(i, HttpStatusResult{}));
+                failed.append(qMakePair(i, HttpStatusResult{false, 0, HttpFailure::Other,
+                                                            QStringLiteral("could not start the request")}));
             deliver(std::move(failed));
             return;
         }
         m_worker = std::thread([this, requests = std::move(requests), limits, timeouts, deliver]() mutable {
-            StatusRunner runner(m_multi.h, std::move(requests), limits, timeouts);
+            StatusRunner runner(m_multi, std::move(requests), limits, timeouts);
             runner.run(deliver, &m_stop);
         });
     }
@@ -342,7 +802,7 @@ public:
         *m_alive = false;
         m_stop = true;
         if (m_worker.joinable()) {
-            curl_multi_wakeup(m_multi.h);
+            curl_multi_wakeup(m_multi.multi.h);
             m_worker.join();
         }
     }
@@ -350,7 +810,7 @@ public:
 private:
     std::shared_ptr<bool> m_alive; // read and written on the context's thread only
     std::atomic<bool> m_stop{false};
-    Multi m_multi;
+    MultiWithSockets m_multi;
     std::thread m_worker;
 };
 
@@ -368,11 +828,11 @@ CurlHttpClient::CurlHttpClient(HttpTimeouts timeouts) : m_timeouts(timeouts) {
 CurlHttpClient::~CurlHttpClient() = default;
 
 HttpStatusResult CurlHttpClient::fetchStatus(const HttpStatusRequest& request) {
-    Multi multi;
-    if (!multi.h)
-        return {};
+    MultiWithSockets multi;
+    if (!multi.multi.h)
+        return {false, 0, HttpFailure::Other, QStringLiteral("could not start the request")};
     HttpStatusResult result;
-    StatusRunner runner(multi.h, {request}, {1, 1}, m_timeouts);
+    StatusRunner runner(multi, {request}, {1, 1}, m_timeouts);
     runner.run([&](const HttpStatusResults& done) { result = done.first().second; }, nullptr);
     return result;
 }

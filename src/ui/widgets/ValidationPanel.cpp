@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTextDocument>
 
 namespace clipvane {
 
@@ -59,6 +60,11 @@ void ValidationPanel::setBlinking(bool on) {
 
 void ValidationPanel::setUrlInValidation(const QString& text) {
     LabelURLInValidation->setText(text);
+}
+
+void ValidationPanel::setRejectionReason(const QString& reason) {
+    // The reason holds a server's words: shown as plain text.
+    LabelURLInValidation->setToolTip(reason.isEmpty() ? QString() : Qt::convertFromPlainText(reason));
 }
 
 void ValidationPanel::setLeftToValidate(const QString& text) {

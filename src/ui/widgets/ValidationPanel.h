@@ -25,6 +25,7 @@ public:
     void setCountVisible(bool visible) override;
     void setProgressMaximum(int maximum) override;
     void setProgressPosition(int position) override;
+    void setRejectionReason(const QString& reason) override;
 
     // Controls (named as their objectName)
     QLabel* ImageValidate;
