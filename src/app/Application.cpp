@@ -9,6 +9,7 @@
 #include "history/HistoryTable.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/GlobalShortcuts.h"
+#include "platform/HostResolver.h"
 #include "prefs/BrowserChoice.h"
 #include "prefs/UrlLauncher.h"
 #include "ui/About.h"
@@ -32,6 +33,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolButton>
 #include <algorithm>
@@ -114,6 +116,12 @@ ClipvaneApp::~ClipvaneApp() {
     // The browser windows go before the environment and the history writer they use.
     m_moreNavs.clear();
     m_nav.reset();
+    // A look-up held by a silent name server must not hold the exit: its thread is left to end alone.
+    if (m_lookups) {
+        m_lookups->clear();
+        if (!m_lookups->waitForDone(500))
+            (void)m_lookups.release();
+    }
 }
 
 void ClipvaneApp::createWindows() {
@@ -129,6 +137,21 @@ void ClipvaneApp::createWindows() {
     sources.connectivity = m_services.platform.connectivity;
     sources.validateClipboardUrl = [this] { return m_session.ClipboardValidationOn; };
     sources.yield = letPendingMessagesRun;
+    // A capture's row never waits for a name server on the GUI thread: its IP comes when the answer does.
+    m_lookups = std::make_unique<QThreadPool>();
+    m_lookups->setMaxThreadCount(4);
+    if (HostResolver* resolver = m_services.platform.resolver) {
+        sources.resolveLater = [this, resolver](const QString& host,
+                                                std::function<void(const QString&)> done) {
+            QPointer<QObject> context(qApp);
+            m_lookups->start([resolver, host, done = std::move(done), context] {
+                const QString answer = resolver->resolveIPv4(host);
+                if (context)
+                    QMetaObject::invokeMethod(
+                        context, [done, answer] { done(answer); }, Qt::QueuedConnection);
+            });
+        };
+    }
     m_history = std::make_unique<HistoryTable>(std::move(sources));
 
     // The browser choice is read when its window is created, but every launch goes through it from the

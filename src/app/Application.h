@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 
 #include <QElapsedTimer>
+#include <QThreadPool>
 #include <map>
 #include <memory>
 #include <vector>
@@ -96,6 +97,7 @@ private:
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;
     // The Capture History table outlives every window that records into it or shows it.
+    std::unique_ptr<QThreadPool> m_lookups; // host look-ups of clipboard history rows
     std::unique_ptr<HistoryTable> m_history;
     // The browser choice and the one launcher every window opens addresses with.
     std::unique_ptr<BrowserChoice> m_browserChoice;

@@ -4,6 +4,7 @@
 #include "platform/HostResolver.h"
 
 #include <QLocale>
+#include <QPointer>
 #include <QSet>
 #include <QUrl>
 #include <algorithm>
@@ -295,6 +296,7 @@ void HistoryTable::addEntry(const QString& url, bool browser, const QString* res
     QString domain = DomainOfHost(host);
     QString address;
     bool notApplicable = false;
+    bool lookUpLater = false;
     if (browser && domain.isEmpty()) {
         notApplicable = true;
         domain = kNotApplicable;
@@ -302,6 +304,8 @@ void HistoryTable::addEntry(const QString& url, bool browser, const QString* res
     } else {
         if (resolvedAddress)
             address = *resolvedAddress;
+        else if (m_sources.resolveLater)
+            lookUpLater = true;
         else if (m_sources.resolver)
             address = ResolveHostIPv4(host, *m_sources.resolver);
         if (address.isEmpty()) {
@@ -321,6 +325,44 @@ void HistoryTable::addEntry(const QString& url, bool browser, const QString* res
     e.cells[6] = address;
     m_rows[std::size_t(row)].entry = e;
     emit dataChanged(index(row, notApplicable ? 4 : 5), index(row, 6));
+    // Offline a local name may still resolve: the answer, when there is one, replaces what the row says.
+    if (lookUpLater)
+        lookUpAddressOf(id, host);
+}
+
+void HistoryTable::lookUpAddressOf(quint64 id, const QString& host) {
+    // Names that need no server answer at once, as the resolver path does.
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || isDottedIPv4(host)) {
+        setAddressOf(id, host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
+                             ? QStringLiteral("127.0.0.1")
+                             : host);
+        return;
+    }
+    QString name = host;
+    if (!host.isEmpty()) {
+        const QByteArray ascii = lookupName(host);
+        if (ascii.isEmpty())
+            return;
+        name = QString::fromLatin1(ascii);
+    }
+    QPointer<HistoryTable> self(this);
+    m_sources.resolveLater(name, [self, id](const QString& answer) {
+        if (self && !answer.isEmpty())
+            self->setAddressOf(id, answer);
+    });
+}
+
+void HistoryTable::setAddressOf(quint64 id, const QString& address) {
+    const int row = rowOfId(id, rowCount() - 2);
+    if (row < 0)
+        return;
+    HistoryEntry e = m_rows[std::size_t(row)].entry.unpacked();
+    // A cell edited meanwhile is the user's.
+    if (e.cells[6] != QLatin1String("Unresolved.") && e.cells[6] != QLatin1String("No Internet"))
+        return;
+    e.cells[6] = address;
+    m_rows[std::size_t(row)].entry = e;
+    emit dataChanged(index(row, 6), index(row, 6));
 }
 
 void HistoryTable::appendBlankRows(int count) {

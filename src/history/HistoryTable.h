@@ -69,6 +69,10 @@ struct HistorySources {
     std::function<bool()> validateClipboardUrl; // the "Validate Clipboard URL" option at this moment
     std::function<void()> yield;                // let pending messages run once
     std::function<QDateTime()> now;             // the local clock; the system clock when empty
+    // Looks a host up off the GUI thread and hands its answer (empty: not resolved) to `done` on the GUI
+    // thread. When set, a clipboard row is complete at once, its IP "Unresolved." until the answer comes,
+    // so no capture waits for a name server; without it `resolver` answers in place.
+    std::function<void(const QString& host, std::function<void(const QString&)> done)> resolveLater;
 };
 
 // A row of the page link capture, its host looked up already (empty: the lookup failed).
@@ -155,6 +159,8 @@ private:
     template <typename Entries> void insertRows(int at, const Entries& entries);
     template <typename Entries> void replaceAll(const Entries& rows, const QList<quint64>& keep);
     void addEntry(const QString& url, bool browser, const QString* resolvedAddress = nullptr);
+    void lookUpAddressOf(quint64 id, const QString& host);
+    void setAddressOf(quint64 id, const QString& address);
     int claimRow();
     void appendBlankRows(int count);
     void invalidateRowIndex() { m_rowIndexValid = false; }

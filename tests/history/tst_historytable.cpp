@@ -222,6 +222,61 @@ private slots:
         QCOMPARE(r.connectivity.calls, ip == "No Internet" || ip == "Unresolved." ? 1 : 0);
     }
 
+    // With look-ups off the GUI thread the row is whole at once and its IP comes with the answer.
+    void addressColumnLater_data() { addressColumn_data(); }
+    void addressColumnLater() {
+        QFETCH(QString, url);
+        QFETCH(bool, connected);
+        QFETCH(QString, ip);
+        QFETCH(QStringList, asked);
+        Rig r;
+        r.resolver.answers["known.example"] = "93.184.216.34";
+        r.resolver.answers["xn--bcher-kva.example"] = "192.0.2.5";
+        r.connectivity.connected = connected;
+        QList<std::pair<QString, std::function<void(const QString&)>>> pending;
+        HistorySources s = r.sources();
+        s.resolveLater = [&](const QString& host, std::function<void(const QString&)> done) {
+            pending.append({host, std::move(done)});
+        };
+        HistoryTable table(std::move(s));
+        table.AddHistoryEntry(url);
+        const QString placeholder = connected ? "Unresolved." : "No Internet";
+        const bool local = ip == "127.0.0.1" || ip == url.mid(7).section('/', 0, 0);
+        const HistoryEntry before = table.entry(1);
+        QCOMPARE(before.cells[6], local ? ip : placeholder);
+        QStringList lookedUp;
+        for (auto& [host, done] : pending) {
+            lookedUp.append(host);
+            done(r.resolver.resolveIPv4(host));
+        }
+        QCOMPARE(lookedUp, asked);
+        const QString expected = ip == "Unresolved." || ip == "No Internet" ? placeholder : ip;
+        QCOMPARE(table.entry(1).cells[6], expected);
+    }
+
+    // An answer that comes after the row went, or after the user typed into the cell, changes nothing.
+    void lateAnswerKeepsWhatChanged() {
+        Rig r;
+        r.connectivity.connected = true;
+        QList<std::function<void(const QString&)>> pending;
+        HistorySources s = r.sources();
+        s.resolveLater = [&](const QString&, std::function<void(const QString&)> done) {
+            pending.append(std::move(done));
+        };
+        HistoryTable table(std::move(s));
+        table.AddHistoryEntry("http://a.example/");
+        table.AddHistoryEntry("http://b.example/");
+        table.AddHistoryEntry("http://c.example/");
+        QCOMPARE(pending.size(), 3);
+        table.setData(table.index(2, 6), QStringLiteral("typed"));
+        table.removeRowSet({1});
+        for (auto& done : pending)
+            done(QStringLiteral("192.0.2.9"));
+        QCOMPARE(table.entry(1).cells[2], QStringLiteral("http://b.example/"));
+        QCOMPARE(table.entry(1).cells[6], QStringLiteral("typed"));
+        QCOMPARE(table.entry(2).cells[6], QStringLiteral("192.0.2.9"));
+    }
+
     void clipboardEntry_data() {
         QTest::addColumn<bool>("validate");
         QTest::addColumn<QString>("text");

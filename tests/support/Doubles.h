@@ -114,10 +114,13 @@ public:
 
 class FakeResolver final : public HostResolver {
 public:
+    // Asked from worker threads too (host look-ups off the GUI thread).
     QString resolveIPv4(const QString& host) override {
+        QMutexLocker lock(&mutex);
         asked.append(host);
         return answers.value(host);
     }
+    QMutex mutex;
     QHash<QString, QString> answers;
     QStringList asked;
 };
