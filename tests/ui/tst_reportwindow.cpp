@@ -231,18 +231,21 @@ private slots:
         ValidationReport& r = *f->app().report();
         const QString longer = QStringLiteral("http://long.example/") + QString(300, QLatin1Char('p'));
         const QString longest = longer + QStringLiteral("/and/more/still");
-        auto range = [&](const QString& text) {
-            return QFontMetrics(w.CLBValid->font()).horizontalAdvance(text + QLatin1Char('x')) + 25;
+        // The text's width plus the margin, give or take the rounding of a sum of advances.
+        auto near = [&](int column, const QString& text) {
+            const int range =
+                QFontMetrics(w.CLBValid->font()).horizontalAdvance(text + QLatin1Char('x')) + 25;
+            return qAbs(column - range) <= 2;
         };
         r.setResults({"a.example", longer, "b.example"}, {});
-        QCOMPARE(w.CLBValid->columnWidth(0), range(longer));
+        QVERIFY(near(w.CLBValid->columnWidth(0), longer));
         r.valid().append(longest);
-        QCOMPARE(w.CLBValid->columnWidth(0), range(longest));
+        QVERIFY(near(w.CLBValid->columnWidth(0), longest));
         r.valid().append(longest); // two of the widest: one going leaves the width
         r.valid().removeRowAt(r.valid().count() - 1);
-        QCOMPARE(w.CLBValid->columnWidth(0), range(longest));
+        QVERIFY(near(w.CLBValid->columnWidth(0), longest));
         r.valid().removeRowAt(r.valid().count() - 1);
-        QCOMPARE(w.CLBValid->columnWidth(0), range(longer));
+        QVERIFY(near(w.CLBValid->columnWidth(0), longer));
         r.valid().setTicked(1, true);
         r.deleteTickedValid(); // only short entries left: the column fills the view
         QCOMPARE(w.CLBValid->columnWidth(0), w.CLBValid->viewport()->width());
@@ -252,9 +255,12 @@ private slots:
         bigger.setPointSize(bigger.pointSize() * 2);
         w.CLBValid->setFont(bigger);
         w.HorScrollBar();
-        QCOMPARE(w.CLBValid->columnWidth(0), range(longer));
+        QVERIFY(near(w.CLBValid->columnWidth(0), longer));
         w.resize(w.width() + 200, w.height());
-        QCOMPARE(w.CLBValid->columnWidth(0), range(longer));
+        QVERIFY(near(w.CLBValid->columnWidth(0), longer));
+        const QString accented = longer + QStringLiteral("/ÜÜÜÜÜÜÜÜÜÜÜÜÜÜÜÜ");
+        r.valid().append(accented);
+        QVERIFY(near(w.CLBValid->columnWidth(0), accented));
     }
 
     // An address typed into the box stays checkable through tick changes in either list.
