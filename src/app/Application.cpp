@@ -50,13 +50,18 @@ namespace {
 // The main window as the source of a batch validation.
 class MainWindowBatchHost final : public BatchValidationHost {
 public:
-    explicit MainWindowBatchHost(TForm1& form) : m_form(form) {}
+    MainWindowBatchHost(TForm1& form, SessionState& session) : m_form(form), m_session(session) {}
     CheckListModel& sourceList() override { return m_form.list(); }
     void setToolBarEnabled(bool enabled) override { m_form.setToolBarEnabled(enabled); }
     void setProgressText(const QString& text) override { m_form.setStatusPanelText(4, text); }
+    void markSourceChanged() override {
+        m_session.ListModified = true;
+        m_form.setStatusPanelText(1, QStringLiteral("Modified"));
+    }
 
 private:
     TForm1& m_form;
+    SessionState& m_session;
 };
 
 // A browser window's list under batch validation: its commands wait while the run goes on.
@@ -66,6 +71,7 @@ public:
     CheckListModel& sourceList() override { return m_session.list(); }
     void setToolBarEnabled(bool enabled) override { m_session.controls().setCommandsEnabled(enabled); }
     void setProgressText(const QString& text) override { m_session.controls().setStatusPanel(text); }
+    void markSourceChanged() override { m_session.commands().refreshCount(); }
 
 private:
     BrowserSession& m_session;
@@ -195,8 +201,8 @@ void ClipvaneApp::createWindows() {
 
 TForm2* ClipvaneApp::form2() {
     if (!m_form2) {
-        m_form2 =
-            std::make_unique<TForm2>(m_services, *m_report, [this] { return m_form1->doubleClickMode(); });
+        m_form2 = std::make_unique<TForm2>(m_services, *m_report, *m_launcher,
+                                           [this] { return m_form1->doubleClickMode(); });
         m_form2->showDoubleClickHint(m_form1->doubleClickMode());
         QObject::connect(m_form1.get(), &TForm1::doubleClickModeChanged, m_form2.get(),
                          &TForm2::showDoubleClickHint);
@@ -402,7 +408,7 @@ void ClipvaneApp::wireWindows() {
     });
     // Batch validation of the captured list, and the report's recipient "URL Capture". The recipient
     // "Browser list" is the first integrated browser window's list, set once that window offers one.
-    m_mainBatchHost = std::make_unique<MainWindowBatchHost>(*m_form1);
+    m_mainBatchHost = std::make_unique<MainWindowBatchHost>(*m_form1, m_session);
     m_mainRecipient = std::make_unique<CapturedListRecipient>(*m_form1, m_session);
     m_report->setRecipient(0, m_mainRecipient.get());
     m_browserRecipient = std::make_unique<BrowserListRecipient>(m_nav->session());

@@ -14,7 +14,8 @@ constexpr bool isAcceptedStatus(int status) {
     return status == 200 || status == 302;
 }
 
-// The normalised text when it is a web address (http or https), else an empty text.
+// The normalised text when it is a web address (http or https) free of control characters, else an empty
+// text.
 QString webAddressOf(const QString& text);
 
 } // namespace clipvane

@@ -8,10 +8,18 @@ namespace clipvane {
 
 namespace {
 
+// One separator between the two, whatever slashes a hand-edited preference file put at either end.
 QString joinOnDrive(const QString& mountPoint, const QString& relative) {
-    if (mountPoint.endsWith(QLatin1Char('/')))
-        return mountPoint + relative;
-    return mountPoint + QLatin1Char('/') + relative;
+    QStringView drive(mountPoint);
+    while (drive.endsWith(QLatin1Char('/')))
+        drive.chop(1);
+    QStringView rest(relative);
+    while (rest.startsWith(QLatin1Char('/')))
+        rest = rest.sliced(1);
+    QString path = drive.toString();
+    path += QLatin1Char('/');
+    path += rest;
+    return path;
 }
 
 QString fileNamePart(const QString& path) {

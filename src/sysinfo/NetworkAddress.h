@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <atomic>
 
 namespace clipvane {
@@ -17,8 +18,15 @@ bool IsInternetConnected(Connectivity& connectivity);
 // `abandon`, when set from another thread, ends the request within about a second.
 QString GetPublicIp(HttpClient& http, const QString& serviceUrl, const std::atomic<bool>* abandon = nullptr);
 
+// What the panel shows when the service's "ip" is no address.
+inline constexpr char kNotAnAddress[] = "N/A";
+
 // The reply body to an address: ASCII (other characters as "?"), a JSON object, its string member "ip".
-// A number, an object or an empty text under "ip" is no address.
+// An "ip" that is not a valid IPv4 or IPv6 address (a number, an object, an empty text, any other text)
+// gives "N/A"; a body that is no JSON object, or has no "ip", gives an empty text.
 QString publicIpFromReply(const QByteArray& body);
+
+// A dotted IPv4 address or an IPv6 address in its text forms, and nothing else.
+bool isIpAddress(QStringView text);
 
 } // namespace clipvane

@@ -1,12 +1,12 @@
 #include "ValidateURLResult.h"
 
 #include "core/Dialogs.h"
-#include "platform/Connectivity.h"
 #include "prefs/UrlLauncher.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Controls.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Pictures.h"
+#include "ui/widgets/WidestEntry.h"
 #include "validation/ValidationReport.h"
 
 #include <QButtonGroup>
@@ -66,9 +66,9 @@ QFrame* separator(QWidget* parent) {
 
 } // namespace
 
-TForm2::TForm2(Services services, ValidationReport& report, std::function<int()> doubleClickMode,
-               QWidget* parent)
-    : QWidget(parent, Qt::Window), m_services(services), m_report(report),
+TForm2::TForm2(Services services, ValidationReport& report, UrlLauncher& launcher,
+               std::function<int()> doubleClickMode, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_services(services), m_report(report), m_launcher(launcher),
       m_doubleClickMode(std::move(doubleClickMode)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Validation of URL report"));
@@ -240,10 +240,7 @@ void TForm2::connectControls() {
     });
 
     // cyEditURL is enabled while EditURL holds text.
-    connect(EditURL, &QLineEdit::textEdited, this, [this, &r](const QString& text) {
-        r.setEditText(text);
-        cyEditURL->setEnabled(!text.isEmpty() && !r.isCheckingAgain());
-    });
+    connect(EditURL, &QLineEdit::textEdited, this, [&r](const QString& text) { r.setEditText(text); });
     connect(&r, &ValidationReport::editTextChanged, this, [this](const QString& text) {
         if (EditURL->text() != text)
             EditURL->setText(text);
@@ -252,6 +249,12 @@ void TForm2::connectControls() {
     connect(&r, &ValidationReport::scrollRangesWanted, this, &TForm2::HorScrollBar);
     followSelection(CLBValid, r.valid());
     followSelection(CLBInvalid, r.invalid());
+    m_validWidths = new WidestEntry(r.valid(), CLBValid);
+    m_invalidWidths = new WidestEntry(r.invalid(), CLBInvalid);
+    connect(m_validWidths, &WidestEntry::widestChanged, this,
+            [this] { fitColumn(CLBValid, *m_validWidths); });
+    connect(m_invalidWidths, &WidestEntry::widestChanged, this,
+            [this] { fitColumn(CLBInvalid, *m_invalidWidths); });
     // The status panel says why a selected invalid entry failed (plain text: it holds the server's words).
     connect(&r.invalid(), &CheckListModel::selectionChanged, this, [this, &r](int row) {
         const QString reason = r.invalid().hintAt(row);
@@ -272,19 +275,17 @@ void TForm2::showButtons() {
     cyEditURL->setEnabled(b.checkAgain && !EditURL->text().isEmpty());
 }
 
+void TForm2::fitColumn(CheckListView* view, const WidestEntry& widths) {
+    // The column is at least as wide as the view, and as wide as the widest text plus its margin.
+    const int range = widths.widest() == 0 ? 0 : widths.widest() + 25;
+    view->horizontalHeader()->setStretchLastSection(false);
+    view->setColumnWidth(0, std::max(range, view->viewport()->width()));
+}
+
 void TForm2::HorScrollBar() {
-    for (CheckListView* view : {CLBValid, CLBInvalid}) {
-        const auto* model = static_cast<const CheckListModel*>(view->model());
-        const QFontMetrics fm(view->font());
-        int widest = 0;
-        for (const CheckEntry& e : model->entries())
-            widest = std::max(
-                widest, fm.horizontalAdvance(e.text.left(CheckListModel::kDisplayLimit) + QLatin1Char('x')));
-        // The column is at least as wide as the view, and as wide as the widest text plus its margin.
-        const int range = model->isEmpty() ? 0 : widest + 25;
-        view->horizontalHeader()->setStretchLastSection(false);
-        view->setColumnWidth(0, std::max(range, view->viewport()->width()));
-    }
+    // The widths were measured as the lists changed: sizing (on every resize) measures nothing.
+    fitColumn(CLBValid, *m_validWidths);
+    fitColumn(CLBInvalid, *m_invalidWidths);
     m_report.scrollRangesSized();
 }
 
@@ -315,12 +316,8 @@ void TForm2::CLBValidDblClick() {
     const QString text = m_report.valid().textAt(row);
     Dialogs& dialogs = *m_services.dialogs;
     switch (m_doubleClickMode ? m_doubleClickMode() : -1) {
-    case 0: // launch: always the system default, never the chosen browser
-        if (!m_services.platform.connectivity->isInternetConnected() &&
-            dialogs.message(MessageKind::Warning, QString::fromLatin1(kInternetPrompt), Buttons::YesNo) !=
-                Answer::Yes)
-            return;
-        OpenUrlInDefaultBrowser(text, *m_services.platform.shell, dialogs);
+    case 0: // launch: always the system default, never the chosen browser; a failed launch is not reported
+        m_launcher.openFromReport(text);
         break;
     case 1:
         dialogs.message(MessageKind::Plain, text, Buttons::Ok);

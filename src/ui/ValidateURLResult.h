@@ -14,7 +14,9 @@ namespace clipvane {
 
 class CheckListModel;
 class CheckListView;
+class UrlLauncher;
 class ValidationReport;
+class WidestEntry;
 
 // Validation report of the ticked URLs: the valid and invalid lists of the last batch validation, their
 // commands, and the sync into a URL list. Created hidden at start-up; the lists outlive hiding.
@@ -22,8 +24,8 @@ class TForm2 : public QWidget {
     Q_OBJECT
 public:
     // doubleClickMode: the main window's double-click mode (0 launch, 1 show, -1 none), read at each use.
-    TForm2(Services services, ValidationReport& report, std::function<int()> doubleClickMode,
-           QWidget* parent = nullptr);
+    TForm2(Services services, ValidationReport& report, UrlLauncher& launcher,
+           std::function<int()> doubleClickMode, QWidget* parent = nullptr);
 
     // Shows the window (not modal), or keeps it open with the new lists.
     void showReport();
@@ -54,9 +56,13 @@ private:
     void connectControls();
     void showButtons();
     void followSelection(CheckListView* view, CheckListModel& model);
+    void fitColumn(CheckListView* view, const WidestEntry& widths);
 
     Services m_services;
     ValidationReport& m_report;
+    UrlLauncher& m_launcher;
+    WidestEntry* m_validWidths = nullptr; // owned by their views
+    WidestEntry* m_invalidWidths = nullptr;
     std::function<int()> m_doubleClickMode;
 };
 

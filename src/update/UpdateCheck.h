@@ -23,10 +23,18 @@ struct CheckOutcome {
     bool operator==(const CheckOutcome&) const = default;
 };
 
-// Up to date exactly when both are equal, character for character with letter case; there is no order
-// of versions. No web version (the fetch failed, no marker, nothing on the version line) is "Unknown"
-// and "Check failed".
+// Only a web version newer than the local one is "Out of date"; an equal or older one is "Up to date". No
+// web version (the fetch failed, no marker, nothing on the version line) is "Unknown" and "Check failed".
+// The web version shown keeps only printable characters (others become U+FFFD).
 CheckOutcome judgeVersion(const QString& webVersion, const QString& localVersion);
+
+// Part by part at the points, numbers as numbers (1.10 after 1.9), other parts as text, a missing part as
+// 0: negative, 0 or positive as a is older than, equal to or newer than b.
+int compareVersions(const QString& a, const QString& b);
+
+// The text with every character that is not printable (controls, format and bidirectional marks, line and
+// paragraph separators, unpaired surrogates) replaced by U+FFFD.
+QString printableVersion(const QString& text);
 
 // Where the maker's pages are, from the web site's address.
 struct UpdateAddresses {

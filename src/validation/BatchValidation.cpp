@@ -42,6 +42,8 @@ public:
         m_texts = texts;
         m_uncheckedLeaders = lowestTicked > 0;
         m_verdicts.resize(texts.size());
+        m_progressTimer.setSingleShot(true);
+        connect(&m_progressTimer, &QTimer::timeout, this, &Run::showPending);
         host.setProgressText(progressText(1, total()));
         m_check = owner.m_engine.start(texts);
         connect(m_check.get(), &CheckRun::progressed, this, &Run::progressed);
@@ -80,8 +82,8 @@ private:
         m_verdicts[index] = accepted;
         if (!accepted)
             m_reasons.insert(index, m_check->reasonOf(index));
-        if (!accepted && m_deleteMode)
-            m_host.sourceList().removeId(m_ids[index]);
+        if (!accepted && m_deleteMode && m_host.sourceList().removeId(m_ids[index]))
+            m_host.markSourceChanged();
     }
 
     void finished() {

@@ -19,6 +19,9 @@ public:
     virtual CheckListModel& sourceList() = 0;
     virtual void setToolBarEnabled(bool enabled) = 0; // and, in the browser window, its list panel
     virtual void setProgressText(const QString& text) = 0;
+    // Delete mode took an entry out of the list: the main list is marked modified, the browser list shows
+    // its new count, as after any other change the report makes to them.
+    virtual void markSourceChanged() = 0;
 };
 
 // Validation of the ticked URLs of a list (the validate buttons of the main and browser windows). The

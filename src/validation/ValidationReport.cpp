@@ -60,6 +60,10 @@ void ValidationReport::setEditText(const QString& text) {
         return;
     m_editText = text;
     emit editTextChanged(text);
+    // Check again follows the box: a typed address can be checked until the box is emptied.
+    ReportButtons b = m_buttons;
+    b.checkAgain = !text.isEmpty() && !m_checkAgain;
+    setButtons(b);
 }
 
 void ValidationReport::clearLists() {
@@ -219,7 +223,7 @@ void ValidationReport::validTicksChanged() {
 
 void ValidationReport::invalidTicksChanged() {
     ReportButtons b = m_buttons;
-    if (m_invalid.selected() >= 0 && !m_checkAgain)
+    if (m_invalid.selected() >= 0 && !m_checkAgain && !m_editText.isEmpty())
         b.checkAgain = true;
     b.deleteInvalid = b.returnInvalid = m_invalid.tickedCount() > 0;
     setButtons(b);
@@ -230,7 +234,7 @@ void ValidationReport::invalidSelected(int row) {
         return;
     setEditText(m_invalid.textAt(row));
     ReportButtons b = m_buttons;
-    b.checkAgain = !m_checkAgain;
+    b.checkAgain = !m_checkAgain && !m_editText.isEmpty();
     setButtons(b);
 }
 

@@ -21,6 +21,15 @@ QByteArray route(const QByteArray& iface, const QByteArray& destination, const Q
            "\t0\t0\t0                                                                               \n";
 }
 
+// One line of /proc/net/ipv6_route.
+QByteArray route6(const QByteArray& destination, const QByteArray& prefix, const QByteArray& flags,
+                  const QByteArray& device) {
+    return destination + ' ' + prefix + " 00000000000000000000000000000000 00 " +
+           "00000000000000000000000000000000 00000400 00000001 00000000 " + flags + "      " + device + '\n';
+}
+
+const QByteArray kAny6(32, '0');
+
 } // namespace
 
 class TestConnectivity : public QObject {
@@ -28,6 +37,8 @@ class TestConnectivity : public QObject {
 private slots:
     void defaultRoute_data();
     void defaultRoute();
+    void defaultIPv6Route_data();
+    void defaultIPv6Route();
     void followsRealChanges_data();
     void followsRealChanges();
 };
@@ -86,6 +97,34 @@ void TestConnectivity::defaultRoute() {
     }
 }
 
+void TestConnectivity::defaultIPv6Route_data() {
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<bool>("connected");
+    const QByteArray link = route6("fe800000000000000000000000000000", "40", "00000001", "eth0");
+    // What every namespace has: the kernel's unreachable default on lo.
+    const QByteArray unreachable = route6(kAny6, "00", "00200200", "lo");
+    QTest::newRow("default route, interface up") << link + route6(kAny6, "00", "00000003", "eth0") << true;
+    QTest::newRow("default route, interface down") << route6(kAny6, "00", "00000001", "wlan0") << false;
+    QTest::newRow("only the kernel's unreachable default") << link + unreachable << false;
+    QTest::newRow("default route not up") << route6(kAny6, "00", "00000000", "eth0") << false;
+    QTest::newRow("reject route through an interface that is up")
+        << route6(kAny6, "00", "00000201", "eth0") << false;
+    QTest::newRow("a prefix, not the default") << route6(kAny6, "08", "00000001", "eth0") << false;
+    QTest::newRow("no final break, after junk")
+        << "junk\n\x01 00\n" + unreachable + route6(kAny6, "00", "zz", "eth0") +
+               route6(kAny6, "00", "00000001", "eth0").chopped(1)
+        << true;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void TestConnectivity::defaultIPv6Route() {
+    QFETCH(QByteArray, table);
+    QFETCH(bool, connected);
+    QCOMPARE(
+        LinuxConnectivity::hasDefaultIPv6Route(table, [](const QString& iface) { return iface == "eth0"; }),
+        connected);
+}
+
 namespace {
 
 bool ip(const QStringList& args) {
@@ -100,22 +139,37 @@ bool ip(const QStringList& args) {
 // own (this process moves into a fresh one for each case).
 void TestConnectivity::followsRealChanges_data() {
     QTest::addColumn<bool>("routeAtStart");
-    QTest::newRow("started without a route, given one") << false;
-    QTest::newRow("started with a route, losing it") << true;
+    QTest::addColumn<bool>("ipv6");
+    QTest::newRow("started without a route, given one") << false << false;
+    QTest::newRow("started with a route, losing it") << true << false;
+    // An IPv6-only network: no IPv4 route at all.
+    QTest::newRow("IPv6 only, given a route") << false << true;
+    QTest::newRow("IPv6 only, losing the route") << true << true;
 }
 
 void TestConnectivity::followsRealChanges() {
     QFETCH(bool, routeAtStart);
+    QFETCH(bool, ipv6);
     if (::unshare(CLONE_NEWNET) != 0)
         QSKIP(qPrintable(QStringLiteral("no network namespace of our own (needs root): ") +
                          QString::fromLocal8Bit(std::strerror(errno))));
     QVERIFY(ip({"link", "set", "lo", "up"}));
-    const QStringList add{"route", "add", "default", "dev", "lo"};
-    const QStringList del{"route", "del", "default", "dev", "lo"};
+    QString device = QStringLiteral("lo");
+    if (ipv6) {
+        // IPv6 turns routes through lo into reject routes: a pair of virtual Ethernet ends stands in.
+        if (!ip({"link", "add", "cv0", "type", "veth", "peer", "name", "cv1"}))
+            QSKIP("no virtual Ethernet pair in this kernel");
+        QVERIFY(ip({"link", "set", "cv0", "up"}));
+        QVERIFY(ip({"link", "set", "cv1", "up"}));
+        device = QStringLiteral("cv0");
+    }
+    const QString family = ipv6 ? QStringLiteral("-6") : QStringLiteral("-4");
+    const QStringList add{family, "route", "add", "default", "dev", device};
+    const QStringList del{family, "route", "del", "default", "dev", device};
     if (routeAtStart)
         QVERIFY(ip(add));
     LinuxConnectivity connectivity;
-    QCOMPARE(connectivity.isInternetConnected(), routeAtStart);
+    QTRY_COMPARE_WITH_TIMEOUT(connectivity.isInternetConnected(), routeAtStart, 2000); // a link comes up
     for (int change = 0; change < 2; ++change) {
         const bool nowConnected = (change == 0) != routeAtStart;
         QVERIFY(ip(nowConnected ? add : del));

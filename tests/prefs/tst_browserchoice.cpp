@@ -92,6 +92,7 @@ private slots:
     void choosing();
     void choosingRefusesWhatIsNoProgram();
     void rebuiltOnTheProgramsDrive();
+    void rebuiltOnTheRootFileSystem_data();
     void rebuiltOnTheRootFileSystem();
     void goneAtStartWarnsAndResets();
     void rememberUntickedStartsOver();
@@ -159,9 +160,9 @@ void TestBrowserChoice::rebuiltOnTheProgramsDrive() {
     const QString browser = Rig::program(r.stick("apps/web/browser"));
     // Also on the root file system: the program's own drive comes first.
     Rig::program("/" + r.fromRoot("stick/apps/web") + "browser");
-    r.writeNavigation(true, true, "apps/web/", "browser");
+    r.writeNavigation(true, true, "/apps/web/", "browser");
     QVERIFY(r.choice->FormCreate(r.ini()));
-    QCOMPARE(r.choice->browserPath(), browser);
+    QCOMPARE(r.choice->browserPath(), browser); // one separator after the mount point
     QVERIFY(r.choice->RelTest());
     QCOMPARE(r.choice->currentBrowser(), QString("browser"));
     QCOMPARE(r.choice->testUrl(), QString("http://saved.example"));
@@ -169,11 +170,20 @@ void TestBrowserChoice::rebuiltOnTheProgramsDrive() {
     QVERIFY(r.dialogs.shown.isEmpty());
 }
 
+void TestBrowserChoice::rebuiltOnTheRootFileSystem_data() {
+    QTest::addColumn<QString>("lead");
+    QTest::newRow("as written") << "";
+    // A hand-edited file: the path is still joined with one separator.
+    QTest::newRow("leading slash") << "/";
+    QTest::newRow("leading slashes") << "//";
+}
+
 // A browser of another drive than the program's is looked for on the root file system.
 void TestBrowserChoice::rebuiltOnTheRootFileSystem() {
+    QFETCH(QString, lead);
     Rig r;
     const QString browser = Rig::program(r.path("usr/bin/browser"));
-    r.writeNavigation(true, true, r.fromRoot("usr/bin"), "browser");
+    r.writeNavigation(true, true, lead + r.fromRoot("usr/bin"), "browser");
     QVERIFY(r.choice->FormCreate(r.ini()));
     QCOMPARE(r.choice->browserPath(), browser);
     QVERIFY(r.choice->RelTest());
@@ -364,6 +374,13 @@ void TestBrowserChoice::onlyWebAddressesReachTheProgram_data() {
                                                        << "";
     QTest::newRow("javascript") << "javascript:alert(1)//https://x"
                                 << "";
+    QTest::newRow("NUL") << QStringLiteral("http://a.example/") + QChar(0) + QStringLiteral("--evil") << "";
+    QTest::newRow("line feed") << "http://a.example/\n--evil"
+                               << "";
+    QTest::newRow("carriage return") << "http://a.example/\r\nX: y"
+                                     << "";
+    QTest::newRow("tab") << "http://a.example/\tb"
+                         << "";
 }
 
 void TestBrowserChoice::onlyWebAddressesReachTheProgram() {
@@ -373,14 +390,16 @@ void TestBrowserChoice::onlyWebAddressesReachTheProgram() {
     const QString browser = Rig::program(r.stick("browser"));
     QVERIFY(r.choice->choose(browser));
     if (argument.isEmpty()) {
-        r.dialogs.answer(Answer::Ok);
-        r.dialogs.answer(Answer::Ok);
+        for (int i = 0; i < 3; ++i)
+            r.dialogs.answer(Answer::Ok);
     }
     r.launcher->LaunchUrl(text);
     r.launcher->navigateFromHistory(text);
     if (argument.isEmpty()) {
+        r.launcher->openFromReport(text); // the system default is refused the same text
         QVERIFY(r.shell.started.isEmpty());
-        QCOMPARE(r.dialogs.texts(), QStringList(2, kNotAWebAddress + text));
+        QVERIFY(r.shell.opened.isEmpty());
+        QCOMPARE(r.dialogs.texts(), QStringList(3, kNotAWebAddress + text));
         return;
     }
     const QPair<QString, QStringList> expected{browser, {argument}};

@@ -41,6 +41,8 @@ private slots:
     void encodingsArePreserved_data();
     void encodingsArePreserved();
     void junkBytesSurviveAWrite();
+    void ansiFileKeepsItsEncoding_data();
+    void ansiFileKeepsItsEncoding();
     void otherLinesReadAsBefore_data();
     void otherLinesReadAsBefore();
     void textIsCutAt2047Characters();
@@ -338,6 +340,39 @@ void TstIniFile::junkBytesSurviveAWrite() {
     QVERIFY(b.writeString(u"S", u"home", QStringLiteral("http://日本.example")));
     QCOMPARE(folder.read(QStringLiteral("b.ini")),
              "\xEF\xBB\xBF" + QStringLiteral("; café\r\n[S]\r\nhome=http://日本.example\r\n").toUtf8());
+}
+
+// A Windows-1252 file stays Windows-1252 when the new value fits it: the foreign lines keep their bytes.
+void TstIniFile::ansiFileKeepsItsEncoding_data() {
+    QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("non-ASCII byte in a foreign section")
+        << QByteArray("[Foreign]\r\nname=Caf\xe9\r\n[S]\r\nk=v\r\n") << QStringLiteral("1")
+        << QByteArray("[Foreign]\r\nname=Caf\xe9\r\n[S]\r\nk=1\r\n");
+    QTest::newRow("last byte of the file")
+        << QByteArray("[S]\r\nk=v\r\n[Foreign]\r\nname=Caf\xe9") << QStringLiteral("1")
+        << QByteArray("[S]\r\nk=1\r\n[Foreign]\r\nname=Caf\xe9");
+    QTest::newRow("a C1 byte") << QByteArray("; \x80 \x9d\r\n[S]\r\nk=v\r\n") << QStringLiteral("x")
+                               << QByteArray("; \x80 \x9d\r\n[S]\r\nk=x\r\n");
+    QTest::newRow("a new section") << QByteArray("[Foreign]\r\nname=\xff\r\n") << QStringLiteral("1")
+                                   << QByteArray("[Foreign]\r\nname=\xff\r\n[S]\r\nk=1\r\n");
+    QTest::newRow("a value of the code page")
+        << QByteArray("[Foreign]\r\nname=\xe9\r\n[S]\r\n") << QStringLiteral("ß€")
+        << QByteArray("[Foreign]\r\nname=\xe9\r\n[S]\r\nk=\xdf\x80\r\n");
+}
+
+void TstIniFile::ansiFileKeepsItsEncoding() {
+    QFETCH(QByteArray, original);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, expected);
+    TempAppFolder folder;
+    folder.write(QStringLiteral("a.ini"), original);
+    IniFile ini(folder.file(QStringLiteral("a.ini")));
+    QCOMPARE(ini.coding(), IniFile::Coding::Ansi);
+    QVERIFY(ini.writeString(u"S", u"k", value));
+    QCOMPARE(folder.read(QStringLiteral("a.ini")), expected);
+    QCOMPARE(ini.coding(), IniFile::Coding::Ansi);
 }
 
 // A write never changes how the other lines read: where the file's encoding cannot keep that, the whole

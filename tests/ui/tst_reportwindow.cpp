@@ -1,8 +1,8 @@
 // The validation report window, driven from the main window's validate button through the application.
 #include "AppFixture.h"
+#include "browser/BrowserSession.h"
 #include "core/CheckListModel.h"
 #include "ui/Main/Main.h"
-#include "browser/BrowserSession.h"
 #include "ui/ValidateURLResult.h"
 #include "ui/WebMonitor.h"
 #include "ui/widgets/CheckListView.h"
@@ -101,10 +101,34 @@ private slots:
         QVERIFY(!f->session().ListModified);
     }
 
+    // Delete mode changes the list: it is marked modified, so that the exit question protects it.
     void deleteModeShowsNoReport() {
         validateFromTheMainWindow(true);
         QCOMPARE(f->main().list().texts(), QStringList({"a.example", "b.example", "d.example"}));
         QVERIFY(report().isHidden());
+        QVERIFY(f->session().ListModified);
+        QCOMPARE(f->main().statusPanelText(1), QStringLiteral("Modified"));
+    }
+
+    // In the browser window the count panel follows the entries delete mode took out.
+    void deleteModeRefreshesTheBrowserCount() {
+        TFormNav& nav = *f->app().formNav();
+        CheckListModel& list = nav.session().list();
+        list.replaceTexts({"a.example", "b.example", "c.example", "d.example"});
+        nav.session().commands().refreshCount();
+        QCOMPARE(nav.SBMainPanels[1]->text(), QStringLiteral("4"));
+        for (const char* n : {"a.example", "b.example", "c.example", "d.example"})
+            f->http.statuses.insert(QStringLiteral("http://") + QLatin1String(n), 404);
+        f->http.statuses.insert(QStringLiteral("http://a.example"), 200);
+        f->http.statuses.insert(QStringLiteral("http://d.example"), 200);
+        list.setAllTicked(true);
+        f->main().findChild<QCheckBox*>(QStringLiteral("CBDeleteInvalidURL"))->setChecked(true);
+        f->connectivity.connected = true;
+        nav.session().cyValidateURLClick();
+        QTRY_VERIFY(f->app().batchValidator()->runsInProgress() == 0);
+        QCOMPARE(list.texts(), QStringList({"a.example", "d.example"}));
+        QCOMPARE(nav.SBMainPanels[1]->text(), QStringLiteral("2"));
+        QVERIFY(!f->session().ListModified); // the main list was not touched
     }
 
     // The browser window validates its own ticked items, and "Browser list" writes the valid ones back there.
@@ -163,12 +187,19 @@ private slots:
         report().CLBValidDblClick();
         QCOMPARE(f->shell.opened.size(), 1);
         QCOMPARE(f->shell.opened.last().toString(), QStringLiteral("http://d.example"));
+        // No handler for web addresses: the failed launch is ignored, no error box.
+        f->shell.succeed = false;
+        const qsizetype boxes = f->dialogs.shown.size();
+        report().CLBValidDblClick();
+        QCOMPARE(f->shell.opened.size(), 2);
+        QCOMPARE(f->dialogs.shown.size(), boxes);
+        f->shell.succeed = true;
 
         f->connectivity.connected = false;
         f->dialogs.answer(Answer::No);
         report().CLBValidDblClick();
         QCOMPARE(f->dialogs.shown.last().text, QStringLiteral("Internet is not connected. Proceed anyway?"));
-        QCOMPARE(f->shell.opened.size(), 1);
+        QCOMPARE(f->shell.opened.size(), 2);
 
         modes->findChild<QRadioButton*>(QStringLiteral("RGURLList1"))->click();
         QCOMPARE(hintOf(report().CLBValid),
@@ -195,6 +226,57 @@ private slots:
         w.EditURL->selectAll();
         QTest::keyClick(w.EditURL, Qt::Key_Backspace); // an empty box cannot be checked
         QVERIFY(!w.cyEditURL->isEnabled());
+    }
+
+    // The scroll range follows the widest entry as the lists change, as the font changes, and on resize.
+    void columnFollowsTheWidestEntry() {
+        TForm2& w = report();
+        w.show();
+        ValidationReport& r = *f->app().report();
+        const QString longer = QStringLiteral("http://long.example/") + QString(300, QLatin1Char('p'));
+        const QString longest = longer + QStringLiteral("/and/more/still");
+        // The text's width plus the margin, give or take the rounding of a sum of advances.
+        auto near = [&](int column, const QString& text) {
+            const int range =
+                QFontMetrics(w.CLBValid->font()).horizontalAdvance(text + QLatin1Char('x')) + 25;
+            return qAbs(column - range) <= 2;
+        };
+        r.setResults({"a.example", longer, "b.example"}, {});
+        QVERIFY(near(w.CLBValid->columnWidth(0), longer));
+        r.valid().append(longest);
+        QVERIFY(near(w.CLBValid->columnWidth(0), longest));
+        r.valid().append(longest); // two of the widest: one going leaves the width
+        r.valid().removeRowAt(r.valid().count() - 1);
+        QVERIFY(near(w.CLBValid->columnWidth(0), longest));
+        r.valid().removeRowAt(r.valid().count() - 1);
+        QVERIFY(near(w.CLBValid->columnWidth(0), longer));
+        r.valid().setTicked(1, true);
+        r.deleteTickedValid(); // only short entries left: the column fills the view
+        QCOMPARE(w.CLBValid->columnWidth(0), w.CLBValid->viewport()->width());
+
+        r.setResults({longer}, {});
+        QFont bigger = w.CLBValid->font();
+        bigger.setPointSize(bigger.pointSize() * 2);
+        w.CLBValid->setFont(bigger);
+        w.HorScrollBar();
+        QVERIFY(near(w.CLBValid->columnWidth(0), longer));
+        w.resize(w.width() + 200, w.height());
+        QVERIFY(near(w.CLBValid->columnWidth(0), longer));
+        const QString accented = longer + QStringLiteral("/ÜÜÜÜÜÜÜÜÜÜÜÜÜÜÜÜ");
+        r.valid().append(accented);
+        QVERIFY(near(w.CLBValid->columnWidth(0), accented));
+    }
+
+    // An address typed into the box stays checkable through tick changes in either list.
+    void typedAddressStaysCheckable() {
+        validateFromTheMainWindow();
+        TForm2& w = report();
+        QTest::keyClicks(w.EditURL, QStringLiteral("typed.example"));
+        QVERIFY(w.cyEditURL->isEnabled());
+        for (QToolButton* b : {w.cyAdvSpeedButton1, w.cyAdvSpeedButton4, w.cyAdvSpeedButton2}) {
+            b->click();
+            QVERIFY2(w.cyEditURL->isEnabled(), qPrintable(b->objectName()));
+        }
     }
 };
 

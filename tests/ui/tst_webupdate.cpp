@@ -141,7 +141,7 @@ private slots:
 
     void buttons() {
         Rig r;
-        r.server.on(kPagePath, ScriptedReply::withStatus(200, pageWith(QStringLiteral("0.0.0.1"))));
+        r.server.on(kPagePath, ScriptedReply::withStatus(200, pageWith(QStringLiteral("9.9.9.9"))));
         r.w().cyDownloadUpdate->click();
         QVERIFY(r.idle());
         const QString site = r.server.url(QStringLiteral("/Quorbel/"));

@@ -89,14 +89,31 @@ private slots:
                                << "1.2.3.3"
                                << "1.2.3.3"
                                << "Up to date";
+        // Only a newer web version is out of date: a local build ahead of the site is not.
         QTest::newRow("local newer") << "1.2.3.3"
                                      << "1.2.3.4"
                                      << "1.2.3.3"
-                                     << "Out of date";
+                                     << "Up to date";
         QTest::newRow("local older") << "1.2.3.3"
                                      << "1.2.3.2"
                                      << "1.2.3.3"
                                      << "Out of date";
+        QTest::newRow("numbers as numbers, web newer") << "1.10.0"
+                                                       << "1.9.0.0"
+                                                       << "1.10.0"
+                                                       << "Out of date";
+        QTest::newRow("numbers as numbers, web older") << "1.9.0.0"
+                                                       << "1.10.0"
+                                                       << "1.9.0.0"
+                                                       << "Up to date";
+        QTest::newRow("leading zeros") << "01.2.3"
+                                       << "1.2.3.0"
+                                       << "01.2.3"
+                                       << "Up to date";
+        QTest::newRow("older major beats newer minor") << "1.9.9.9"
+                                                       << "2.0.0.0"
+                                                       << "1.9.9.9"
+                                                       << "Up to date";
         QTest::newRow("letter case counts") << "1.2.3.a"
                                             << "1.2.3.A"
                                             << "1.2.3.a"
@@ -109,6 +126,18 @@ private slots:
                                         << "1.2.3.3"
                                         << "Unknown"
                                         << "Check failed";
+        // The label shows printable characters only: escapes and bidirectional overrides cannot act.
+        QTest::newRow("escape") << QStringLiteral("2.\x1b[8m0") << "1.0.0.0" << QStringLiteral("2.\uFFFD[8m0")
+                                << "Out of date";
+        QTest::newRow("right-to-left override") << QStringLiteral("\u202E0.0.0.9") << "1.0.0.0"
+                                                << QStringLiteral("\uFFFD0.0.0.9") << "Out of date";
+        QTest::newRow("NUL, CR, line separator")
+            << QStringLiteral("1") + QChar(0) + QChar(u'\r') + QChar(0x2028) << "1.0.0.0"
+            << QStringLiteral("1\uFFFD\uFFFD\uFFFD") << "Out of date";
+        QTest::newRow("character outside the BMP kept whole")
+            << QStringLiteral("1.\U0001F600") << "1.0" << QStringLiteral("1.\U0001F600") << "Out of date";
+        QTest::newRow("unpaired surrogate") << QString(QChar(0xD800)) + "1"
+                                            << "1.0" << QStringLiteral("\uFFFD1") << "Out of date";
         QTest::newRow("neither") << ""
                                  << ""
                                  << "Unknown"

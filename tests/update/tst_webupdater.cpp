@@ -66,7 +66,7 @@ private slots:
         QTest::newRow("up to date") << ok(page("<p>1.2.3.3</p>")) << "1.2.3.3"
                                     << "1.2.3.3|Up to date";
         QTest::newRow("local newer") << ok(page("<p>1.2.3.3</p>")) << "1.2.3.4"
-                                     << "1.2.3.3|Out of date";
+                                     << "1.2.3.3|Up to date";
         QTest::newRow("local older") << ok(page("<p>1.2.3.3</p>")) << "1.2.3.2"
                                      << "1.2.3.3|Out of date";
         QTest::newRow("two markers: the second wins")

@@ -18,9 +18,11 @@ struct Host final : BatchValidationHost {
     CheckListModel list;
     QStringList progress;
     QList<bool> toolBar;
+    QStringList changedWhenLeft; // the list's texts at each markSourceChanged
     CheckListModel& sourceList() override { return list; }
     void setToolBarEnabled(bool enabled) override { toolBar.append(enabled); }
     void setProgressText(const QString& text) override { progress.append(text); }
+    void markSourceChanged() override { changedWhenLeft.append(list.texts().join(QLatin1Char(','))); }
 
     // Entries "name" or "name*" (ticked).
     void fill(const QStringList& names) {
@@ -36,6 +38,35 @@ struct Host final : BatchValidationHost {
         for (const CheckEntry& e : list.entries())
             out.append(e.text + (e.ticked ? QStringLiteral("*") : QString()));
         return out;
+    }
+};
+
+// Answers every status request at once with 200, except those whose address names "silent": they never
+// answer while the batch lives.
+class SilentHostHttp final : public HttpClient {
+public:
+    HttpStatusResult fetchStatus(const HttpStatusRequest&) override { return {true, 200}; }
+    HttpGetResult get(const HttpGetRequest&) override { return {}; }
+    std::unique_ptr<HttpStatusBatch>
+    startStatusBatch(QList<HttpStatusRequest> requests, HttpBatchLimits, QObject* context,
+                     std::function<void(HttpStatusResults)> onResults) override {
+        struct Batch final : HttpStatusBatch {
+            std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+            ~Batch() override { *alive = false; }
+        };
+        auto batch = std::make_unique<Batch>();
+        for (int i = 0; i < int(requests.size()); ++i) {
+            if (requests[i].url.contains(QLatin1String("silent")))
+                continue;
+            QMetaObject::invokeMethod(
+                context,
+                [alive = batch->alive, onResults, i] {
+                    if (*alive)
+                        onResults({{i, {true, 200}}});
+                },
+                Qt::QueuedConnection);
+        }
+        return batch;
     }
 };
 
@@ -116,13 +147,40 @@ private slots:
         QVERIFY(runToEnd(host, true));
         QCOMPARE(host.shown(), QStringList({"a*", "c", "d*", "f*"}));
         QCOMPARE(wanted.count(), 0);
-        QVERIFY(!session.ListModified);
+        // The host hears of each deletion as it happens, so its count and modified mark follow the list.
+        QCOMPARE(host.changedWhenLeft, QStringList({"a,b,c,d,f", "a,c,d,f"}));
         QCOMPARE(report->invalid().texts(), QStringList({"e", "b"}));
         // Each invalid entry says why it failed: the engine's reason is the entry's hint.
         QCOMPARE(report->invalid().hintAt(0), QStringLiteral("404"));
         QCOMPARE(report->invalid().hintAt(1), QStringLiteral("404"));
         QVERIFY(
             report->invalid().data(report->invalid().index(0), Qt::ToolTipRole).toString().contains("404"));
+    }
+
+    void withoutDeleteModeTheSourceIsNotChanged() {
+        Host host;
+        host.fill({"a*", "b*"});
+        serve({"a", "b"}, {"a"});
+        QVERIFY(runToEnd(host, false));
+        QVERIFY(host.changedWhenLeft.isEmpty());
+    }
+
+    // Answers come in a burst while one check never answers: the progress text still catches up with
+    // them, shortly after the last one, instead of staying at the first count shown.
+    void progressFollowsAnswersBehindASilentCheck() {
+        Host host;
+        SilentHostHttp silentHttp;
+        CheckEngine silentEngine(connectivity, silentHttp, session);
+        ValidationReport silentReport(dialogs, silentEngine);
+        BatchValidator silentValidator(connectivity, dialogs, silentEngine, silentReport);
+        QStringList names;
+        for (int i = 1; i <= 15; ++i)
+            names.append(QStringLiteral("h%1*").arg(i));
+        names.append(QStringLiteral("silent*")); // the first checked: the list is walked from its end
+        host.fill(names);
+        QVERIFY(silentValidator.start(host, false));
+        QTRY_COMPARE_WITH_TIMEOUT(host.progress.last(), QStringLiteral("Validating URL 16 of 16"), 1000);
+        QCOMPARE(silentValidator.runsInProgress(), 1);
     }
 
     void progressGoesOneAboveWhileUntickedLeadersPass() {

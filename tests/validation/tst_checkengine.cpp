@@ -244,14 +244,22 @@ private slots:
         QCOMPARE(runEngine(engine, {huge}).inOrder, QList<bool>({false}));
     }
 
-    void abandonedRunDeliversNothing() {
-        CheckEngine engine(connectivity, *http, session);
-        auto run = engine.start({server->url("/silent"), server->url("/ok")});
+    // Dropping a run ends its requests at once: the server sees every connection closed long before any
+    // time-out would close it (the client here waits 15 s for a silent server).
+    void abandonedRunClosesItsConnections() {
+        CurlHttpClient patient;
+        CheckEngine engine(connectivity, patient, session);
+        auto run = engine.start({server->url("/silent"), server->urlOn(2, "/silent"), server->url("/ok")});
         int delivered = 0;
         connect(run.get(), &CheckRun::checked, this, [&] { ++delivered; });
+        QTRY_COMPARE(server->requestsFor("/silent").size(), 2);
+        QTRY_COMPARE(server->requestsFor("/ok").size(), 1);
+        QVERIFY(server->connectionsOpen() >= 2);
+        QCOMPARE(delivered, 0); // the answer of /ok waits behind the silent ones
+        run.reset();
+        QVERIFY2(server->waitForIdle(3s),
+                 qPrintable(QStringLiteral("%1 connection(s) still open").arg(server->connectionsOpen())));
         QTest::qWait(100);
-        run.reset(); // abandons the silent check without waiting for its time-out
-        QTest::qWait(300);
         QCOMPARE(delivered, 0);
     }
 };

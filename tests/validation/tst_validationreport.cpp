@@ -216,6 +216,26 @@ private slots:
         report->tickAllInvalid(true); // an empty list
         QVERIFY(!report->buttons().deleteInvalid);
     }
+
+    // Check again is enabled exactly while the box holds text, whatever tick changes come between.
+    void checkAgainFollowsTheBox() {
+        report->setResults({"a"}, {"x", "y"});
+        report->setEditText(QStringLiteral("typed.example"));
+        QVERIFY(report->buttons().checkAgain);
+        report->invalid().setTicked(0, true);
+        report->invalidTicksChanged();
+        report->tickAllValid(true);
+        report->tickAllInvalid(false);
+        QVERIFY(report->buttons().checkAgain);
+
+        report->invalid().setSelected(1);
+        report->setEditText(QString()); // emptied by hand with an entry still selected
+        QVERIFY(!report->buttons().checkAgain);
+        report->invalidTicksChanged();
+        QVERIFY(!report->buttons().checkAgain);
+        report->setEditText(QStringLiteral("y2"));
+        QVERIFY(report->buttons().checkAgain);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestValidationReport)

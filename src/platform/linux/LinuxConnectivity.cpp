@@ -61,6 +61,25 @@ bool LinuxConnectivity::hasDefaultRoute(const QByteArray& routeTable,
     return false;
 }
 
+bool LinuxConnectivity::hasDefaultIPv6Route(const QByteArray& routeTable,
+                                            const std::function<bool(const QString&)>& isUp) {
+    // No header. Columns: destination, its prefix length, source, its prefix length, next hop, metric,
+    // reference count, use, flags, device. A default route has destination ::/0 and is up (flag 1); the
+    // kernel's own unreachable default (reject, flag 0x200) is none.
+    constexpr uint kUp = 0x1, kReject = 0x200;
+    for (const QByteArray& line : routeTable.split('\n')) {
+        const QList<QByteArray> cols = line.simplified().split(' ');
+        if (cols.size() < 10)
+            continue;
+        bool okFlags = false;
+        const uint flags = cols[8].toUInt(&okFlags, 16);
+        if (cols[0] == QByteArray(32, '0') && cols[1] == "00" && okFlags && (flags & kUp) &&
+            !(flags & kReject) && isUp(QString::fromLocal8Bit(cols[9])))
+            return true;
+    }
+    return false;
+}
+
 bool LinuxConnectivity::networkManagerSaysOnline() {
     // Asked over the system bus where there is one; a manager that does not answer in time is not asked
     // again (this runs on the GUI thread).
@@ -84,10 +103,16 @@ bool LinuxConnectivity::networkManagerSaysOnline() {
 }
 
 bool LinuxConnectivity::isInternetConnected() {
+    // Either family's default route will do: an IPv6-only network is connected too. A kernel without
+    // IPv6 has no second table.
     QFile routes(QStringLiteral("/proc/net/route"));
-    if (!routes.open(QIODevice::ReadOnly))
+    QFile routes6(QStringLiteral("/proc/net/ipv6_route"));
+    const bool readable = routes.open(QIODevice::ReadOnly);
+    const bool readable6 = routes6.open(QIODevice::ReadOnly);
+    if (!readable && !readable6)
         return networkManagerSaysOnline();
-    return hasDefaultRoute(routes.readAll(), interfaceIsUp);
+    return (readable && hasDefaultRoute(routes.readAll(), interfaceIsUp)) ||
+           (readable6 && hasDefaultIPv6Route(routes6.readAll(), interfaceIsUp));
 }
 
 } // namespace clipvane

@@ -6,11 +6,11 @@
 
 namespace clipvane {
 
-// A default route through an interface that is up, read from the kernel's table of this process's network
-// namespace on every call, so that every change is seen at the next call. Qt's reachability back-ends
-// may lag for good (the glib one never notices route changes without NetworkManager) or answer for
-// another namespace (NetworkManager over the system bus): NetworkManager's own state, asked directly,
-// stands in only where the table cannot be read.
+// A default route (IPv4 or IPv6) through an interface that is up, read from the kernel's tables of this
+// process's network namespace on every call, so that every change is seen at the next call. Qt's
+// reachability back-ends may lag for good (the glib one never notices route changes without NetworkManager)
+// or answer for another namespace (NetworkManager over the system bus): NetworkManager's own state, asked
+// directly, stands in only where neither table can be read.
 class LinuxConnectivity final : public Connectivity {
 public:
     LinuxConnectivity();
@@ -20,6 +20,9 @@ public:
     // up.
     static bool hasDefaultRoute(const QByteArray& routeTable,
                                 const std::function<bool(const QString&)>& isUp);
+    // The same over the text of /proc/net/ipv6_route.
+    static bool hasDefaultIPv6Route(const QByteArray& routeTable,
+                                    const std::function<bool(const QString&)>& isUp);
 
 private:
     bool networkManagerSaysOnline();
