@@ -86,7 +86,7 @@ private:
     void grabTrayShortcuts();
 
     Services m_services;
-    QString m_startNote; // said once in the main window's status bar when it is first shown
+    QStringList m_startNotes; // said once in the main window's status bar when it is first shown
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;
     // The Capture History table outlives every window that records into it or shows it.
