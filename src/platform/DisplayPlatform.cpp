@@ -29,10 +29,10 @@ QStringList trayShortcutNotes(const QStringList& taken, bool ungrabbable, bool x
         notes
             << QStringLiteral("%1 is in use elsewhere on this desktop and not available.").arg(taken.first());
     else if (taken.size() > 1)
-        notes << QStringLiteral("In use elsewhere, not available: %1.")
-                     .arg(taken.join(QLatin1String(", ")));
+        notes << QStringLiteral("In use elsewhere, not available: %1.").arg(taken.join(QLatin1String(", ")));
     if (ungrabbable)
-        notes << QStringLiteral("The tray shortcuts act only while a Clipvane window is active.");
+        notes << QStringLiteral("The tray shortcuts act only while the Clipvane window is shown and one of "
+                                "its windows is active.");
     else if (xwaylandSession)
         notes << QStringLiteral(
             "On Wayland the tray shortcuts act only while an X11 window, such as Clipvane's, has the focus.");

@@ -82,7 +82,8 @@ private slots:
                            "has the focus."};
         QTest::newRow("no grabs on this desktop")
             << QStringList() << true << true
-            << QStringList{"The tray shortcuts act only while a Clipvane window is active."};
+            << QStringList{"The tray shortcuts act only while the Clipvane window is shown and one of its "
+                           "windows is active."};
         QTest::newRow("taken on XWayland: two notes")
             << QStringList{"Ctrl+Alt+I"} << false << true
             << QStringList{"Ctrl+Alt+I is in use elsewhere on this desktop and not available.",
