@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 
@@ -247,24 +248,28 @@ void ClipvaneApp::grabTrayShortcuts() {
     TForm1* f = m_form1.get();
     const QList<QAction*> actions{f->RestoreClipvane1, f->MonClipboard,    f->ValidateClipboardURL,
                                   f->Showcapture,      f->Capturehistory1, f->Alldriveinformation1};
-    QStringList refused;
+    QStringList taken;
+    bool ungrabbable = false;
     for (int id = 0; id < actions.size(); ++id) {
-        // A refused grab leaves the window shortcut as it was.
-        if (keys->grab(id, actions[id]->shortcut()) == GlobalShortcuts::Grab::Refused)
-            refused << actions[id]->shortcut().toString(QKeySequence::NativeText);
+        // Where a grab is not made, the shortcut stays the windows' own.
+        switch (keys->grab(id, actions[id]->shortcut())) {
+        case GlobalShortcuts::Grab::Held:
+            break;
+        case GlobalShortcuts::Grab::Refused:
+            taken << actions[id]->shortcut().toString(QKeySequence::NativeText);
+            break;
+        case GlobalShortcuts::Grab::Unsupported:
+            ungrabbable = true;
+            break;
+        }
     }
     QObject::connect(keys, &GlobalShortcuts::activated, f, [actions](int id) {
         if (id >= 0 && id < actions.size())
             actions[id]->trigger();
     });
-    if (refused.size() == 1)
-        m_startNote =
-            QStringLiteral("Another program holds %1: it acts only while the Clipvane window is active.")
-                .arg(refused.first());
-    else if (refused.size() > 1)
-        m_startNote =
-            QStringLiteral("Another program holds %1: they act only while the Clipvane window is active.")
-                .arg(refused.join(QLatin1String(", ")));
+    const bool xwayland = QGuiApplication::platformName() == QLatin1String("xcb") &&
+                          !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    m_startNotes = trayShortcutNotes(taken, ungrabbable, xwayland);
 }
 
 void ClipvaneApp::prepareBrowserEnvironment() {
@@ -366,11 +371,17 @@ void ClipvaneApp::showMainWindow() {
     const QString focusNote = clipboardFocusNote(QGuiApplication::platformName());
     if (!focusNote.isEmpty())
         notes << focusNote;
-    if (!m_startNote.isEmpty())
-        notes << m_startNote;
-    // Once, for a while; the panels come back afterwards.
-    if (!notes.isEmpty())
-        m_form1->SBMain->showMessage(notes.join(QLatin1String("  ")), 30000);
+    notes << m_startNotes;
+    // Each once, for a while, one after the other so that each is seen whole; the panels come back
+    // afterwards.
+    constexpr int kNoteMs = 20000;
+    QStatusBar* bar = m_form1->SBMain;
+    for (int i = 0; i < notes.size(); ++i) {
+        if (i == 0)
+            bar->showMessage(notes[i], kNoteMs);
+        else
+            QTimer::singleShot(i * kNoteMs, bar, [bar, note = notes[i]] { bar->showMessage(note, kNoteMs); });
+    }
 }
 
 void ClipvaneApp::endSession() {

@@ -92,7 +92,7 @@ private:
     void grabTrayShortcuts();
 
     Services m_services;
-    QString m_startNote; // said once in the main window's status bar when it is first shown
+    QStringList m_startNotes; // said once in the main window's status bar when it is first shown
     bool m_ending = false;
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;

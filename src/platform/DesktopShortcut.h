@@ -14,10 +14,12 @@ struct ShortcutRequest {
 // A launcher for the program on the user's desktop.
 class DesktopShortcut {
 public:
-    enum class Result { Created, AlreadyThere, Failed };
+    enum class Result { Created, AlreadyThere, Failed, NoDesktopFolder };
     virtual ~DesktopShortcut() = default;
     // Creates the shortcut unless a file of its name is on the desktop already; never replaces one.
     virtual Result create(const ShortcutRequest& request) = 0;
+    // Where the shortcut goes; empty when the desktop names no desktop folder at all.
+    virtual QString desktopFolder() const = 0;
 };
 
 } // namespace clipvane

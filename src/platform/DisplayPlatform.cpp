@@ -23,4 +23,20 @@ QString clipboardFocusNote(const QString& platformName) {
         "On this Wayland desktop the clipboard is watched only while the Clipvane window has the focus.");
 }
 
+QStringList trayShortcutNotes(const QStringList& taken, bool ungrabbable, bool xwaylandSession) {
+    QStringList notes;
+    if (taken.size() == 1)
+        notes
+            << QStringLiteral("%1 is in use elsewhere on this desktop and not available.").arg(taken.first());
+    else if (taken.size() > 1)
+        notes << QStringLiteral("In use elsewhere, not available: %1.").arg(taken.join(QLatin1String(", ")));
+    if (ungrabbable)
+        notes << QStringLiteral("The tray shortcuts act only while the Clipvane window is shown and one of "
+                                "its windows is active.");
+    else if (xwaylandSession)
+        notes << QStringLiteral(
+            "On Wayland the tray shortcuts act only while an X11 window, such as Clipvane's, has the focus.");
+    return notes;
+}
+
 } // namespace clipvane

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace clipvane {
@@ -25,5 +26,12 @@ DisplayChoice chooseDisplayPlatform(const DisplayEnvironment& env,
 // The status bar's note for a session on the given Qt platform; empty when clipboard watching works
 // without the focus.
 QString clipboardFocusNote(const QString& platformName);
+
+// What the status bar says once about the tray menu's shortcuts, one note each; none when they all act
+// for the whole desktop. taken: the shortcuts a grab was refused for (whoever holds one gets its presses, so
+// it does nothing in Clipvane); ungrabbable: the desktop lets no program grab keys, so the shortcuts act only
+// as the windows' own; xwaylandSession: on X11 through XWayland, where grabs reach Clipvane only while an X11
+// window has the focus.
+QStringList trayShortcutNotes(const QStringList& taken, bool ungrabbable, bool xwaylandSession);
 
 } // namespace clipvane

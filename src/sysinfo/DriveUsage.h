@@ -36,9 +36,16 @@ struct DriveTable {
     QList<QStringList> cells() const;
 };
 
-inline const QStringList kDriveTableHeader = {
-    QStringLiteral("Drive type"), QStringLiteral("Drive letter"), QStringLiteral("Free space in MB"),
-    QStringLiteral("Used space in MB"), QStringLiteral("Total space in MB")};
+// The second column holds a mount point where drives have no letters.
+inline const QStringList kDriveTableHeader = {QStringLiteral("Drive type"),
+#ifdef Q_OS_WIN
+                                              QStringLiteral("Drive letter"),
+#else
+                                              QStringLiteral("Mount point"),
+#endif
+                                              QStringLiteral("Free space in MB"),
+                                              QStringLiteral("Used space in MB"),
+                                              QStringLiteral("Total space in MB")};
 
 struct DriveUsageOptions {
     // How long the mounts may take to answer, all together; one that does not answer is left out (an

@@ -59,6 +59,8 @@ HistoryGrid::HistoryGrid(QWidget* parent) : QTableView(parent) {
     setShowGrid(true);
     setWordWrap(false);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    // Tab leaves the grid (arrows move between cells; an open editor still passes Tab to the next cell).
+    setTabKeyNavigation(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);

@@ -55,6 +55,7 @@ TForm4::TForm4(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
     SG->verticalHeader()->hide();
     SG->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 8);
     SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SG->setTabKeyNavigation(false); // Tab leaves the table; arrows move in it
     SG->setSelectionBehavior(QAbstractItemView::SelectRows);
     SG->setWordWrap(false);
     v->addWidget(SG, 1);

@@ -10,7 +10,7 @@ QString localVersion();
 struct Edition {
     QString bits;    // "64Bits", shown by the web update
     QString label;   // "64bits Edition", shown by the About box
-    QString package; // "Clipvane_64bits.zip", the download
+    QString package; // "Clipvane_64bits.zip", the Windows download
 };
 Edition editionFor(int pointerBits);
 Edition buildEdition();

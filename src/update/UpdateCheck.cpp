@@ -79,7 +79,17 @@ UpdateAddresses UpdateAddresses::forSite(const QString& website) {
         site.chop(1);
     const QString folder = site + QStringLiteral("/Quorbel/");
     return {folder + QStringLiteral("Cvn.html"), folder + QStringLiteral("Clipvane_Update.html"),
-            folder + QStringLiteral("Download/"), folder + QStringLiteral("Clipvane.html")};
+            folder + QStringLiteral("Download/"), folder + QStringLiteral("Clipvane_Linux.html"),
+            folder + QStringLiteral("Clipvane.html")};
+}
+
+QString UpdateAddresses::downloadFor(const QString& editionPackage) const {
+#ifdef Q_OS_WIN
+    return downloadFolder + editionPackage;
+#else
+    Q_UNUSED(editionPackage);
+    return linuxPackagePage;
+#endif
 }
 
 QString LanAddressText(LocalMachine& machine, HostResolver& resolver) {

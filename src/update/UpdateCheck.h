@@ -38,12 +38,16 @@ QString printableVersion(const QString& text);
 
 // Where the maker's pages are, from the web site's address.
 struct UpdateAddresses {
-    QString updatePage;     // the page holding the published version
-    QString updateLog;      // the update log, for people
-    QString downloadFolder; // ends with "/"
+    QString updatePage;       // the page holding the published version
+    QString updateLog;        // the update log, for people
+    QString downloadFolder;   // ends with "/"; the Windows archives
+    QString linuxPackagePage; // the page of the Linux package
     QString homePage;
 
     static UpdateAddresses forSite(const QString& website);
+    // What the download button opens: the archive of the edition is a Windows one, so a Linux build
+    // opens the page of its package instead.
+    QString downloadFor(const QString& editionPackage) const;
 };
 
 // "LAN IP Address: " and the first IPv4 address of the machine's host name, or "No. IP Address" when

@@ -121,7 +121,7 @@ void WebUpdater::continueDownload() {
             return;
         }
     }
-    m_services.shell.openUrl(QUrl(m_addresses.downloadFolder + m_edition.package));
+    m_services.shell.openUrl(QUrl(m_addresses.downloadFor(m_edition.package)));
     emit finished();
 }
 

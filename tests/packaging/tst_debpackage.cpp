@@ -1,4 +1,5 @@
-// The Debian package built by CPack from this build: control fields and file list.
+// The Debian package built by CPack from this build: control fields, file list, manual page, changelog and
+// what lintian says of it.
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -8,17 +9,25 @@
 
 namespace {
 
-QByteArray output(const QString& program, const QStringList& args, int* exitCode,
-                  const QString& folder = {}) {
+QByteArray output(const QString& program, const QStringList& args, int* exitCode, const QString& folder = {},
+                  QByteArray* errors = nullptr) {
     QProcess p;
     if (!folder.isEmpty())
         p.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("MANWIDTH"), QStringLiteral("80"));
+    p.setProcessEnvironment(env);
     p.start(program, args);
     if (!p.waitForFinished(300000)) {
         *exitCode = -1;
         return p.readAllStandardError();
     }
     *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    if (errors) {
+        *errors = p.readAllStandardError();
+        return p.readAllStandardOutput();
+    }
     return p.readAllStandardOutput() + p.readAllStandardError();
 }
 
@@ -36,6 +45,13 @@ class TstDebPackage : public QObject {
 
     QTemporaryDir m_work;
     QString m_deb;
+    QString m_unpacked; // the package's files, extracted
+
+    QByteArray gunzip(const QString& path) {
+        int code = 0;
+        const QByteArray text = output(QStringLiteral("gzip"), {QStringLiteral("-dc"), path}, &code);
+        return code == 0 ? text : QByteArray();
+    }
 
 private slots:
     void initTestCase() {
@@ -54,6 +70,10 @@ private slots:
         const QStringList debs = QDir(m_work.path()).entryList({QStringLiteral("*.deb")}, QDir::Files);
         QCOMPARE(debs.size(), 1);
         m_deb = QDir(m_work.path()).filePath(debs.first());
+        m_unpacked = m_work.filePath(QStringLiteral("unpacked"));
+        const QByteArray unpack =
+            output(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), m_deb, m_unpacked}, &code);
+        QVERIFY2(code == 0, unpack.constData());
     }
 
     void controlFields() {
@@ -77,6 +97,65 @@ private slots:
              {"libc6 (>= ", "libqt6core6", "libqt6widgets6", "libcurl4", "libxcb1", "qt6-qpa-plugins"})
             QVERIFY2(depends.contains(want), depends.constData());
         QVERIFY(!field(control, "Description").isEmpty());
+        // Debian's limit on the lines of the description.
+        const QByteArray all = control.mid(control.indexOf("\nDescription: ") + 1);
+        for (const QByteArray& line : all.split('\n'))
+            QVERIFY2(line.size() <= 80, line.constData());
+        QVERIFY(all.count("\n ") >= 3); // an extended description below the summary
+    }
+
+    // The modules live in a private folder, so nothing needs ldconfig: the package has no maintainer scripts.
+    void noMaintainerScripts() {
+        int code = 0;
+        const QByteArray info = output(QStringLiteral("dpkg-deb"), {QStringLiteral("--info"), m_deb}, &code);
+        QCOMPARE(code, 0);
+        for (const char* script : {"postinst", "postrm", "preinst", "prerm", "triggers"})
+            QVERIFY2(!info.contains(script), info.constData());
+    }
+
+    void manualPage() {
+        const QString page = m_unpacked + QStringLiteral("/usr/share/man/man1/Clipvane.1.gz");
+        QVERIFY(QFileInfo(page).isFile());
+        // Rendered as man would, and as lintian checks it: no warnings from the formatter.
+        int code = 0;
+        QByteArray warnings;
+        output(QStringLiteral("man"),
+               {QStringLiteral("--warnings"), QStringLiteral("-E"), QStringLiteral("UTF-8"),
+                QStringLiteral("-l"), QStringLiteral("-Tutf8"), QStringLiteral("-Z"), page},
+               &code, {}, &warnings);
+        QCOMPARE(code, 0);
+        QVERIFY2(warnings.isEmpty(), warnings.constData());
+        const QByteArray text =
+            output(QStringLiteral("man"), {QStringLiteral("-l"), page}, &code, {}, &warnings);
+        QCOMPARE(code, 0);
+        QVERIFY2(warnings.isEmpty(), warnings.constData());
+        // The sections a user looks for, the command line and the version of this build.
+        for (const char* want : {"NAME", "SYNOPSIS", "OPTIONS", "SHORTCUTS", "FILES", "ENVIRONMENT",
+                                 "EXIT STATUS", "EXAMPLES", "--check", "--per-host", "Ctrl+Alt+R",
+                                 "Clipvane.ini", "CLIPVANE_WEBSITE_URL", "Clipvane " CLIPVANE_VERSION})
+            QVERIFY2(text.contains(want), want);
+    }
+
+    // Debian-native style: the package's version heads it, signed by the maintainer.
+    void changelog() {
+        const QByteArray text = gunzip(m_unpacked + QStringLiteral("/usr/share/doc/clipvane/changelog.gz"));
+        QVERIFY(text.startsWith("clipvane (" CLIPVANE_VERSION ") "));
+        QVERIFY(text.contains("\n -- Quorbel <author@quorbel.example>  "));
+    }
+
+    // What Debian's own checker says, pedantic tags included: no error and no warning.
+    void lintian() {
+        if (QStandardPaths::findExecutable(QStringLiteral("lintian")).isEmpty())
+            QFAIL("lintian is missing: run scripts/dev test");
+        int code = 0;
+        const QByteArray report =
+            output(QStringLiteral("lintian"),
+                   {QStringLiteral("--pedantic"), QStringLiteral("--no-tag-display-limit"), m_deb}, &code);
+        QByteArrayList faults;
+        for (const QByteArray& line : report.split('\n'))
+            if (line.startsWith("E: ") || line.startsWith("W: "))
+                faults << line;
+        QVERIFY2(faults.isEmpty(), faults.join('\n').constData());
     }
 
     void fileList() {
@@ -99,6 +178,8 @@ private slots:
                              "/usr/share/icons/hicolor/scalable/apps/" + id + ".svg"};
         for (const QString& s : QStringLiteral(CLIPVANE_ICON_SIZES).split(u' '))
             expected << QStringLiteral("/usr/share/icons/hicolor/%1x%1/apps/").arg(s) + id + ".png";
+        expected << QStringLiteral("/usr/share/man/man1/Clipvane.1.gz")
+                 << QStringLiteral("/usr/share/doc/clipvane/changelog.gz");
         if (QFileInfo::exists(QStringLiteral(CLIPVANE_SOURCE_DIR "/LICENSE")))
             expected << QStringLiteral("/usr/share/doc/clipvane/copyright");
         files.sort();

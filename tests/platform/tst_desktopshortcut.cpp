@@ -15,6 +15,8 @@ private slots:
     void createdOnceAndExecutable();
     void pathsThatCouldSplitTheCommand();
     void noDesktopFolder();
+    void xdgDesktopFolder_data();
+    void xdgDesktopFolder();
 };
 
 void TstDesktopShortcut::createdOnceAndExecutable() {
@@ -64,8 +66,35 @@ void TstDesktopShortcut::noDesktopFolder() {
     XdgDesktopShortcut missing(folder.file(QStringLiteral("Desktop")));
     const ShortcutRequest request{QStringLiteral("Clipvane"), QStringLiteral("Description ..."),
                                   QStringLiteral("/x/Clipvane"), QStringLiteral("/x/")};
-    QCOMPARE(missing.create(request), DesktopShortcut::Result::Failed);
+    QCOMPARE(missing.create(request), DesktopShortcut::Result::NoDesktopFolder);
     QVERIFY(!QFile::exists(folder.file(QStringLiteral("Desktop"))));
+}
+
+void TstDesktopShortcut::xdgDesktopFolder_data() {
+    QTest::addColumn<QByteArray>("userDirs");
+    QTest::addColumn<QString>("folder");
+    const QString home = QStringLiteral("/home/ann");
+    QTest::newRow("no file") << QByteArray() << home + "/Desktop";
+    QTest::newRow("as written by xdg-user-dirs-update") << QByteArray("# written by xdg-user-dirs-update\n"
+                                                                      "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+                                                                      "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n")
+                                                        << home + "/Bureau";
+    QTest::newRow("absolute, UTF-8, escaped quote")
+        << QByteArray("XDG_DESKTOP_DIR=\"/data/Schreibtisch \\\"\xc3\xa4\\\"\"\n")
+        << QStringLiteral("/data/Schreibtisch \"\u00e4\"");
+    QTest::newRow("the last line wins")
+        << QByteArray("XDG_DESKTOP_DIR=\"$HOME/One\"\nXDG_DESKTOP_DIR=\"$HOME/Two\"\n") << home + "/Two";
+    QTest::newRow("relative or unquoted lines are not valid")
+        << QByteArray("XDG_DESKTOP_DIR=\"Desk\"\nXDG_DESKTOP_DIR=$HOME/Desk\n#XDG_DESKTOP_DIR=\"/x\"\n")
+        << home + "/Desktop";
+    QTest::newRow("home itself turns it off") << QByteArray("XDG_DESKTOP_DIR=\"$HOME/\"\n") << QString();
+    QTest::newRow("$HOMEX is not $HOME") << QByteArray("XDG_DESKTOP_DIR=\"$HOMEX/d\"\n") << home + "/Desktop";
+}
+
+void TstDesktopShortcut::xdgDesktopFolder() {
+    QFETCH(QByteArray, userDirs);
+    QFETCH(QString, folder);
+    QCOMPARE(XdgDesktopShortcut::xdgDesktopFolder(userDirs, QStringLiteral("/home/ann")), folder);
 }
 
 QTEST_GUILESS_MAIN(TstDesktopShortcut)

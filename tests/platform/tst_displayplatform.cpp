@@ -61,6 +61,44 @@ private slots:
         QVERIFY(clipboardFocusNote(QStringLiteral("xcb")).isEmpty());
         QVERIFY(clipboardFocusNote(QStringLiteral("offscreen")).isEmpty());
     }
+
+    // A refused grab leaves the key with its holder, so the note never promises the key still acts; it
+    // does not claim to know who holds it.
+    void trayShortcutNotes_data() {
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<bool>("ungrabbable");
+        QTest::addColumn<bool>("xwayland");
+        QTest::addColumn<QStringList>("notes");
+        QTest::newRow("all held on X11") << QStringList() << false << false << QStringList();
+        QTest::newRow("one taken")
+            << QStringList{"Ctrl+Alt+V"} << false << false
+            << QStringList{"Ctrl+Alt+V is in use elsewhere on this desktop and not available."};
+        QTest::newRow("several taken, named in full")
+            << QStringList{"Ctrl+Alt+V", "Ctrl+Alt+H"} << false << false
+            << QStringList{"In use elsewhere, not available: Ctrl+Alt+V, Ctrl+Alt+H."};
+        QTest::newRow("XWayland")
+            << QStringList() << false << true
+            << QStringList{"On Wayland the tray shortcuts act only while an X11 window, such as Clipvane's, "
+                           "has the focus."};
+        QTest::newRow("no grabs on this desktop")
+            << QStringList() << true << true
+            << QStringList{"The tray shortcuts act only while the Clipvane window is shown and one of its "
+                           "windows is active."};
+        QTest::newRow("taken on XWayland: two notes")
+            << QStringList{"Ctrl+Alt+I"} << false << true
+            << QStringList{"Ctrl+Alt+I is in use elsewhere on this desktop and not available.",
+                           "On Wayland the tray shortcuts act only while an X11 window, such as Clipvane's, "
+                           "has the focus."};
+    }
+
+    void trayShortcutNotes() {
+        QFETCH(QStringList, taken);
+        QFETCH(bool, ungrabbable);
+        QFETCH(bool, xwayland);
+        QTEST(clipvane::trayShortcutNotes(taken, ungrabbable, xwayland), "notes");
+        for (const QString& note : clipvane::trayShortcutNotes(taken, ungrabbable, xwayland))
+            QVERIFY(!note.contains(QLatin1String("another program"), Qt::CaseInsensitive));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstDisplayPlatform)

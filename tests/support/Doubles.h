@@ -180,6 +180,8 @@ class FakeDesktopShortcut final : public DesktopShortcut {
 public:
     Result create(const ShortcutRequest& request) override {
         requests.append(request);
+        if (noFolder)
+            return Result::NoDesktopFolder;
         if (fail)
             return Result::Failed;
         if (created.contains(request.name))
@@ -187,9 +189,14 @@ public:
         created.append(request.name);
         return Result::Created;
     }
+    QString desktopFolder() const override {
+        return noFolder ? folder : QStringLiteral("/home/user/Desktop");
+    }
     QList<ShortcutRequest> requests;
     QStringList created;
     bool fail = false;
+    bool noFolder = false;
+    QString folder; // the missing folder when noFolder
 };
 
 // Scripted drives: the mounts and the space of each mount point. A mount point without space fails its

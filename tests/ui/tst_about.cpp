@@ -1,11 +1,14 @@
 #include "AppFixture.h"
 #include "ui/About.h"
 #include "ui/widgets/Hints.h"
+#include "ui/widgets/Pictures.h"
 #include "update/BuildInfo.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QSvgRenderer>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -96,6 +99,26 @@ private slots:
         const int reads = r.app.machine.memoryReads;
         QTest::qWait(250);
         QCOMPARE(r.app.machine.memoryReads, reads);
+    }
+
+    // The tray and small window icons are drawn from the drawing made for their size: the full one's two
+    // arrows run together there. Larger sizes (the About box's 64 px) keep the full drawing.
+    void applicationIconBySize() {
+        const auto drawn = [](const char* file, int size) {
+            QSvgRenderer svg(QStringLiteral(":/icons/") + QLatin1String(file));
+            QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter p(&image);
+            svg.render(&p);
+            p.end();
+            return image;
+        };
+        const QIcon icon = applicationIcon();
+        for (int size : {16, 22, 24, 32, 64}) {
+            const QImage shown =
+                icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            QCOMPARE(shown, drawn(size <= 24 ? "clipvane-small.svg" : "clipvane.svg", size));
+        }
     }
 
     void emailAndHomePage() {

@@ -479,6 +479,19 @@ void TstOptionsPage::shortcutCreatedOnce() {
     f.desktopShortcut.created.clear();
     m.cyAdvSpeedButton4->click(); // cannot be written: nothing is said either
     QCOMPARE(f.dialogs.shown.size(), 1);
+
+    // No desktop folder: said, with the folder looked for, or that there is none at all.
+    f.desktopShortcut.noFolder = true;
+    f.desktopShortcut.folder = QStringLiteral("/home/user/Bureau");
+    f.dialogs.answer(Answer::Ok);
+    f.dialogs.answer(Answer::Ok);
+    m.cyAdvSpeedButton4->click();
+    f.desktopShortcut.folder.clear();
+    m.cyAdvSpeedButton4->click();
+    QCOMPARE(f.dialogs.texts().mid(1),
+             (QStringList{"No shortcut was created: the desktop folder /home/user/Bureau does not exist.",
+                          "No shortcut was created: this desktop has no desktop folder."}));
+    QCOMPARE(f.dialogs.shown[2].kind, MessageKind::Warning);
 }
 
 void TstOptionsPage::placementAtFirstShowing() {

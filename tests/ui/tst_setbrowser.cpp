@@ -295,7 +295,7 @@ void TstSetBrowser::driveInformation() {
     QStringList header;
     for (int c = 0; c < d.SG->columnCount(); ++c)
         header.append(d.SG->horizontalHeaderItem(c)->text());
-    QCOMPARE(header, (QStringList{"Drive type", "Drive letter", "Free space in MB", "Used space in MB",
+    QCOMPARE(header, (QStringList{"Drive type", "Mount point", "Free space in MB", "Used space in MB",
                                   "Total space in MB"}));
     QCOMPARE(d.SG->rowCount(), 0);
     QCOMPARE(d.SG->horizontalHeader()->defaultSectionSize(), 120);

@@ -160,6 +160,10 @@ private slots:
             QCOMPARE(a.homePage, QStringLiteral("http://www.quorbel.example/Quorbel/Clipvane.html"));
             QVERIFY(a.downloadFolder.startsWith(QStringLiteral("http://www.quorbel.example/Quorbel/")));
             QVERIFY(a.downloadFolder.endsWith(QLatin1Char('/')));
+            QCOMPARE(a.linuxPackagePage,
+                     QStringLiteral("http://www.quorbel.example/Quorbel/Clipvane_Linux.html"));
+            // The edition's archive is for Windows: a Linux build never offers it.
+            QCOMPARE(a.downloadFor(QStringLiteral("Clipvane_64bits.zip")), a.linuxPackagePage);
         }
     }
 };

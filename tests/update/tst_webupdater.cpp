@@ -35,7 +35,8 @@ struct Rig {
     }
     void serve(const ScriptedReply& reply) { server.on(kPagePath, reply); }
     void serve(const QByteArray& body) { serve(ScriptedReply::withStatus(200, body)); }
-    QString packageUrl() const { return server.url(QStringLiteral("/Quorbel/Download/Clipvane_64bits.zip")); }
+    // A Linux build's download is the page of the Linux package, never the Windows archive.
+    QString packageUrl() const { return server.url(QStringLiteral("/Quorbel/Clipvane_Linux.html")); }
     QString labels() const { return updater->webVersion() + QLatin1Char('|') + updater->status(); }
 
     LocalHttpServer server;

@@ -128,6 +128,12 @@ void TForm1::buildUi() {
     TabSheetOptions = buildOptionsTab();
     PageControl1->addTab(TabSheet1, QStringLiteral("URL Capture"));
     PageControl1->addTab(TabSheetOptions, QStringLiteral("Software Options"));
+    addTabSwitchKeys(PageControl1);
+    // The bottom row of the options reads history, window minimise, home page, left to right.
+    QWidget::setTabOrder(CBLoadDefaultList, CBSaveHistory);
+    QWidget::setTabOrder(CBSaveHistory, CBLoadHistory);
+    QWidget::setTabOrder(CBLoadHistory, CBMinimize);
+    QWidget::setTabOrder(CBMinimize, Edit1);
     layout->addWidget(PageControl1, 1);
 
     HintPanel = named(new QLabel(central), "HintPanel");
@@ -462,9 +468,13 @@ void TForm1::buildTrayMenu() {
                             true, false);
     separator(PopupMenu1, "N2");
     Exit1 = menuAction(PopupMenu1, "Exit1", QStringLiteral("Exit"));
-    // The shortcuts also act while the window is shown.
-    addActions({RestoreClipvane1, MonClipboard, ValidateClipboardURL, Showcapture, Capturehistory1,
-                Alldriveinformation1});
+    // The shortcuts also act while the window is shown, and from every Clipvane window where the desktop
+    // lets no program grab them for the whole desktop.
+    for (QAction* a : {RestoreClipvane1, MonClipboard, ValidateClipboardURL, Showcapture, Capturehistory1,
+                       Alldriveinformation1}) {
+        a->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(a);
+    }
     if (m_services.platform.tray)
         m_services.platform.tray->setContextMenu(PopupMenu1);
 }

@@ -204,10 +204,28 @@ void TForm1::cyAdvSpeedButton4Click() {
     request.description = QStringLiteral("Description ...");
     request.target = paths.executablePath();
     request.workingDirectory = paths.executableFolder() + u'/';
-    // A shortcut already there, or one that cannot be written, says nothing.
-    if (shortcut->create(request) == DesktopShortcut::Result::Created)
+    // A shortcut already there, or one that cannot be written, says nothing; a desktop without a desktop
+    // folder is said, or the button would seem broken.
+    switch (shortcut->create(request)) {
+    case DesktopShortcut::Result::Created:
         m_services.dialogs->message(MessageKind::Information, QStringLiteral("Link has been created ..."),
                                     Buttons::Ok);
+        break;
+    case DesktopShortcut::Result::NoDesktopFolder: {
+        const QString folder = shortcut->desktopFolder();
+        m_services.dialogs->message(
+            MessageKind::Warning,
+            folder.isEmpty()
+                ? QStringLiteral("No shortcut was created: this desktop has no desktop folder.")
+                : QStringLiteral("No shortcut was created: the desktop folder %1 does not exist.")
+                      .arg(folder),
+            Buttons::Ok);
+        break;
+    }
+    case DesktopShortcut::Result::AlreadyThere:
+    case DesktopShortcut::Result::Failed:
+        break;
+    }
 }
 
 void TForm1::Button1Click() {

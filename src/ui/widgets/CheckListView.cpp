@@ -18,6 +18,8 @@ CheckListView::CheckListView(QWidget* parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideRight);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // A table view keeps Tab for its cells: a keyboard user could never leave the list.
+    setTabKeyNavigation(false);
 }
 
 } // namespace clipvane

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QCheckBox;
+class QTabWidget;
 class QToolButton;
 class QWidget;
 
@@ -16,6 +17,11 @@ template <typename T> T* named(T* widget, const char* name) {
 
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                     bool checked = false);
+
+// Ctrl+Tab and Ctrl+Page Down to the next tab, Ctrl+Shift+Tab and Ctrl+Page Up to the previous one, from
+// any control on the tabs (the tab widget alone knows no Page keys, and a list box takes Ctrl+Tab as a
+// letter to search for).
+void addTabSwitchKeys(QTabWidget* tabs);
 
 // Hint and status panels: a two-pixel bevel that the plain look draws visibly on every side (a one-pixel
 // shade loses its light edges against the window there); the carried themes draw their own border. The

@@ -14,6 +14,7 @@
 #include <QPixmapCache>
 #include <QSvgRenderer>
 #include <QToolButton>
+#include <algorithm>
 
 namespace clipvane {
 
@@ -44,11 +45,15 @@ void greyOut(QImage& image) {
     }
 }
 
+// Pixel sizes up to this one are drawn from a picture's small drawing where it has one.
+constexpr int kSmallPicturePixels = 24;
+
 class PictureEngine final : public QIconEngine {
 public:
-    explicit PictureEngine(QString path) : m_path(std::move(path)) {}
+    explicit PictureEngine(QString path, QString smallPath = {})
+        : m_path(std::move(path)), m_smallPath(std::move(smallPath)) {}
 
-    QIconEngine* clone() const override { return new PictureEngine(m_path); }
+    QIconEngine* clone() const override { return new PictureEngine(m_path, m_smallPath); }
     QString key() const override { return QStringLiteral("clipvane-picture"); }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
     bool isNull() override { return !QSvgRenderer(svgSource(m_path)).isValid(); }
@@ -69,15 +74,19 @@ public:
         const QSize pixels = (QSizeF(size) * scale).toSize();
         if (pixels.isEmpty())
             return {};
+        const QString& path =
+            !m_smallPath.isEmpty() && std::max(pixels.width(), pixels.height()) <= kSmallPicturePixels
+                ? m_smallPath
+                : m_path;
         const QString cacheKey = QStringLiteral("clipvane:%1:%2x%3:%4:%5")
-                                     .arg(m_path)
+                                     .arg(path)
                                      .arg(pixels.width())
                                      .arg(pixels.height())
                                      .arg(ink.rgba())
                                      .arg(disabled);
         QPixmap cached;
         if (!QPixmapCache::find(cacheKey, &cached)) {
-            QByteArray source = svgSource(m_path);
+            QByteArray source = svgSource(path);
             source.replace("currentColor", ink.name(QColor::HexRgb).toLatin1());
             QSvgRenderer renderer(source);
             QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
@@ -97,6 +106,7 @@ public:
 
 private:
     QString m_path;
+    QString m_smallPath; // empty: one drawing for every size
 };
 
 } // namespace
@@ -123,7 +133,9 @@ QToolButton* pictureButton(QWidget* parent, const char* name, const QString& pic
 }
 
 QIcon applicationIcon() {
-    return QIcon(picturePath(QStringLiteral("clipvane")));
+    // The tray and small window icons get the drawing made for their size.
+    return QIcon(new PictureEngine(picturePath(QStringLiteral("clipvane")),
+                                   picturePath(QStringLiteral("clipvane-small"))));
 }
 
 } // namespace clipvane
