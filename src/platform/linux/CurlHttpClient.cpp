@@ -45,6 +45,9 @@ struct Easy {
 void applyCommon(CURL* h, const QByteArray& url, const HttpTimeouts& t) {
     curl_easy_setopt(h, CURLOPT_URL, url.constData());
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    // A name server that never answers must not hold the end of a request (or of the process) until the
+    // resolver's own time-out: its thread is left to end alone.
+    curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, long(t.connect.count()));
