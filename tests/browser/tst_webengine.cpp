@@ -100,8 +100,8 @@ void TestWebEngine::initTestCase() {
     QVERIFY(server.isListening());
     QVERIFY(other.isListening());
     resolver.answers = {{"127.0.0.1", "127.0.0.1"}};
-    history =
-        std::make_unique<HistoryTable>(HistorySources{nullptr, &connectivity, [] { return false; }, {}, {}});
+    history = std::make_unique<HistoryTable>(
+        HistorySources{nullptr, &connectivity, [] { return false; }, {}, {}, {}});
     writer = std::make_unique<BrowserHistoryWriter>(*history, resolver);
     env.dialogs = &dialogs;
     env.shell = &shell;
