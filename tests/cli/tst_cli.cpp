@@ -415,7 +415,7 @@ void TestCli::formatsReadBack() {
     QCOMPARE(rows.size(), 4);
     QCOMPARE(rows[0], (QStringList{"address", "verdict", "reason"}));
     QCOMPARE(rows[1].mid(0, 2), (QStringList{odd, "valid"}));
-    QCOMPARE(rows[2].mid(0, 2), (QStringList{escape, "invalid"}));
+    QCOMPARE(rows[2], (QStringList{escape, "invalid", "404"}));
     QCOMPARE(rows[3].mid(0, 2), (QStringList{QStringLiteral("ü.example"), "valid"}));
 
     const CheckOutput json = check(QStringList{"--check", "--format", "json"} + args, connectivity, http);
@@ -426,7 +426,7 @@ void TestCli::formatsReadBack() {
     // Plain text goes to terminals: the control characters of an address are shown, not obeyed.
     const CheckOutput plain = check(QStringList{"--check"} + args, connectivity, http);
     QVERIFY(!plain.out.contains('\x1b') && !plain.out.contains('\x07'));
-    QCOMPARE(plain.out.split('\n')[1], QByteArray("invalid\thttp://b.example/\\x1b]0;title\\x07"));
+    QCOMPARE(plain.out.split('\n')[1], QByteArray("invalid\thttp://b.example/\\x1b]0;title\\x07\t404"));
     QCOMPARE(plain.out.split('\n')[2], QStringLiteral("valid\tü.example").toUtf8());
 }
 
@@ -444,7 +444,7 @@ void TestCli::shownSideAndValidList() {
     QCOMPARE(readAll(list), QByteArray("a.example\r\nc.example\r\n"));
     const CheckOutput invalid =
         check({"--check", "--invalid-only", "a.example", "b.example", "c.example"}, connectivity, http);
-    QCOMPARE(invalid.out, QByteArray("invalid\tb.example\n"));
+    QCOMPARE(invalid.out, QByteArray("invalid\tb.example\t404\n"));
 }
 
 void TestCli::validListKeepsTheInputEncoding() {

@@ -116,7 +116,7 @@ private slots:
                                    << QByteArray("1 valid, 0 invalid");
         QTest::newRow("one invalid")
             << QStringList{"--check", "--format=csv", ok, gone} << 1
-            << ("address,verdict,reason\r\n" + ok + ",valid,\r\n" + gone + ",invalid,\r\n").toUtf8()
+            << ("address,verdict,reason\r\n" + ok + ",valid,\r\n" + gone + ",invalid,410 Gone\r\n").toUtf8()
             << QByteArray("1 valid, 1 invalid");
         QTest::newRow("usage error") << QStringList{"--check", "--per-host", "9", ok} << 2 << QByteArray()
                                      << QByteArray("--per-host");
@@ -126,7 +126,7 @@ private slots:
                                         << QByteArray("cannot read nothere.list");
         QTest::newRow("a silent server within --timeout")
             << QStringList{"--check", "--timeout", "1", server.url(QStringLiteral("/silent"))} << 1
-            << ("invalid\t" + server.url(QStringLiteral("/silent")) + "\n").toUtf8()
+            << ("invalid\t" + server.url(QStringLiteral("/silent")) + "\ttime-out after 1 s\n").toUtf8()
             << QByteArray("1 invalid");
     }
 
@@ -155,7 +155,7 @@ private slots:
         const Ran r =
             run({QStringLiteral("--check"), QStringLiteral("--invalid-only"), QStringLiteral("-")}, list);
         QCOMPARE(r.status, 1);
-        QCOMPARE(r.out, ("invalid\t" + server.url(QStringLiteral("/gone")) + "\n").toUtf8());
+        QCOMPARE(r.out, ("invalid\t" + server.url(QStringLiteral("/gone")) + "\t410 Gone\n").toUtf8());
     }
 
     void noConnection() {
