@@ -1,6 +1,7 @@
 #include "CurlHttpClient.h"
+#include "HttpResponseText.h"
+#include "SocketTable.h"
 
-#include <QDateTime>
 #include <QMetaObject>
 #include <QObject>
 #include <algorithm>
@@ -8,11 +9,9 @@
 #include <cerrno>
 #include <cstddef>
 #include <curl/curl.h>
-#include <linux/tcp.h> // tcp_info with tcpi_bytes_received
 #include <map>
 #include <memory>
 #include <mutex>
-#include <netinet/in.h>
 #include <optional>
 #include <set>
 #include <sys/socket.h>
@@ -24,6 +23,8 @@
 namespace clipvane {
 
 namespace {
+
+using namespace httptext;
 
 void globalInit() {
     static std::once_flag once;
@@ -59,172 +60,6 @@ void applyCommon(CURL* h, const QByteArray& url, const HttpTimeouts& t) {
 
 using Clock = std::chrono::steady_clock;
 
-// The text a person reads for a status: the code and its standard reason phrase, or the server's own
-// phrase (printable ASCII only) for a code without one.
-const char* standardPhrase(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 201:
-        return "Created";
-    case 202:
-        return "Accepted";
-    case 203:
-        return "Non-Authoritative Information";
-    case 204:
-        return "No Content";
-    case 205:
-        return "Reset Content";
-    case 206:
-        return "Partial Content";
-    case 300:
-        return "Multiple Choices";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 303:
-        return "See Other";
-    case 304:
-        return "Not Modified";
-    case 305:
-        return "Use Proxy";
-    case 307:
-        return "Temporary Redirect";
-    case 308:
-        return "Permanent Redirect";
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 402:
-        return "Payment Required";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 405:
-        return "Method Not Allowed";
-    case 406:
-        return "Not Acceptable";
-    case 407:
-        return "Proxy Authentication Required";
-    case 408:
-        return "Request Timeout";
-    case 409:
-        return "Conflict";
-    case 410:
-        return "Gone";
-    case 411:
-        return "Length Required";
-    case 412:
-        return "Precondition Failed";
-    case 413:
-        return "Content Too Large";
-    case 414:
-        return "URI Too Long";
-    case 415:
-        return "Unsupported Media Type";
-    case 416:
-        return "Range Not Satisfiable";
-    case 417:
-        return "Expectation Failed";
-    case 421:
-        return "Misdirected Request";
-    case 422:
-        return "Unprocessable Content";
-    case 425:
-        return "Too Early";
-    case 426:
-        return "Upgrade Required";
-    case 428:
-        return "Precondition Required";
-    case 429:
-        return "Too Many Requests";
-    case 431:
-        return "Request Header Fields Too Large";
-    case 451:
-        return "Unavailable For Legal Reasons";
-    case 500:
-        return "Internal Server Error";
-    case 501:
-        return "Not Implemented";
-    case 502:
-        return "Bad Gateway";
-    case 503:
-        return "Service Unavailable";
-    case 504:
-        return "Gateway Timeout";
-    case 505:
-        return "HTTP Version Not Supported";
-    case 511:
-        return "Network Authentication Required";
-    default:
-        return nullptr;
-    }
-}
-
-// Text from outside shown to a person: printable ASCII only, runs of anything else as one space, short.
-QString printable(const QByteArray& text, qsizetype cap = 80) {
-    QString out;
-    bool gap = false;
-    for (const char ch : text) {
-        const auto u = static_cast<unsigned char>(ch);
-        if (u >= 0x21 && u <= 0x7e) {
-            if (gap && !out.isEmpty())
-                out += QLatin1Char(' ');
-            gap = false;
-            out += QLatin1Char(char(u));
-        } else {
-            gap = true;
-        }
-        if (out.size() >= cap)
-            break;
-    }
-    return out.left(cap);
-}
-
-QString statusReason(int status, const QByteArray& phrase) {
-    if (const char* known = standardPhrase(status))
-        return QString::number(status) + QLatin1Char(' ') + QLatin1String(known);
-    const QString own = printable(phrase);
-    return own.isEmpty() ? QString::number(status) : QString::number(status) + QLatin1Char(' ') + own;
-}
-
-QString seconds(std::chrono::milliseconds t) {
-    if (t.count() % 1000 == 0)
-        return QString::number(t.count() / 1000);
-    return QString::number(double(t.count()) / 1000.0, 'f', 1);
-}
-
-HttpStatusResult failedWith(HttpFailure failure, const QString& reason) {
-    return {false, 0, failure, reason};
-}
-
-HttpStatusResult timedOut(std::chrono::milliseconds limit) {
-    return failedWith(HttpFailure::TimedOut,
-                      QStringLiteral("time-out after ") + seconds(limit) + QStringLiteral(" s"));
-}
-
-// Retry-After as delta-seconds or as an HTTP date; negative when absent or unreadable.
-qint64 retryAfterSeconds(const QByteArray& value) {
-    const QByteArray v = value.trimmed();
-    if (v.isEmpty())
-        return -1;
-    bool number = false;
-    const qint64 s = v.toLongLong(&number);
-    if (number)
-        return s >= 0 ? s : -1;
-    // An HTTP date ends in "GMT", which the RFC 2822 reader wants as an offset.
-    QString date = QString::fromLatin1(v);
-    if (date.endsWith(QLatin1String(" GMT")))
-        date = date.chopped(4) + QLatin1String(" +0000");
-    const QDateTime at = QDateTime::fromString(date, Qt::RFC2822Date);
-    if (!at.isValid())
-        return -1;
-    return std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(at));
-}
-
 // Follows one response's header lines. The empty line after a final (not 1xx) status line ends the
 // transfer: the body is never waited for. A response without a body runs to its end, which leaves its
 // connection open for the next check on that host.
@@ -245,69 +80,12 @@ bool headerNamed(const QByteArray& line, const char* name, QByteArray& value) {
     return true;
 }
 
-// Which sockets of a multi handle are open, and the local port of each: a transfer finds the connection
-// it runs on (new or reused) by its local port, so that the idle rule can see every byte the kernel
-// received on it, header bytes included. Outlives the multi handle, whose cleanup closes pooled sockets.
-class SocketTable {
-public:
-    curl_socket_t open(const curl_sockaddr& a, bool track) {
-        const int fd = ::socket(a.family, a.socktype | SOCK_CLOEXEC, a.protocol);
-        if (fd < 0)
-            return CURL_SOCKET_BAD;
-        if (track)
-            m_ports[fd] = 0;
-        return fd;
-    }
-    int close(curl_socket_t fd) {
-        if (const auto it = m_ports.find(fd); it != m_ports.end()) {
-            if (it->second)
-                m_byPort.erase(it->second);
-            m_ports.erase(it);
-        }
-        return ::close(fd);
-    }
-    int fdForLocalPort(quint16 port) {
-        if (const auto it = m_byPort.find(port); it != m_byPort.end())
-            return it->second;
-        for (auto& [fd, known] : m_ports) {
-            if (known)
-                continue;
-            sockaddr_storage a{};
-            socklen_t len = sizeof a;
-            if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-                continue;
-            const quint16 p = a.ss_family == AF_INET6 ? ntohs(reinterpret_cast<sockaddr_in6*>(&a)->sin6_port)
-                                                      : ntohs(reinterpret_cast<sockaddr_in*>(&a)->sin_port);
-            if (p == 0)
-                continue; // not connected yet
-            known = p;
-            m_byPort[p] = fd;
-        }
-        const auto it = m_byPort.find(port);
-        return it == m_byPort.end() ? -1 : it->second;
-    }
-
-private:
-    std::unordered_map<int, quint16> m_ports; // fd → local port (0 until known)
-    std::unordered_map<quint16, int> m_byPort;
-};
-
 curl_socket_t openTrackedSocket(void* table, curlsocktype purpose, curl_sockaddr* address) {
     return static_cast<SocketTable*>(table)->open(*address, purpose == CURLSOCKTYPE_IPCXN);
 }
 
 int closeTrackedSocket(void* table, curl_socket_t fd) {
     return static_cast<SocketTable*>(table)->close(fd);
-}
-
-// Bytes the kernel has received on a TCP socket, TLS records and header bytes included.
-quint64 bytesReceived(int fd) {
-    tcp_info info{};
-    socklen_t len = sizeof info;
-    if (fd < 0 || ::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &len) != 0 ||
-        len < socklen_t(offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received))
-        return 0;
-    return info.tcpi_bytes_received;
 }
 
 struct Multi {
