@@ -57,6 +57,21 @@ private:
     double m_longest = 0;
 };
 
+// A page of `links` distinct links spread over `hosts` host names, written to `path`; its file address.
+QString linkPage(const QString& path, int links, int hosts) {
+    QByteArray page = "<html><body>";
+    for (int i = 0; i < links; ++i)
+        page += QStringLiteral("<a href='http://host%1.example/page%2.html'>%2</a>\n")
+                    .arg(i % hosts)
+                    .arg(i)
+                    .toUtf8();
+    page += "</body></html>";
+    QFile out(path);
+    bench::require(out.open(QIODevice::WriteOnly) && out.write(page) == page.size(),
+                   "the page of links written");
+    return QUrl::fromLocalFile(path).toString();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -87,19 +102,7 @@ int main(int argc, char* argv[]) {
 
     QTemporaryDir dir;
     const int links = 5000;
-    QByteArray page = "<html><body>";
-    for (int i = 0; i < links; ++i)
-        page += QStringLiteral("<a href='http://host%1.example/page%2.html'>%2</a>\n")
-                    .arg(i % 50)
-                    .arg(i)
-                    .toUtf8();
-    page += "</body></html>";
-    const QString file = dir.filePath(QStringLiteral("links.html"));
-    QFile out(file);
-    out.open(QIODevice::WriteOnly);
-    out.write(page);
-    out.close();
-    const QString url = QUrl::fromLocalFile(file).toString();
+    const QString url = linkPage(dir.filePath(QStringLiteral("links.html")), links, 50);
     nav.session().navigateTo(url);
     const bool loaded = QTest::qWaitFor([&] { return nav.SBNavText->text() == url; }, 20000);
 
@@ -121,19 +124,7 @@ int main(int argc, char* argv[]) {
     // 50,000 distinct links over 500 hosts: the end of the capture, then the same with the Capture History
     // window open.
     const int many = 50000;
-    QByteArray big = "<html><body>";
-    for (int i = 0; i < many; ++i)
-        big += QStringLiteral("<a href='http://host%1.example/page%2.html'>%2</a>\n")
-                   .arg(i % 500)
-                   .arg(i)
-                   .toUtf8();
-    big += "</body></html>";
-    const QString bigFile = dir.filePath(QStringLiteral("many.html"));
-    QFile bigOut(bigFile);
-    bigOut.open(QIODevice::WriteOnly);
-    bigOut.write(big);
-    bigOut.close();
-    const QString bigUrl = QUrl::fromLocalFile(bigFile).toString();
+    const QString bigUrl = linkPage(dir.filePath(QStringLiteral("many.html")), many, 500);
     nav.session().navigateTo(bigUrl);
     const bool bigLoaded = QTest::qWaitFor([&] { return nav.SBNavText->text() == bigUrl; }, 60000);
     bench::require(bigLoaded, "the page of 50,000 links loaded");
