@@ -39,7 +39,7 @@ private:
     QWidget* m_view;
     QFontMetrics m_metrics;
     std::array<qreal, 0x7F> m_advances{}; // of printable ASCII in the view's font
-    std::map<int, int> m_widths;        // width → how many entries have it
+    std::map<int, int> m_widths;          // width → how many entries have it
     int m_beforeRemoval = 0;
 };
 
