@@ -2,13 +2,14 @@
 // duplicate removal, sort, a search that finds nothing, and the window's own sizing.
 // Run headless: QT_QPA_PLATFORM=offscreen bench_historyfile
 #include "BenchUtil.h"
+#include "WindowControls.h"
 #include "core/Dialogs.h"
 #include "core/SessionState.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
 #include "platform/Services.h"
-#include "ui/CaptureHistory.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QTest>
 
 using namespace clipvane;
+using clipvane::test::control;
 
 namespace {
 
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
     sources.yield = [] { QCoreApplication::processEvents(); };
     HistoryTable table(sources);
     SessionState session;
-    TForm5 window(services, table, session);
+    CaptureHistoryWindow window(services, table, session);
 
     const QList<HistoryEntry> rows = makeRows(kRows, 0.0);
     const QList<HistoryEntry> withDuplicates = makeRows(kRows, 0.3);
@@ -122,7 +124,7 @@ int main(int argc, char** argv) {
                       bestOf(
                           3, [] {}, [&] { window.AutoSize(); }),
                       "ms", 500);
-        bench::require(window.SGHistory->columnWidth(2) == kMaxColumnWidth,
+        bench::require(control<HistoryGrid>(window, "SGHistory")->columnWidth(2) == kMaxColumnWidth,
                        "the URL column sized to its maximum by the long cells");
         fill(table, rows);
     }

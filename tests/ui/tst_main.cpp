@@ -1,13 +1,13 @@
 #include "AppFixture.h"
 #include "prefs/UrlLauncher.h"
-#include "ui/About.h"
-#include "ui/CaptureHistory.h"
-#include "ui/FixedDriveInfo.h"
+#include "ui/About/AboutBox.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
+#include "ui/FixedDriveInfo/DriveInfoWindow.h"
 #include "ui/Main/Main.h"
-#include "ui/SetBrowser.h"
-#include "ui/ValidateURLResult.h"
-#include "ui/WebMonitor.h"
-#include "ui/WebUpdate.h"
+#include "ui/SetBrowser/BrowserChoiceWindow.h"
+#include "ui/ValidateURLResult/ValidationReportWindow.h"
+#include "ui/WebMonitor/BrowserWindow.h"
+#include "ui/WebUpdate/UpdateWindow.h"
 #include "ui/widgets/Hints.h"
 #include "validation/CheckEngine.h"
 
@@ -48,13 +48,13 @@ private slots:
         ClipvaneApp& a = app.app();
         const QList<QPair<QWidget*, QString>> windows{
             {a.form1(), "Clipvane"},
-            {a.form2(), "Validation of URL report"},
+            {a.reportWindow(), "Validation of URL report"},
             {a.aboutBox(), "About"},
-            {a.form3(), "Set Clipvane default internet browser"},
-            {a.form4(), "All drive information"},
-            {a.formNav(), "Clipvane integrated browser"},
-            {a.form5(), "Capture History"},
-            {a.form6(), "Clipvane Web Update"},
+            {a.browserChoiceWindow(), "Set Clipvane default internet browser"},
+            {a.driveInfoWindow(), "All drive information"},
+            {a.browserWindow(), "Clipvane integrated browser"},
+            {a.captureHistoryWindow(), "Capture History"},
+            {a.updateWindow(), "Clipvane Web Update"},
         };
         for (const auto& [w, caption] : windows) {
             QVERIFY(w);
@@ -76,11 +76,11 @@ private slots:
         app.startShown();
         TForm1& f = app.main();
         f.cyShowCaptureHistory->click();
-        QVERIFY(app.app().form5()->isVisible());
+        QVERIFY(app.app().captureHistoryWindow()->isVisible());
         f.cyAdvSpeedButton8->click();
         QVERIFY(app.app().aboutBox()->isVisible());
         f.cyAdvSpeedButton5->click();
-        QVERIFY(app.app().form3()->isVisible());
+        QVERIFY(app.app().browserChoiceWindow()->isVisible());
         QVERIFY(f.isVisible()); // not modal
     }
 

@@ -1,8 +1,8 @@
 // The main window as a whole: its button bars and status bar, the hint panel of every window, the tray
 // icon with its menu, minimising and restoring, and the ways out.
 #include "AppFixture.h"
-#include "ui/CaptureHistory.h"
-#include "ui/FixedDriveInfo.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
+#include "ui/FixedDriveInfo/DriveInfoWindow.h"
 #include "ui/Main/Main.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
@@ -484,9 +484,9 @@ private slots:
         QCOMPARE(f.CBValidateClipboardURL->isChecked(), !validating);
         QCOMPARE(app.session().ClipboardValidationOn, !validating);
         f.Capturehistory1->trigger();
-        QVERIFY(app.app().form5()->isVisible());
+        QVERIFY(app.app().captureHistoryWindow()->isVisible());
         f.Alldriveinformation1->trigger();
-        QVERIFY(app.app().form4()->isVisible());
+        QVERIFY(app.app().driveInfoWindow()->isVisible());
         QVERIFY(f.isVisible());
     }
 

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
-#include "ui/CaptureHistory.h"
+#include "WindowControls.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/Main/Main.h"
 #include "ui/widgets/Themes.h"
 
@@ -11,6 +12,7 @@
 #include <cmath>
 
 using namespace clipvane;
+using clipvane::test::control;
 
 namespace {
 
@@ -158,12 +160,12 @@ void TstThemes::panelsKeepTheirFrames() {
     {
         test::AppFixture app;
         app.startShown();
-        TForm5& history = *app.app().form5();
+        CaptureHistoryWindow& history = *app.app().captureHistoryWindow();
         history.show();
         QVERIFY(QTest::qWaitForWindowExposed(&history));
         applyTheme(theme);
         QTest::qWait(50); // the new palette and style reach every widget
-        QList<QLabel*> panels{app.main().HintPanel, history.HintPanel};
+        QList<QLabel*> panels{app.main().HintPanel, control<QLabel>(history, "HintPanel")};
         for (QWidget* window : {static_cast<QWidget*>(&app.main()), static_cast<QWidget*>(&history)})
             for (QLabel* label : window->findChildren<QLabel*>())
                 if (label->objectName().startsWith(QLatin1String("SBMainPanel")) ||

@@ -1,8 +1,9 @@
 #include "AppFixture.h"
 #include "LocalHttpServer.h"
+#include "WindowControls.h"
 #include "platform/linux/CurlHttpClient.h"
-#include "ui/About.h"
-#include "ui/WebUpdate.h"
+#include "ui/About/AboutBox.h"
+#include "ui/WebUpdate/UpdateWindow.h"
 #include "ui/widgets/Hints.h"
 #include "update/BuildInfo.h"
 #include "update/WebUpdater.h"
@@ -39,8 +40,11 @@ struct Rig {
         app.resolver.answers[app.machine.host] = QStringLiteral("192.0.2.44");
         app.start();
     }
-    TForm6& w() { return *app.app().form6(); }
-    QString labels() { return w().Label7->text() + QLatin1Char('|') + w().Label8->text(); }
+    UpdateWindow& w() { return *app.app().updateWindow(); }
+    QString labels() {
+        return control<QLabel>(w(), "Label7")->text() + QLatin1Char('|') +
+               control<QLabel>(w(), "Label8")->text();
+    }
     bool idle() {
         return QTest::qWaitFor([&] { return !w().updater().isBusy(); }, 8000);
     }
@@ -62,33 +66,38 @@ class TstWebUpdate : public QObject {
 private slots:
     void creation() {
         Rig r;
-        TForm6& w = r.w();
+        UpdateWindow& w = r.w();
         QVERIFY(!w.isVisible());
         QCOMPARE(w.windowTitle(), QStringLiteral("Clipvane Web Update"));
         QCOMPARE(w.size(), QSize(501, 296));
         QCOMPARE(w.minimumSize(), w.maximumSize());
-        QCOMPARE(w.Label5->text(), buildEdition().bits);
-        QCOMPARE(w.Label6->text(), localVersion());
+        QCOMPARE(control<QLabel>(w, "Label5")->text(), buildEdition().bits);
+        QCOMPARE(control<QLabel>(w, "Label6")->text(), localVersion());
         QCOMPARE(r.labels(), QStringLiteral("Unknown|Unknown"));
-        QCOMPARE(w.HintPanel->text(), QStringLiteral("Here appears all the hints. Hover over a list, button, "
-                                                     "... to display a hint about it"));
+        QCOMPARE(control<QLabel>(w, "HintPanel")->text(),
+                 QStringLiteral("Here appears all the hints. Hover over a list, button, "
+                                "... to display a hint about it"));
         QCOMPARE(r.server.connectionsAccepted(), 0);
 
         const QList<std::tuple<QToolButton*, int, const char*>> buttons{
-            {w.cyCheckUpdate, 8, "Check on line for update..."},
-            {w.cyDownloadUpdate, 72,
+            {control<QToolButton>(w, "cyCheckUpdate"), 8, "Check on line for update..."},
+            {control<QToolButton>(w, "cyDownloadUpdate"), 72,
              "Download the latest version of the software with the system default browser"},
-            {w.cyCheckLog, 136, "View the web update log with the system default browser"},
-            {w.cyClose, 442, "Close Clipvane Web Update dialog window"}};
+            {control<QToolButton>(w, "cyCheckLog"), 136,
+             "View the web update log with the system default browser"},
+            {control<QToolButton>(w, "cyClose"), 442, "Close Clipvane Web Update dialog window"}};
         for (const auto& [button, left, hint] : buttons) {
             QCOMPARE(button->x(), left);
             QCOMPARE(button->size(), QSize(48, 48));
             QVERIFY(!button->icon().isNull());
             QCOMPARE(longHintAt(button), QString::fromLatin1(hint));
         }
-        QCOMPARE(longHintAt(w.GroupBox1), QStringLiteral("This frame groups the update information"));
-        QCOMPARE(longHintAt(w.Label7), QStringLiteral("Show the current on line version of Clipvane"));
-        for (QLabel* l : {w.Label5, w.Label6, w.Label7, w.Label8})
+        QCOMPARE(longHintAt(control<QGroupBox>(w, "GroupBox1")),
+                 QStringLiteral("This frame groups the update information"));
+        QCOMPARE(longHintAt(control<QLabel>(w, "Label7")),
+                 QStringLiteral("Show the current on line version of Clipvane"));
+        for (QLabel* l : {control<QLabel>(w, "Label5"), control<QLabel>(w, "Label6"),
+                          control<QLabel>(w, "Label7"), control<QLabel>(w, "Label8")})
             QCOMPARE(l->textFormat(), Qt::PlainText);
     }
 
@@ -142,19 +151,19 @@ private slots:
     void buttons() {
         Rig r;
         r.server.on(kPagePath, ScriptedReply::withStatus(200, pageWith(QStringLiteral("9.9.9.9"))));
-        r.w().cyDownloadUpdate->click();
+        control<QToolButton>(r.w(), "cyDownloadUpdate")->click();
         QVERIFY(r.idle());
         const QString site = r.server.url(QStringLiteral("/Quorbel/"));
         // The Linux package's page, not the edition's Windows archive.
         QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl(site + QStringLiteral("Clipvane_Linux.html"))});
-        r.w().cyCheckLog->click();
+        control<QToolButton>(r.w(), "cyCheckLog")->click();
         QCOMPARE(r.app.shell.opened.last(), QUrl(site + QStringLiteral("Clipvane_Update.html")));
-        r.w().cyCheckUpdate->click();
-        QCOMPARE(r.w().Label8->text(), QStringLiteral("Checking..."));
+        control<QToolButton>(r.w(), "cyCheckUpdate")->click();
+        QCOMPARE(control<QLabel>(r.w(), "Label8")->text(), QStringLiteral("Checking..."));
         QVERIFY(r.idle());
 
         r.w().show();
-        r.w().cyClose->click();
+        control<QToolButton>(r.w(), "cyClose")->click();
         QVERIFY(!r.w().isVisible());
     }
 
@@ -164,7 +173,7 @@ private slots:
         r.app.connectivity.connected = false;
         r.app.dialogs.answer(Answer::Cancel);
         r.app.app().aboutBox()->show();
-        r.app.app().aboutBox()->cyAdvSpeedButton2->click();
+        control<QToolButton>(r.app.app().aboutBox(), "cyAdvSpeedButton2")->click();
         QVERIFY(r.w().isVisible());
         QVERIFY(QTest::qWaitFor([&] { return r.app.dialogs.shown.size() == 1; }, 8000));
         QVERIFY(r.app.dialogs.shown[0].text.endsWith(QStringLiteral("\nLAN IP Address: 192.0.2.44")));

@@ -24,7 +24,7 @@ QToolButton* toolButton(QWidget* parent, const ToolButtonDef& def, const ToolBut
         b->setToolTip(caption);
     if (look.size.isValid())
         b->setFixedSize(look.size);
-    b->setAutoRaise(true);
+    b->setAutoRaise(look.autoRaise);
     setHint(b, QString::fromUtf8(def.hint));
     return b;
 }

@@ -25,6 +25,7 @@ struct ToolButtonLook {
     QSize iconSize{32, 32};
     Qt::ToolButtonStyle style = Qt::ToolButtonIconOnly;
     bool captionAsToolTip = false; // picture buttons whose caption is their only tooltip
+    bool autoRaise = true;         // flat until the mouse is over it; false for buttons drawn raised
 };
 
 QToolButton* toolButton(QWidget* parent, const ToolButtonDef& def, const ToolButtonLook& look = {});

@@ -46,11 +46,12 @@ private:
 
 // Capture History: the grid over the history table, its file commands, search, sort, duplicate removal,
 // printing and the URL column export. Created hidden at start-up; closing only hides it.
-class TForm5 : public QWidget {
+class CaptureHistoryWindow : public QWidget {
     Q_OBJECT
 public:
-    TForm5(Services services, HistoryTable& history, const SessionState& session, QWidget* parent = nullptr);
-    ~TForm5() override;
+    CaptureHistoryWindow(Services services, HistoryTable& history, const SessionState& session,
+                         QWidget* parent = nullptr);
+    ~CaptureHistoryWindow() override;
 
     // Navigate URL opens addresses through the program's one launcher.
     void setLauncher(UrlLauncher* launcher) { m_launcher = launcher; }
@@ -89,35 +90,6 @@ public:
     GridMetrics gridMetrics() const; // what the grid draws with, for AutoSize
     void PrintHistory(const QString& title);
 
-    // Controls (named as their objectName)
-    QWidget* Panel1;
-    QToolButton* cyNewList;
-    QToolButton* cySaveHistory;
-    QToolButton* cySaveHistoryAs;
-    QToolButton* cyURLSave;
-    QToolButton* cyReloadHistory;
-    QToolButton* cyLoadHistory;
-    QToolButton* cyPrintDB;
-    QToolButton* cyAutosize;
-    QToolButton* cyDeleteRecord;
-    QToolButton* cyAdvSpeedButton2;
-    QToolButton* cyNavigateURL;
-    QToolButton* cyClose;
-    QWidget* Panel2;
-    HistoryGrid* SGHistory;
-    QWidget* Panel3;
-    QGroupBox* GroupBox1;
-    QComboBox* CBSortHistory;
-    QToolButton* cyAdvSpeedButton1;
-    QGroupBox* GroupBox2;
-    QLabel* Label1;
-    QLineEdit* EditSearch;
-    QToolButton* cyAdvSpeedButton4;
-    QToolButton* cySearch;
-    QToolButton* cyStopSearch;
-    QLabel* HintPanel;
-    QStatusBar* SB;
-
     int SelectedRow = -1;
     int SelectedCol = -1;
 
@@ -125,6 +97,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    struct Ui; // the controls, named for their roles
+    std::unique_ptr<Ui> m_ui;
     void buildUi();
     void connectHandlers();
     void selectCell(int row, int column);
