@@ -10,7 +10,6 @@
 #include "platform/Printing.h"
 #include "prefs/UrlLauncher.h"
 #include "ui/widgets/Hints.h"
-#include "ui/widgets/Pictures.h"
 #include "ui/widgets/ToolBar.h"
 
 #include <QApplication>

@@ -4,6 +4,7 @@
 #include "sysinfo/DriveUsage.h"
 #include "ui/widgets/Controls.h"
 #include "ui/widgets/Pictures.h"
+#include "ui/widgets/ToolBar.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -66,11 +67,8 @@ DriveInfoWindow::DriveInfoWindow(Services services, QWidget* parent)
     m_ui->driveGrid->setWordWrap(false);
     v->addWidget(m_ui->driveGrid, 1);
 
-    m_ui->closeButton = named(new QToolButton(this), "cyClose");
-    m_ui->closeButton->setText(QStringLiteral("Close this information window"));
-    m_ui->closeButton->setIcon(picture(QStringLiteral("exit")));
-    m_ui->closeButton->setIconSize(QSize(24, 24));
-    m_ui->closeButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_ui->closeButton = toolButton(this, {"cyClose", "exit", "Close this information window", ""},
+                                   {QSize(), QSize(24, 24), Qt::ToolButtonTextBesideIcon, false, false});
     m_ui->closeButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_ui->closeButton->setFixedHeight(48);
     v->addWidget(m_ui->closeButton);

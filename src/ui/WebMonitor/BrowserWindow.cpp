@@ -6,6 +6,7 @@
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Pictures.h"
 #include "ui/widgets/Placement.h"
+#include "ui/widgets/ToolBar.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -25,36 +26,30 @@ namespace clipvane {
 
 namespace {
 
-struct ButtonDef {
-    const char* name;
-    int left;
-    const char* picture;
-    const char* caption;
-    const char* hint;
-};
-
 // Left to right, as BrowserButton counts them. The first six keep their place; the rest follow the right
 // edge of the tool bar.
-constexpr ButtonDef kButtons[kBrowserButtonCount] = {
-    {"cyCheckAll", 6, "tick-all", "Tick all", "|Tick all the items in the URL list"},
-    {"cyUncheckAll", 59, "untick-all", "Untick all", "|Untick all the items in the URL list"},
-    {"cyDelete", 112, "delete-ticked", "Delete ticked", "|Delete all ticked item from the URL list"},
-    {"cyValidateURL", 165, "validate-ticked", "Validate ticked", ""},
-    {"cyAdvSpeedButton1", 219, "save-list-as", "Save as",
+constexpr ToolButtonDef kButtons[kBrowserButtonCount] = {
+    {"cyCheckAll", "tick-all", "Tick all", "|Tick all the items in the URL list"},
+    {"cyUncheckAll", "untick-all", "Untick all", "|Untick all the items in the URL list"},
+    {"cyDelete", "delete-ticked", "Delete ticked", "|Delete all ticked item from the URL list"},
+    {"cyValidateURL", "validate-ticked", "Validate ticked", ""}, // the main window's hint, copied
+    {"cyAdvSpeedButton1", "save-list-as", "Save as",
      "|Save the list as: Text, HTML document, List or any type of document in the folder of your choice."},
-    {"cyAdvSpeedButton2", 272, "open-list", "Open", "|Open a previous saved list"},
-    {"cyPageCapture", 333, "page-capture", "Capture page links",
+    {"cyAdvSpeedButton2", "open-list", "Open", "|Open a previous saved list"},
+    {"cyPageCapture", "page-capture", "Capture page links",
      "|Grab all URL from one single page (single frame) of the integrated browser"},
-    {"cyAllPageCapture", 387, "all-page-capture", "Capture links of all frames",
+    {"cyAllPageCapture", "all-page-capture", "Capture links of all frames",
      "|Grab all URL from one single page (multi frame) of the integrated browser"},
-    {"cyAdvSpeedButton3", 442, "home", "Home",
-     "|Navigate to the home page defined into the software option."},
-    {"cyStop", 496, "stop", "Stop", "|Stop the current navigation of the integrated browser"},
-    {"cyRefresh", 551, "refresh", "Refresh", "|Refresh the loaded page of the integrated browser"},
-    {"cyNavBack", 605, "nav-back", "Back", "|Navigate one page backward"},
-    {"cyNavForward", 660, "nav-forward", "Forward", "|Navigate one page forward"},
-    {"cyNavigate", 715, "navigate", "Navigate", "|Navigate to the URL of the address bar"},
+    {"cyAdvSpeedButton3", "home", "Home", "|Navigate to the home page defined into the software option."},
+    {"cyStop", "stop", "Stop", "|Stop the current navigation of the integrated browser"},
+    {"cyRefresh", "refresh", "Refresh", "|Refresh the loaded page of the integrated browser"},
+    {"cyNavBack", "nav-back", "Back", "|Navigate one page backward"},
+    {"cyNavForward", "nav-forward", "Forward", "|Navigate one page forward"},
+    {"cyNavigate", "navigate", "Navigate", "|Navigate to the URL of the address bar"},
 };
+// Where each button stands at the tool bar's design width.
+constexpr int kButtonLefts[kBrowserButtonCount] = {6,   59,  112, 165, 219, 272, 333,
+                                                   387, 442, 496, 551, 605, 660, 715};
 constexpr int kFixedButtons = 6;
 // The tool bar's width at the window's smallest size: the anchored buttons keep their distance to the
 // right edge that they have there.
@@ -71,7 +66,7 @@ protected:
         QWidget::resizeEvent(event);
         const int shift = width() - kToolBarDesignWidth;
         for (int i = 0; i < kBrowserButtonCount; ++i)
-            buttons[std::size_t(i)]->move(kButtons[i].left + (i < kFixedButtons ? 0 : shift), 12);
+            buttons[std::size_t(i)]->move(kButtonLefts[i] + (i < kFixedButtons ? 0 : shift), 12);
     }
 };
 
@@ -151,15 +146,8 @@ BrowserWindow::BrowserWindow(Services services, const BrowserEnvironment& enviro
     middle->addWidget(m_ui->listPanel);
     middle->addWidget(m_ui->browserPanel, 1);
     tab->addLayout(middle, 1);
-    m_ui->hintPanel = named(new QLabel(m_ui->browserTab), "HintPanel");
-    m_ui->hintPanel->setTextFormat(Qt::PlainText);
-    m_ui->hintPanel->setFixedHeight(41);
-    m_ui->hintPanel->setWordWrap(true);
-    m_ui->hintPanel->setFrameShape(QFrame::StyledPanel);
-    m_ui->hintPanel->setContentsMargins(6, 0, 6, 0);
-    setHint(m_ui->hintPanel,
-            QStringLiteral(
-                "|Here appears all the hints. Hover over a list, button, ... to display a hint about it"));
+    m_ui->hintPanel = hintPanel(m_ui->browserTab);
+    setHint(m_ui->hintPanel, defaultPanelHint());
     tab->addWidget(m_ui->hintPanel);
     buildStatusBar(window);
     wire();
@@ -176,17 +164,8 @@ void BrowserWindow::buildToolBar(QVBoxLayout* tab) {
     m_ui->toolBar = named(static_cast<QWidget*>(bar), "Panel4");
     m_ui->toolBar->setFixedHeight(72);
     for (int i = 0; i < kBrowserButtonCount; ++i) {
-        const ButtonDef& def = kButtons[i];
-        auto* b = named(new QToolButton(m_ui->toolBar), def.name);
-        b->setAccessibleName(QString::fromLatin1(def.caption));
-        b->setIcon(picture(QString::fromLatin1(def.picture)));
-        b->setIconSize(QSize(32, 32));
-        b->setFixedSize(48, 48);
-        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        b->setAutoRaise(true);
-        if (*def.hint)
-            setHint(b, QString::fromLatin1(def.hint));
-        b->move(def.left, 12);
+        QToolButton* b = toolButton(m_ui->toolBar, kButtons[i]);
+        b->move(kButtonLefts[i], 12);
         m_buttons[std::size_t(i)] = b;
         bar->buttons[std::size_t(i)] = b;
     }

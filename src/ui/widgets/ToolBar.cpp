@@ -25,7 +25,8 @@ QToolButton* toolButton(QWidget* parent, const ToolButtonDef& def, const ToolBut
     if (look.size.isValid())
         b->setFixedSize(look.size);
     b->setAutoRaise(look.autoRaise);
-    setHint(b, QString::fromUtf8(def.hint));
+    if (def.hint && *def.hint)
+        setHint(b, QString::fromUtf8(def.hint));
     return b;
 }
 

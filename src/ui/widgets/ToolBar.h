@@ -16,7 +16,7 @@ struct ToolButtonDef {
     const char* name;    // its objectName
     const char* picture; // a picture under ":/icons", or empty for a button that shows its caption only
     const char* caption; // read by assistive technology; on the face when the look shows text
-    const char* hint;    // "short|long", as setHint takes it
+    const char* hint;    // "short|long", as setHint takes it; empty for none
 };
 
 // How a window's tool buttons look; one look for the whole table.
