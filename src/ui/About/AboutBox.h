@@ -4,11 +4,6 @@
 #include <QWidget>
 #include <memory>
 
-class QLabel;
-class QPlainTextEdit;
-class QTimer;
-class QToolButton;
-
 namespace clipvane {
 
 // The About box: name, version, edition, live memory use and the licence, with e-mail, home page and

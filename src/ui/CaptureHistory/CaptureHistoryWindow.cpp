@@ -76,7 +76,6 @@ void HistoryGrid::hideHeaderRow() {
 }
 
 void HistoryGrid::setEditingOn(bool on) {
-    m_editingOn = on;
     setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                        : QAbstractItemView::NoEditTriggers);
 }
@@ -543,10 +542,6 @@ void CaptureHistoryWindow::AutoSize() {
     for (int c = 0; c < kHistoryColumns; ++c)
         m_ui->grid->setColumnWidth(c, widths[std::size_t(c)]);
     m_ui->grid->verticalHeader()->setDefaultSectionSize(kHistoryRowHeight);
-}
-
-void CaptureHistoryWindow::AutoSizeCol(int column) {
-    m_ui->grid->setColumnWidth(column, autoSizeColWidth(m_history, column, gridMetrics()));
 }
 
 void CaptureHistoryWindow::cyPrintDBClick() {

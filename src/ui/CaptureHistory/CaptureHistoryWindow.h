@@ -7,12 +7,7 @@
 #include <QWidget>
 #include <memory>
 
-class QComboBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QStatusBar;
-class QToolButton;
 
 namespace clipvane {
 
@@ -28,7 +23,6 @@ public:
     explicit HistoryGrid(QWidget* parent = nullptr);
     void setHistory(HistoryTable* table);
     void setEditingOn(bool on);
-    bool editingOn() const { return m_editingOn; }
     bool isEditing() const { return state() == EditingState; }
     using QTableView::edit;
 
@@ -40,7 +34,6 @@ private:
     void hideHeaderRow();
 
     HistoryTable* m_table = nullptr;
-    bool m_editingOn = true;
     bool m_reverting = false;
 };
 
@@ -57,8 +50,6 @@ public:
     void setLauncher(UrlLauncher* launcher) { m_launcher = launcher; }
 
     HistoryTable& history() { return m_history; }
-    HistoryFileCommands& fileCommands() { return m_files; }
-    HistorySearch& search() { return m_search; }
     QString statusPanelText(int panel) const;
 
     // Handlers
@@ -86,7 +77,6 @@ public:
     // the way out (empty when all went well).
     QString SaveHistory();
     void AutoSize();
-    void AutoSizeCol(int column);
     GridMetrics gridMetrics() const; // what the grid draws with, for AutoSize
     void PrintHistory(const QString& title);
 

@@ -4,9 +4,6 @@
 #include <QWidget>
 #include <memory>
 
-class QTableWidget;
-class QToolButton;
-
 namespace clipvane {
 
 struct DriveTable;

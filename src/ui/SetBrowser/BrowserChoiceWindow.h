@@ -6,11 +6,7 @@
 #include <QWidget>
 #include <memory>
 
-class QCheckBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QToolButton;
 
 namespace clipvane {
 

@@ -5,12 +5,6 @@
 #include <functional>
 #include <memory>
 
-class QButtonGroup;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QToolButton;
-
 namespace clipvane {
 
 class CheckListModel;

@@ -7,19 +7,10 @@
 #include <array>
 #include <memory>
 
-class QAction;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QSlider;
-class QStatusBar;
-class QTabWidget;
 class QToolButton;
 class QVBoxLayout;
 
 namespace clipvane {
-
-class CheckListView;
 
 // Integrated browser ("Clipvane integrated browser"). The window and its controls exist from start-up;
 // the web engine is loaded when the window is first shown, never before. Every instance (the first, and

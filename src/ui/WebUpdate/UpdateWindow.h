@@ -4,10 +4,6 @@
 #include <QWidget>
 #include <memory>
 
-class QGroupBox;
-class QLabel;
-class QToolButton;
-
 namespace clipvane {
 
 class WebUpdater;
