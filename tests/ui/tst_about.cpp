@@ -1,5 +1,5 @@
-#include "AppFixture.h"
 #include "WindowControls.h"
+#include "WindowFixture.h"
 #include "ui/About/AboutBox.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Pictures.h"
@@ -20,17 +20,18 @@ using namespace clipvane::test;
 
 namespace {
 
+// The About box alone on the doubles.
 struct Rig {
-    AppFixture app;
+    WindowFixture<AboutBox> app;
     Rig() {
         ExternalAddresses a;
         a.website = QStringLiteral("http://www.quorbel.example");
         a.authorEmail = QStringLiteral("author@quorbel.example");
         app.addresses = a;
         app.machine.residentBytes = 8192000;
-        app.start();
+        app.make();
     }
-    AboutBox& w() { return *app.app().aboutBox(); }
+    AboutBox& w() { return app.window(); }
 };
 
 } // namespace

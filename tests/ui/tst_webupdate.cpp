@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 #include "LocalHttpServer.h"
 #include "WindowControls.h"
+#include "WindowFixture.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "ui/About/AboutBox.h"
 #include "ui/WebUpdate/UpdateWindow.h"
@@ -26,21 +27,35 @@ QByteArray pageWith(const QString& version) {
     return "<p>***version***</p>\r\n<p>" + version.toUtf8() + "</p>\r\n";
 }
 
-// The application on doubles, its HTTP through the real client to the local server.
-struct Rig {
+void start(WindowFixture<UpdateWindow>& f) {
+    f.make();
+}
+UpdateWindow& updateWindowOf(WindowFixture<UpdateWindow>& f) {
+    return f.window();
+}
+void start(AppFixture& f) {
+    f.start();
+}
+UpdateWindow& updateWindowOf(AppFixture& f) {
+    return *f.app().updateWindow();
+}
+
+// The update window on doubles, its HTTP through the real client to the local server; the whole
+// application on them where a test comes through another window.
+template <typename Fixture> struct RigOn {
     LocalHttpServer server;
     CurlHttpClient http{HttpTimeouts{2000ms, 1000ms, 3000ms}};
-    AppFixture app;
-    Rig() {
+    Fixture app;
+    RigOn() {
         ExternalAddresses a = ExternalAddresses::fromEnvironment();
         a.website = server.url(QString());
         app.addresses = a;
         app.useHttp(&http);
         app.connectivity.connected = true;
         app.resolver.answers[app.machine.host] = QStringLiteral("192.0.2.44");
-        app.start();
+        start(app);
     }
-    UpdateWindow& w() { return *app.app().updateWindow(); }
+    UpdateWindow& w() { return updateWindowOf(app); }
     QString labels() {
         return control<QLabel>(w(), "Label7")->text() + QLatin1Char('|') +
                control<QLabel>(w(), "Label8")->text();
@@ -58,6 +73,8 @@ struct Rig {
         QApplication::sendEvent(&w(), &e);
     }
 };
+using Rig = RigOn<WindowFixture<UpdateWindow>>;
+using AppRig = RigOn<AppFixture>;
 
 } // namespace
 
@@ -169,7 +186,7 @@ private slots:
 
     // From the About box, while offline: the update window shows and brings its warning.
     void updateFromTheAboutBox() {
-        Rig r;
+        AppRig r;
         r.app.connectivity.connected = false;
         r.app.dialogs.answer(Answer::Cancel);
         r.app.app().aboutBox()->show();
