@@ -21,6 +21,8 @@ public:
         return *m_window;
     }
     W& window() const { return *m_window; }
+    // For a test that owns what the window refers to: the window goes first.
+    void destroyWindow() { m_window.reset(); }
 
 private:
     std::unique_ptr<W> m_window;

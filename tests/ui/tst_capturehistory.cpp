@@ -1,8 +1,12 @@
 #include "AppFixture.h"
 #include "WindowControls.h"
+#include "WindowFixture.h"
 #include "core/SessionState.h"
+#include "core/Yield.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
+#include "prefs/BrowserChoice.h"
+#include "prefs/UrlLauncher.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/Main/Main.h"
 #include "ui/widgets/Hints.h"
@@ -32,12 +36,35 @@ HistoryEntry row(const QString& date, const QString& url) {
     return e;
 }
 
-// The application on doubles with the Capture History window holding a few entries.
+// The Capture History window alone on the doubles, with what the composition root hands it: the history
+// table, the session and the launcher (on the browser choice).
 struct Rig {
-    AppFixture app;
-    Rig() { app.start(); }
-    CaptureHistoryWindow& w() { return *app.app().captureHistoryWindow(); }
-    HistoryTable& table() { return *app.app().history(); }
+    WindowFixture<CaptureHistoryWindow> app;
+    SessionState session;
+    HistoryTable history{sources()};
+    BrowserChoice choice{choiceContext()};
+    UrlLauncher launcher{app.shell, app.dialogs, app.connectivity, choice};
+    Rig() {
+        app.make(history, session);
+        app.window().setLauncher(&launcher);
+    }
+    ~Rig() { app.destroyWindow(); } // before the table it shows
+    HistorySources sources() {
+        HistorySources s;
+        s.resolver = &app.resolver;
+        s.connectivity = &app.connectivity;
+        s.validateClipboardUrl = [this] { return session.ClipboardValidationOn; };
+        s.yield = letPendingMessagesRun;
+        return s;
+    }
+    BrowserChoiceContext choiceContext() {
+        BrowserChoiceContext c;
+        c.dialogs = &app.dialogs;
+        c.drives = &app.drives;
+        return c;
+    }
+    CaptureHistoryWindow& w() { return app.window(); }
+    HistoryTable& table() { return history; }
     void entries(const QList<HistoryEntry>& rows) {
         table().ResetHistoryTable();
         table().insertEntries(1, rows);
@@ -153,12 +180,14 @@ private slots:
     void toolBarPictures() {
         QFETCH(QString, button);
         QFETCH(QString, picture);
-        Rig r;
-        CaptureHistoryWindow& w = r.w();
+        // Beside the main window's tool bar: the whole application.
+        AppFixture app;
+        app.start();
+        CaptureHistoryWindow& w = *app.app().captureHistoryWindow();
         auto* b = w.findChild<QToolButton*>(button);
         QVERIFY(b);
         QVERIFY(b->parentWidget() == control<QWidget>(w, "Panel1"));
-        QToolButton* mainButton = r.app.main().cyNewList;
+        QToolButton* mainButton = app.main().cyNewList;
         QCOMPARE(b->size(), QSize(48, 48));
         QCOMPARE(b->size(), mainButton->size());
         QCOMPARE(b->iconSize(), mainButton->iconSize());
