@@ -1,6 +1,8 @@
-// The browser choice window and the drive information window on the application's doubles.
+// The browser choice window on its own and, where a flow crosses windows, with the drive information
+// window in the application, on the doubles.
 #include "AppFixture.h"
 #include "WindowControls.h"
+#include "WindowFixture.h"
 #include "history/HistoryTable.h"
 #include "prefs/BrowserChoice.h"
 #include "prefs/UrlLauncher.h"
@@ -32,9 +34,36 @@ namespace {
 
 constexpr quint64 MB = 1048576;
 
-struct Rig {
-    AppFixture app;
-    Rig() {
+// The browser choice window alone on the doubles, with the choice and the launcher the composition root
+// would hand it.
+struct ChoiceWindowFixture : WindowFixture<BrowserChoiceWindow> {
+    std::unique_ptr<BrowserChoice> choice;
+    std::unique_ptr<UrlLauncher> launcher;
+    ~ChoiceWindowFixture() { destroyWindow(); } // before what it refers to
+    void start() {
+        BrowserChoiceContext context;
+        context.dialogs = &dialogs;
+        context.drives = &drives;
+        context.executablePath = services().platform.paths.executablePath();
+        context.searchHost = services().addresses.searchHost;
+        choice = std::make_unique<BrowserChoice>(std::move(context));
+        launcher = std::make_unique<UrlLauncher>(shell, dialogs, connectivity, *choice);
+        make(*choice, *launcher).FormCreate();
+    }
+};
+BrowserChoiceWindow& choiceWindowOf(ChoiceWindowFixture& f) {
+    return f.window();
+}
+BrowserChoice& choiceOf(ChoiceWindowFixture& f) {
+    return *f.choice;
+}
+BrowserChoiceWindow& choiceWindowOf(AppFixture& f) {
+    return *f.app().browserChoiceWindow();
+}
+
+template <typename Fixture> struct RigOn {
+    Fixture app;
+    RigOn() {
         QDir(app.folder.path()).mkpath("apps");
         app.connectivity.connected = true;
         app.drives.drives = {{"/", "/dev/sda1", "ext4", DriveType::Fixed},
@@ -43,7 +72,8 @@ struct Rig {
         app.drives.spaces[app.folder.path()] = {10 * MB, 30 * MB, 10 * MB};
         app.start();
     }
-    BrowserChoiceWindow& w() { return *app.app().browserChoiceWindow(); }
+    BrowserChoiceWindow& w() { return choiceWindowOf(app); }
+    BrowserChoice& choice() { return choiceOf(app); }
     DriveInfoWindow& drives() { return *app.app().driveInfoWindow(); }
     QString browser(const QString& name = QStringLiteral("apps/browser")) {
         app.folder.write(name, "#!/bin/sh\n");
@@ -54,9 +84,8 @@ struct Rig {
         app.dialogs.answerFile({true, path, 1});
         control<QToolButton>(w(), "cyBrowserPathOpen")->click();
     }
-    bool shows(const QLabel* picture) const {
-        return control<QLabel>(app.app().browserChoiceWindow(), "ImageStatus")->pixmap().toImage() ==
-               picture->pixmap().toImage();
+    bool shows(const QLabel* picture) {
+        return control<QLabel>(w(), "ImageStatus")->pixmap().toImage() == picture->pixmap().toImage();
     }
     QList<QStringList> grid() {
         QList<QStringList> rows;
@@ -70,6 +99,8 @@ struct Rig {
         return rows;
     }
 };
+using ChoiceRig = RigOn<ChoiceWindowFixture>;
+using Rig = RigOn<AppFixture>;
 
 } // namespace
 
@@ -86,7 +117,7 @@ private slots:
 };
 
 void TstSetBrowser::layout() {
-    Rig r;
+    ChoiceRig r;
     BrowserChoiceWindow& w = r.w();
     QCOMPARE(w.windowTitle(), QString("Set Clipvane default internet browser"));
     QCOMPARE(w.height(), 364);
@@ -163,7 +194,7 @@ void TstSetBrowser::layout() {
 }
 
 void TstSetBrowser::chooseSetAndReset() {
-    Rig r;
+    ChoiceRig r;
     BrowserChoiceWindow& w = r.w();
     const QString browser = r.browser();
     r.choose(browser);
@@ -177,10 +208,10 @@ void TstSetBrowser::chooseSetAndReset() {
     control<QToolButton>(w, "cySetBrowser")->click();
     QCOMPARE(control<QLabel>(w, "LabelEXE")->text(), QString("browser"));
     control<QCheckBox>(w, "CBRememberBrowser")->setChecked(true);
-    QVERIFY(r.app.app().browserChoice()->remember());
+    QVERIFY(r.choice().remember());
     control<QLineEdit>(w, "Edit2")->setText("http://mine.example");
     QTest::keyClick(control<QLineEdit>(w, "Edit2"), Qt::Key_Slash); // as typed
-    QCOMPARE(r.app.app().browserChoice()->testUrl(), QString("http://mine.example/"));
+    QCOMPARE(r.choice().testUrl(), QString("http://mine.example/"));
 
     // A file picked that is no program: refused, the choice stays.
     r.app.folder.write("readme", "text");
@@ -204,11 +235,11 @@ void TstSetBrowser::chooseSetAndReset() {
     control<QToolButton>(w, "cyResetOptions")->click();
     QCOMPARE(control<QLabel>(w, "LabelEXE")->text(), QString("System Default"));
     QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), QString("System default"));
-    QVERIFY(!r.app.app().browserChoice()->RelTest());
+    QVERIFY(!r.choice().RelTest());
 }
 
 void TstSetBrowser::testButtonAndUsageInformation() {
-    Rig r;
+    ChoiceRig r;
     BrowserChoiceWindow& w = r.w();
     control<QToolButton>(w, "cyAdvSpeedButton1")->click();
     QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl(control<QLineEdit>(w, "Edit2")->text())});
@@ -239,7 +270,7 @@ void TstSetBrowser::testButtonAndUsageInformation() {
 }
 
 void TstSetBrowser::reloadReadsTheFileAgain() {
-    Rig r;
+    ChoiceRig r;
     BrowserChoiceWindow& w = r.w();
     const QString browser = r.browser();
     r.app.folder.write("Clipvane.ini", "[Navigation]\r\nRemember browser choice=1\r\nRelative Test=1\r\n"
