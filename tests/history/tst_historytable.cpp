@@ -371,6 +371,9 @@ private slots:
         QVERIFY(queued);
         HistoryTable& t = *app.app().history();
         QCOMPARE(t.rowCount(), 4);
+        // The addresses are looked up off the GUI thread and arrive through the event loop.
+        QTRY_COMPARE(t.entry(1).cells[6], QString("192.0.2.10"));
+        QTRY_COMPARE(t.entry(2).cells[6], QString("192.0.2.20"));
         const HistoryEntry outer = t.entry(1);
         const HistoryEntry inner = t.entry(2);
         QCOMPARE(outer.cells[2], QString("http://www.outer.example/"));
