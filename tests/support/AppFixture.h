@@ -36,7 +36,7 @@ public:
     void useHttp(HttpClient* other) { m_http = other; }
 
     TempAppFolder folder;
-    std::optional<AppPaths> paths;  // when set, in place of the folder's
+    std::optional<AppPaths> paths; // when set, in place of the folder's
     FakeClipboard clipboard;
     FakeConnectivity connectivity;
     FakeHttpClient http;
