@@ -28,11 +28,13 @@ QStringList trayShortcutNotes(const QStringList& taken, bool ungrabbable, bool x
     using Answer = GlobalShortcuts::DesktopAnswer;
     QStringList notes;
     if (desktop == Answer::Bound) {
-        // The rest act wherever the focus is; the desktop's settings left these without keys.
+        // The rest act wherever the focus is; these, left without keys, stay the windows' own.
         if (taken.size() == 1)
-            notes << QStringLiteral("The desktop did not bind %1: it is not available.").arg(taken.first());
+            notes << QStringLiteral(
+                         "The desktop did not bind %1: it acts only while a Clipvane window is active.")
+                         .arg(taken.first());
         else if (taken.size() > 1)
-            notes << QStringLiteral("Not bound by the desktop, not available: %1.")
+            notes << QStringLiteral("Not bound, only in Clipvane's windows: %1.")
                          .arg(taken.join(QLatin1String(", ")));
         return notes;
     }

@@ -1,5 +1,6 @@
 // The tray menu's shortcuts bound through the desktop portal: a fake portal on a private session bus.
 #include "AppFixture.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/linux/PortalGlobalShortcuts.h"
 #include "platform/linux/XcbGlobalShortcuts.h"
 #include "ui/Main/Main.h"
@@ -278,6 +279,13 @@ private slots:
             // They act everywhere: nothing to say, neither before the answer nor after.
             QTest::qWait(50);
             QVERIFY(f.SBMain->currentMessage().isEmpty());
+            // Had the desktop bound none, the note naming all six would still fit the smallest window.
+            const QString longest = trayShortcutNotes({"Ctrl+Alt+R", "Ctrl+Alt+C", "Ctrl+Alt+V", "Ctrl+Alt+S",
+                                                       "Ctrl+Alt+H", "Ctrl+Alt+I"},
+                                                      false, false, Desktop::Bound)
+                                        .first();
+            QVERIFY2(f.SBMain->fontMetrics().horizontalAdvance(longest) < f.minimumWidth() - 20,
+                     qPrintable(longest));
 
             f.hide();
             QVERIFY(f.CBMonClipboard->isChecked());

@@ -117,10 +117,11 @@ private slots:
         QTest::newRow("bound, all") << QStringList() << false << true << Desktop::Bound << QStringList();
         QTest::newRow("bound but one")
             << QStringList{"Ctrl+Alt+V"} << false << true << Desktop::Bound
-            << QStringList{"The desktop did not bind Ctrl+Alt+V: it is not available."};
+            << QStringList{
+                   "The desktop did not bind Ctrl+Alt+V: it acts only while a Clipvane window is active."};
         QTest::newRow("bound but two")
             << QStringList{"Ctrl+Alt+V", "Ctrl+Alt+H"} << true << false << Desktop::Bound
-            << QStringList{"Not bound by the desktop, not available: Ctrl+Alt+V, Ctrl+Alt+H."};
+            << QStringList{"Not bound, only in Clipvane's windows: Ctrl+Alt+V, Ctrl+Alt+H."};
         QTest::newRow("refused on XWayland")
             << QStringList() << false << true << Desktop::Refused
             << QStringList{"The desktop refused desktop-wide shortcuts for Clipvane.", onXWayland};
