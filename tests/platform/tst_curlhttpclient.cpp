@@ -99,6 +99,7 @@ private slots:
     void retryAfterAsksOnceMore();
     void hostQueueWaitsForRetryAfter();
     void perHostCapHoldsWithRedirects();
+    void connectionsAreReused_data();
     void connectionsAreReused();
 
     void getCapsTheBody_data();
@@ -539,20 +540,37 @@ void TestCurlHttpClient::perHostCapHoldsWithRedirects() {
     QCOMPARE(server->maxConcurrentFor("127.0.0.1"), 6);
 }
 
-// Answers without a body leave their connection open: the checks of a run reuse it.
+// Answers without a body leave their connection open: the checks of a run reuse it, also when the run goes
+// round more hosts than it runs checks at once.
+void TestCurlHttpClient::connectionsAreReused_data() {
+    QTest::addColumn<int>("hosts");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("perHost");
+    QTest::addColumn<int>("maxConnections");
+    QTest::newRow("one host") << 1 << 128 << 6 << 6;
+    QTest::newRow("more hosts than at once") << 3 << 2 << 1 << 3;
+}
+
 void TestCurlHttpClient::connectionsAreReused() {
+    QFETCH(int, hosts);
+    QFETCH(int, total);
+    QFETCH(int, perHost);
+    QFETCH(int, maxConnections);
+    server = std::make_unique<LocalHttpServer>(hosts);
+    QVERIFY(server->isListening());
     server->setKeepAlive(true);
     server->on("/empty", ScriptedReply::withStatus(200));
     server->on("/to-empty", ScriptedReply::redirect(301, "/empty"));
     QStringList urls;
     for (int i = 0; i < 30; ++i)
-        urls << server->url(i % 3 ? QStringLiteral("/empty") : QStringLiteral("/to-empty"));
+        urls << server->urlOn(i % hosts + 1, i % 3 ? QStringLiteral("/empty") : QStringLiteral("/to-empty"));
     CurlHttpClient client(kShort);
-    const QList<HttpStatusResult> results = runBatch(client, urls, {128, 6});
+    const QList<HttpStatusResult> results = runBatch(client, urls, {total, perHost});
     for (const HttpStatusResult& r : results)
         QCOMPARE(r.status, 200);
     QCOMPARE(server->requests().size(), 40);
-    QVERIFY2(server->connectionsAccepted() <= 6, qPrintable(QString::number(server->connectionsAccepted())));
+    QVERIFY2(server->connectionsAccepted() <= maxConnections,
+             qPrintable(QString::number(server->connectionsAccepted())));
 }
 
 void TestCurlHttpClient::getCapsTheBody_data() {

@@ -279,7 +279,6 @@ public:
         m_limits.total = std::max(1, m_limits.total);
         m_limits.perHost = std::max(1, m_limits.perHost);
         curl_multi_setopt(m_multi, CURLMOPT_MAX_HOST_CONNECTIONS, long(m_limits.perHost));
-        curl_multi_setopt(m_multi, CURLMOPT_MAXCONNECTS, long(m_limits.total));
         m_checks.resize(size_t(requests.size()));
         for (qsizetype i = 0; i < requests.size(); ++i) {
             Check& c = m_checks[size_t(i)];
@@ -289,6 +288,13 @@ public:
             enqueue(int(i));
         }
         m_left = int(m_checks.size());
+        // The cache counts the connections in use too. Holding only `total` of them, a run that goes round
+        // more hosts than that (the lowest index first spreads over the hosts) closed each host's idle
+        // connection before its next check came: room for one idle connection per host keeps them, within
+        // a bound on the sockets held.
+        curl_multi_setopt(
+            m_multi, CURLMOPT_MAXCONNECTS,
+            long(std::min(4 * qint64(m_limits.total), qint64(m_limits.total) + qint64(m_hosts.size()))));
     }
 
     ~StatusRunner() {
