@@ -7,6 +7,7 @@
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -18,6 +19,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr qsizetype kMaxRequestHead = 64 * 1024;
 constexpr quint64 kStopKey = 0;
+constexpr quint64 kTimerKey = quint64(1) << 31;
 constexpr quint64 kFirstConnectionKey = quint64(1) << 32; // below it: the listening sockets, by index + 1
 
 int listenOn(quint32 address, quint16& port) {
@@ -106,6 +108,8 @@ BenchHttpServer::~BenchHttpServer() {
         ::close(fd);
     if (m_stopFd >= 0)
         ::close(m_stopFd);
+    if (m_timerFd >= 0)
+        ::close(m_timerFd);
     if (m_epoll >= 0)
         ::close(m_epoll);
 }
@@ -125,6 +129,11 @@ bool BenchHttpServer::start() {
     ev.events = EPOLLIN;
     ev.data.u64 = kStopKey;
     if (::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_stopFd, &ev) != 0)
+        return false;
+    // steady_clock is CLOCK_MONOTONIC, so its time points arm the timer directly.
+    m_timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    ev.data.u64 = kTimerKey;
+    if (m_timerFd < 0 || ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_timerFd, &ev) != 0)
         return false;
     for (size_t i = 0; i < m_listenFds.size(); ++i) {
         ev.data.u64 = i + 1;
@@ -296,14 +305,21 @@ void BenchHttpServer::loop() {
         }
     };
 
+    const int timer = m_timerFd;
     std::vector<epoll_event> events(256);
     for (;;) {
-        int timeoutMs = -1;
+        // Answers go out when due, not on the next whole millisecond: a timer of its own, to the nanosecond.
+        itimerspec arm{};
         if (!due.empty()) {
-            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due.top().first - Clock::now());
-            timeoutMs = int(std::max<qint64>(0, wait.count()));
+            const auto at =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(due.top().first.time_since_epoch());
+            arm.it_value.tv_sec = time_t(at.count() / 1000000000);
+            arm.it_value.tv_nsec = long(at.count() % 1000000000);
+            if (arm.it_value.tv_sec == 0 && arm.it_value.tv_nsec == 0)
+                arm.it_value.tv_nsec = 1; // zero would disarm it
         }
-        const int n = ::epoll_wait(m_epoll, events.data(), int(events.size()), timeoutMs);
+        ::timerfd_settime(timer, TFD_TIMER_ABSTIME, &arm, nullptr);
+        const int n = ::epoll_wait(m_epoll, events.data(), int(events.size()), -1);
         if (n < 0 && errno != EINTR)
             break;
         for (int i = 0; i < n; ++i) {
@@ -313,6 +329,11 @@ void BenchHttpServer::loop() {
                 for (auto& [k, c] : connections)
                     ::close(c.fd);
                 return;
+            }
+            if (key == kTimerKey) {
+                uint64_t expirations = 0;
+                [[maybe_unused]] const ssize_t r = ::read(timer, &expirations, sizeof expirations);
+                continue;
             }
             if (key < kFirstConnectionKey) {
                 const int listenFd = m_listenFds[size_t(key - 1)];

@@ -55,6 +55,7 @@ private:
     std::vector<int> m_listenFds; // 127.0.0.1 first
     int m_epoll = -1;
     int m_stopFd = -1;
+    int m_timerFd = -1; // due answers
     quint16 m_port = 0;
     bool m_closeEach = false;
     QHash<QByteArray, Answer> m_script;
