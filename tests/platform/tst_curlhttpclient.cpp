@@ -98,6 +98,7 @@ private slots:
     void retryAfterAsksOnceMore_data();
     void retryAfterAsksOnceMore();
     void hostQueueWaitsForRetryAfter();
+    void freeSlotGoesToTheLowestIndexThatCanStart();
     void perHostCapHoldsWithRedirects();
     void connectionsAreReused_data();
     void connectionsAreReused();
@@ -513,6 +514,31 @@ void TestCurlHttpClient::hostQueueWaitsForRetryAfter() {
     }
     QCOMPARE(duringWait, 0);
     QCOMPARE(late2, 0);
+}
+
+// A slot goes to the lowest waiting index whose host has room, however far down the list that check is.
+void TestCurlHttpClient::freeSlotGoesToTheLowestIndexThatCanStart() {
+    server = std::make_unique<LocalHttpServer>(2);
+    QStringList urls;
+    for (int i = 0; i < 5; ++i) {
+        ScriptedReply slow = ScriptedReply::withStatus(200);
+        slow.delayBeforeHeaders = 150ms;
+        server->on("/s/" + QByteArray::number(i), slow);
+        urls << server->urlOn(i == 3 ? 2 : 1, QStringLiteral("/s/%1").arg(i));
+    }
+    CurlHttpClient client(kShort);
+    const QList<HttpStatusResult> results = runBatch(client, urls, {2, 1});
+    for (const HttpStatusResult& r : results)
+        QCOMPARE(r.status, 200);
+    QList<RecordedRequest> requests = server->requests();
+    std::sort(requests.begin(), requests.end(),
+              [](const RecordedRequest& a, const RecordedRequest& b) { return a.at < b.at; });
+    QStringList order;
+    for (const RecordedRequest& r : requests)
+        order << QString::fromLatin1(r.target);
+    QCOMPARE(order.size(), 5);
+    std::sort(order.begin(), order.begin() + 2); // the first two start together
+    QCOMPARE(order, QStringList({"/s/0", "/s/3", "/s/1", "/s/2", "/s/4"}));
 }
 
 // The cap counts every connection: a check redirected on the same host takes its slot, not a new one.
