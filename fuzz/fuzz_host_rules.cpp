@@ -1,7 +1,7 @@
 // The host rules of a history entry: the host of a URL, its Domain column and the IPv4 lookup. Any text
 // gives a host without a fault; the resolver is asked only for host names in their ASCII form.
 #include "FuzzSupport.h"
-#include "history/HistoryTable.h"
+#include "history/HostRules.h"
 #include "platform/HostResolver.h"
 
 namespace {

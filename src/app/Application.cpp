@@ -248,20 +248,11 @@ void ClipvaneApp::grabTrayShortcuts() {
     TForm1* f = m_form1.get();
     const QList<QAction*> actions{f->RestoreClipvane1, f->MonClipboard,    f->ValidateClipboardURL,
                                   f->Showcapture,      f->Capturehistory1, f->Alldriveinformation1};
-    QStringList taken;
-    bool ungrabbable = false;
+    GlobalShortcuts::Results grabs;
     for (int id = 0; id < actions.size(); ++id) {
         // Where a grab is not made, the shortcut stays the windows' own.
-        switch (keys->grab(id, actions[id]->shortcut())) {
-        case GlobalShortcuts::Grab::Held:
-            break;
-        case GlobalShortcuts::Grab::Refused:
-            taken << actions[id]->shortcut().toString(QKeySequence::NativeText);
-            break;
-        case GlobalShortcuts::Grab::Unsupported:
-            ungrabbable = true;
-            break;
-        }
+        QAction* a = actions[id];
+        grabs.insert(id, keys->grab(id, a->shortcut(), a->objectName(), a->iconText()));
     }
     QObject::connect(keys, &GlobalShortcuts::activated, f, [actions](int id) {
         if (id >= 0 && id < actions.size())
@@ -269,7 +260,28 @@ void ClipvaneApp::grabTrayShortcuts() {
     });
     const bool xwayland = QGuiApplication::platformName() == QLatin1String("xcb") &&
                           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    m_startNotes = trayShortcutNotes(taken, ungrabbable, xwayland);
+    const auto notes = [actions, xwayland](const GlobalShortcuts::Results& grabs,
+                                           GlobalShortcuts::DesktopAnswer desktop) {
+        QStringList taken;
+        bool ungrabbable = false;
+        for (auto g = grabs.cbegin(); g != grabs.cend(); ++g) {
+            if (g.value() == GlobalShortcuts::Grab::Refused)
+                taken << actions[g.key()]->shortcut().toString(QKeySequence::NativeText);
+            ungrabbable = ungrabbable || g.value() == GlobalShortcuts::Grab::Unsupported;
+        }
+        return trayShortcutNotes(taken, ungrabbable, xwayland, desktop);
+    };
+    if (!grabs.values().contains(GlobalShortcuts::Grab::Pending)) {
+        m_startNotes = notes(grabs, GlobalShortcuts::DesktopAnswer::NotAsked);
+        return;
+    }
+    // The desktop answers later, maybe after asking the user: its note comes when it does.
+    QObject::connect(
+        keys, &GlobalShortcuts::settled, f,
+        [this, notes](const GlobalShortcuts::Results& grabs, GlobalShortcuts::DesktopAnswer desktop) {
+            sayInStatusBar(notes(grabs, desktop));
+        },
+        Qt::SingleShotConnection);
 }
 
 void ClipvaneApp::prepareBrowserEnvironment() {
@@ -372,16 +384,28 @@ void ClipvaneApp::showMainWindow() {
     if (!focusNote.isEmpty())
         notes << focusNote;
     notes << m_startNotes;
-    // Each once, for a while, one after the other so that each is seen whole; the panels come back
-    // afterwards.
+    m_mainShown = true;
+    sayInStatusBar(notes);
+}
+
+void ClipvaneApp::sayInStatusBar(const QStringList& notes) {
+    if (!m_mainShown) {
+        m_startNotes << notes;
+        return;
+    }
+    // Each once, for a while, one after the other (after those still to come) so that each is seen whole;
+    // the panels come back afterwards.
     constexpr int kNoteMs = 20000;
     QStatusBar* bar = m_form1->SBMain;
+    const qint64 start = m_notesEnd.remainingTime();
     for (int i = 0; i < notes.size(); ++i) {
-        if (i == 0)
+        const qint64 at = start + i * kNoteMs;
+        if (at == 0)
             bar->showMessage(notes[i], kNoteMs);
         else
-            QTimer::singleShot(i * kNoteMs, bar, [bar, note = notes[i]] { bar->showMessage(note, kNoteMs); });
+            QTimer::singleShot(at, bar, [bar, note = notes[i]] { bar->showMessage(note, kNoteMs); });
     }
+    m_notesEnd.setRemainingTime(start + notes.size() * kNoteMs);
 }
 
 void ClipvaneApp::endSession() {

@@ -2,6 +2,7 @@
 #include "core/SessionState.h"
 #include "platform/Services.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QThreadPool>
 #include <map>
@@ -90,9 +91,14 @@ private:
     void showWindow(QWidget* window);
     // The tray menu's shortcuts act for the whole desktop where the platform can grab them.
     void grabTrayShortcuts();
+    // Notes for the main window's status bar, each said once: at its first showing, or after the ones
+    // still to come.
+    void sayInStatusBar(const QStringList& notes);
 
     Services m_services;
     QStringList m_startNotes; // said once in the main window's status bar when it is first shown
+    bool m_mainShown = false;
+    QDeadlineTimer m_notesEnd; // when the notes said so far have all been seen
     bool m_ending = false;
     SessionState m_session;
     std::unique_ptr<HintTracker> m_hints;

@@ -6,6 +6,7 @@
 #include "platform/linux/LinuxConnectivity.h"
 #include "platform/linux/LinuxDrives.h"
 #include "platform/linux/LinuxLocalMachine.h"
+#include "platform/linux/PortalGlobalShortcuts.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtPrinting.h"
 #include "platform/linux/QtTray.h"
@@ -35,7 +36,14 @@ struct LinuxPlatform::Parts {
     XdgDesktopShortcut desktopShortcut;
     QtPrinting printing;
     LinuxDrives drives;
-    XcbGlobalShortcuts globalShortcuts;
+    XcbGlobalShortcuts x11Shortcuts;
+    // In a Wayland session the desktop portal may bind the shortcuts; the X11 grabs stand in until it has
+    // answered, and for good where it has none or says no.
+    std::unique_ptr<PortalGlobalShortcuts> portalShortcuts =
+        PortalGlobalShortcuts::waylandSession(qEnvironmentVariable("WAYLAND_DISPLAY"),
+                                              qEnvironmentVariable("XDG_SESSION_TYPE"))
+            ? std::make_unique<PortalGlobalShortcuts>(&x11Shortcuts)
+            : nullptr;
     QtDialogs dialogs;
 };
 
@@ -60,7 +68,8 @@ Services LinuxPlatform::services() const {
     s.platform.printing = &m->printing;
     s.platform.drives = &m->drives;
     s.platform.webViews = &m->webViews;
-    s.platform.globalShortcuts = &m->globalShortcuts;
+    s.platform.globalShortcuts =
+        m->portalShortcuts ? static_cast<GlobalShortcuts*>(m->portalShortcuts.get()) : &m->x11Shortcuts;
     s.platform.paths = AppPaths::forRunningProcess();
     s.dialogs = &m->dialogs;
     return s;

@@ -1,6 +1,7 @@
 #include "BrowserHistoryWriter.h"
 
 #include "history/HistoryTable.h"
+#include "history/HostRules.h"
 
 #include <QSet>
 #include <algorithm>

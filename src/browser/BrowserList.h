@@ -45,7 +45,6 @@ public:
     void Deleteselected1Click();
     // Inverts sorted mode and answers the new state; switching it on sorts at once, ticks kept.
     bool Sortedlist1Click();
-    bool isSorted() const { return m_sorted; }
     void cyAdvSpeedButton1Click(); // save as
     void cyAdvSpeedButton2Click(); // open
 

@@ -191,7 +191,7 @@ void HistoryFileCommands::cyURLSaveClick() {
 
 QString HistoryFileCommands::SaveHistory() {
     const QString path = historyPath();
-    const auto kept = [&](const char* why) {
+    const auto kept = [&](const char* why) -> QString {
         m_defaultFileUnread = m_keptSaid = true;
         return QDir::toNativeSeparators(path) + QStringLiteral("\r\n") + QString::fromLatin1(why);
     };

@@ -51,17 +51,6 @@ private:
 // The locale's long time format, without the time zone that Qt adds to it.
 QString longTimeFormat(const QLocale& locale);
 
-// The host of a URL: after the first "://", up to "?" (or "#" when there is no "?") and the first "/",
-// without user information and port; an IPv6 literal without its brackets. Empty without "://".
-QString ExtractHost(const QString& url);
-
-// The Domain column: the text after the first dot for a host starting with "www" (lower case), else the host.
-QString DomainOfHost(const QString& host);
-
-// "LOCALHOST" (any case) and dotted IPv4 addresses answer without a lookup; other names go to the resolver,
-// in their ASCII form, when they can be a host name at all. Empty text when there is no IPv4 address.
-QString ResolveHostIPv4(const QString& host, HostResolver& resolver);
-
 // What an entry reads outside the table. The clock and the yield are seams for tests.
 struct HistorySources {
     HostResolver* resolver = nullptr;

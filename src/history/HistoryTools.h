@@ -46,7 +46,6 @@ public:
     Result run(const QString& text, const Hooks& hooks);
     void cancel() { m_cancelled = true; }
     bool isRunning() const { return m_running; }
-    bool isCancelled() const { return m_cancelled; }
 
 private:
     HistoryTable& m_table;

@@ -119,115 +119,156 @@ bool SaveValidator::askWithoutConnection() {
                              Buttons::YesCancel) == Answer::Yes;
 }
 
+// What a step shows as it walks: the main window's panel or the browser window's status panel 2. The walk
+// itself, with its yields, deletions and the order of its checks, is SaveValidator::walk for both.
+class SaveValidator::Display {
+public:
+    virtual ~Display() = default;
+    // Before the count of entries to check is known to be more than none.
+    virtual void starting() {}
+    // The step ends, whichever way (the panel goes; the status panel keeps its last text).
+    virtual void finished() {}
+    virtual void range(int count) { Q_UNUSED(count) }
+    // Between the two yields of an entry; `left` counts the entries after it.
+    virtual void coming(const QString& text, int left) {
+        Q_UNUSED(text)
+        Q_UNUSED(left)
+    }
+    // The entry is checked now; `shown` is its row + 1 (ticked mode) or the count left (all entries).
+    virtual void checking(const QString& text, int shown) {
+        Q_UNUSED(text)
+        Q_UNUSED(shown)
+    }
+    virtual void rejected(const QString& reason) { Q_UNUSED(reason) }
+    // One entry of the walk passed, checked or not.
+    virtual void passed() {}
+};
+
+namespace {
+
+class MainListDisplay final : public SaveValidator::Display {
+public:
+    MainListDisplay(SaveValidationPanel& panel, bool tickedOnly) : m_panel(panel), m_tickedOnly(tickedOnly) {}
+    void starting() override {
+        m_panel.setPanelVisible(true);
+        m_panel.setBlinking(true);
+        m_panel.setCount(QStringLiteral("0"));
+        m_panel.setUrlInValidation(QString());
+    }
+    void finished() override {
+        m_panel.setPanelVisible(false);
+        m_panel.setBlinking(false);
+    }
+    void range(int count) override {
+        m_maximum = count;
+        m_panel.setProgressMaximum(m_maximum);
+        m_panel.setProgressPosition(m_position);
+    }
+    void coming(const QString& text, int left) override {
+        if (m_tickedOnly) {
+            m_panel.setLeftToValidate(QStringLiteral("Validating checked URL."));
+            m_panel.setCountVisible(false);
+            return;
+        }
+        m_panel.setCountVisible(true);
+        m_panel.setLeftToValidate(QStringLiteral("URL left to validate:"));
+        m_panel.setCount(QString::number(left));
+        showUnderCheck(text);
+    }
+    void checking(const QString& text, int) override {
+        if (m_tickedOnly)
+            showUnderCheck(text);
+    }
+    void rejected(const QString& reason) override { m_panel.setRejectionReason(reason); }
+    void passed() override {
+        m_position = std::min(m_position + 1, m_maximum);
+        m_panel.setProgressPosition(m_position);
+    }
+
+private:
+    void showUnderCheck(const QString& text) {
+        m_panel.setUrlInValidation(text);
+        m_panel.setRejectionReason(QString());
+    }
+
+    SaveValidationPanel& m_panel;
+    const bool m_tickedOnly;
+    int m_maximum = 0;
+    int m_position = 1;
+};
+
+class BrowserListDisplay final : public SaveValidator::Display {
+public:
+    explicit BrowserListDisplay(const std::function<void(const QString&)>& setStatusPanel2)
+        : m_setStatusPanel2(setStatusPanel2) {}
+    void checking(const QString& text, int shown) override {
+        m_setStatusPanel2(QStringLiteral("Validating  URL# ") + QString::number(shown) + QLatin1Char(' ') +
+                          text);
+    }
+
+private:
+    const std::function<void(const QString&)>& m_setStatusPanel2;
+};
+
+} // namespace
+
 bool SaveValidator::validateMainList(CheckListModel& list, SaveValidationOption option,
                                      SaveValidationPanel& panel) {
-    const bool connected = m_connectivity.isInternetConnected();
-    if (option == SaveValidationOption::None) {
-        disableOptions();
-        walkWithoutChecks(list.count());
-        enableOptions();
-        panel.setPanelVisible(false);
-        return true;
-    }
-    if (!connected)
-        return askWithoutConnection();
-
-    panel.setPanelVisible(true);
-    panel.setBlinking(true);
-    const bool tickedOnly = option == SaveValidationOption::TickedEntries;
-    int n = tickedOnly ? list.tickedCount() : list.count();
-    panel.setCount(QStringLiteral("0"));
-    panel.setUrlInValidation(QString());
-    if (n == 0) {
-        panel.setPanelVisible(false);
-        panel.setBlinking(false);
-        m_dialogs.message(MessageKind::Information, QString::fromLatin1(kNothingToValidate), Buttons::Ok);
-        return false;
-    }
-    const int maximum = n;
-    int position = 1;
-    panel.setProgressMaximum(maximum);
-    panel.setProgressPosition(position);
-    disableOptions();
-
-    const QVector<Held> held = holdEntries(list);
-    Checks checks(*this, held, tickedOnly);
-    for (int i = int(held.size()) - 1; i >= 0; --i) {
-        const Held& e = held[i];
-        m_yield();
-        if (!tickedOnly) {
-            panel.setCountVisible(true);
-            panel.setLeftToValidate(QStringLiteral("URL left to validate:"));
-            --n;
-            panel.setCount(QString::number(n));
-            panel.setUrlInValidation(e.text);
-            panel.setRejectionReason(QString());
-            m_yield();
-            if (rowNow(list, e.id, i) >= 0 && !checks.CheckUrl(e)) {
-                list.removeId(e.id);
-                panel.setRejectionReason(checks.reasonOf(e));
-            }
-        } else {
-            panel.setLeftToValidate(QStringLiteral("Validating checked URL."));
-            panel.setCountVisible(false);
-            m_yield();
-            if (e.ticked && rowNow(list, e.id, i) >= 0) {
-                panel.setUrlInValidation(e.text);
-                panel.setRejectionReason(QString());
-                if (!checks.CheckUrl(e)) {
-                    list.removeId(e.id);
-                    panel.setRejectionReason(checks.reasonOf(e));
-                }
-            }
-        }
-        position = std::min(position + 1, maximum);
-        panel.setProgressPosition(position);
-    }
-
-    enableOptions();
-    panel.setPanelVisible(false);
-    panel.setBlinking(false);
-    return true;
+    MainListDisplay display(panel, option == SaveValidationOption::TickedEntries);
+    return walk(list, option, display);
 }
 
 bool SaveValidator::validateBrowserList(CheckListModel& list, SaveValidationOption option,
                                         const std::function<void(const QString&)>& setStatusPanel2) {
+    BrowserListDisplay display(setStatusPanel2);
+    return walk(list, option, display);
+}
+
+bool SaveValidator::walk(CheckListModel& list, SaveValidationOption option, Display& display) {
     const bool connected = m_connectivity.isInternetConnected();
     if (option == SaveValidationOption::None) {
         disableOptions();
         walkWithoutChecks(list.count());
         enableOptions();
+        display.finished();
         return true;
     }
     if (!connected)
         return askWithoutConnection();
 
     const bool tickedOnly = option == SaveValidationOption::TickedEntries;
-    int n = tickedOnly ? list.tickedCount() : list.count();
-    if (n == 0) {
+    int left = tickedOnly ? list.tickedCount() : list.count();
+    display.starting();
+    if (left == 0) {
+        display.finished();
         m_dialogs.message(MessageKind::Information, QString::fromLatin1(kNothingToValidate), Buttons::Ok);
         return false;
     }
+    display.range(left);
     disableOptions();
+
     const QVector<Held> held = holdEntries(list);
     Checks checks(*this, held, tickedOnly);
     for (int i = int(held.size()) - 1; i >= 0; --i) {
         const Held& e = held[i];
         m_yield();
-        --n;
+        --left;
+        display.coming(e.text, left);
         m_yield();
-        if (tickedOnly && !e.ticked)
-            continue; // unticked entries are never deleted
-        const int row = rowNow(list, e.id, i);
-        if (row < 0)
-            continue;
-        const int shown = tickedOnly ? row + 1 : n;
-        setStatusPanel2(QStringLiteral("Validating  URL# ") + QString::number(shown) + QLatin1Char(' ') +
-                        e.text);
-        if (!checks.CheckUrl(e))
-            list.removeId(e.id);
+        // Unticked entries are never checked nor deleted in the ticked mode; gone ones are skipped.
+        const int row = tickedOnly && !e.ticked ? -1 : rowNow(list, e.id, i);
+        if (row >= 0) {
+            display.checking(e.text, tickedOnly ? row + 1 : left);
+            if (!checks.CheckUrl(e)) {
+                list.removeId(e.id);
+                display.rejected(checks.reasonOf(e));
+            }
+        }
+        display.passed();
     }
+
     enableOptions();
+    display.finished();
     return true;
 }
 

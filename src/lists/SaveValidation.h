@@ -55,11 +55,14 @@ public:
                              const std::function<void(const QString&)>& setStatusPanel2);
 
     bool isRunning() const { return m_running > 0; }
+    class Display;
     // With an engine, the checks of a step run concurrently from its start; the walk then takes each
     // entry's verdict in its turn, so labels, deletions and results stay those of one check after another.
     void setEngine(CheckEngine* engine) { m_engine = engine; }
 
 private:
+    // The walk of both steps: each entry held at the start, from the last to the first.
+    bool walk(CheckListModel& list, SaveValidationOption option, Display& display);
     // The question when an option is ticked and there is no connection; true to save unvalidated.
     bool askWithoutConnection();
     void walkWithoutChecks(int count);

@@ -23,17 +23,46 @@ QString clipboardFocusNote(const QString& platformName) {
         "On this Wayland desktop the clipboard is watched only while the Clipvane window has the focus.");
 }
 
-QStringList trayShortcutNotes(const QStringList& taken, bool ungrabbable, bool xwaylandSession) {
+QStringList trayShortcutNotes(const QStringList& taken, bool ungrabbable, bool xwaylandSession,
+                              GlobalShortcuts::DesktopAnswer desktop) {
+    using Answer = GlobalShortcuts::DesktopAnswer;
     QStringList notes;
+    if (desktop == Answer::Bound) {
+        // The rest act wherever the focus is; these, left without keys, stay the windows' own.
+        if (taken.size() == 1)
+            notes << QStringLiteral(
+                         "The desktop did not bind %1: it acts only while a Clipvane window is active.")
+                         .arg(taken.first());
+        else if (taken.size() > 1)
+            notes << QStringLiteral("Not bound, only in Clipvane's windows: %1.")
+                         .arg(taken.join(QLatin1String(", ")));
+        return notes;
+    }
     if (taken.size() == 1)
         notes
             << QStringLiteral("%1 is in use elsewhere on this desktop and not available.").arg(taken.first());
     else if (taken.size() > 1)
         notes << QStringLiteral("In use elsewhere, not available: %1.").arg(taken.join(QLatin1String(", ")));
+    if (!ungrabbable && !xwaylandSession)
+        return notes; // the grabs act everywhere, whatever the desktop said
+    switch (desktop) {
+    case Answer::Refused:
+        notes << QStringLiteral("The desktop refused desktop-wide shortcuts for Clipvane.");
+        break;
+    case Answer::Declined:
+        notes << QStringLiteral("Desktop-wide shortcuts for Clipvane were declined.");
+        break;
+    case Answer::Silent:
+        notes << QStringLiteral("The desktop did not answer the request for desktop-wide shortcuts.");
+        break;
+    case Answer::NotAsked:
+    case Answer::Bound:
+        break;
+    }
     if (ungrabbable)
         notes << QStringLiteral("The tray shortcuts act only while the Clipvane window is shown and one of "
                                 "its windows is active.");
-    else if (xwaylandSession)
+    else
         notes << QStringLiteral(
             "On Wayland the tray shortcuts act only while an X11 window, such as Clipvane's, has the focus.");
     return notes;

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/GlobalShortcuts.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -31,7 +33,10 @@ QString clipboardFocusNote(const QString& platformName);
 // for the whole desktop. taken: the shortcuts a grab was refused for (whoever holds one gets its presses, so
 // it does nothing in Clipvane); ungrabbable: the desktop lets no program grab keys, so the shortcuts act only
 // as the windows' own; xwaylandSession: on X11 through XWayland, where grabs reach Clipvane only while an X11
-// window has the focus.
-QStringList trayShortcutNotes(const QStringList& taken, bool ungrabbable, bool xwaylandSession);
+// window has the focus; desktop: how the desktop answered when asked to bind them (Bound: taken are the ones
+// it left out).
+QStringList
+trayShortcutNotes(const QStringList& taken, bool ungrabbable, bool xwaylandSession,
+                  GlobalShortcuts::DesktopAnswer desktop = GlobalShortcuts::DesktopAnswer::NotAsked);
 
 } // namespace clipvane

@@ -29,7 +29,7 @@ struct PlatformServices {
     DesktopShortcut* desktopShortcut = nullptr;
     Printing* printing = nullptr;
     Drives* drives = nullptr;
-    WebViewFactory* webViews = nullptr; // the integrated browser's page views
+    WebViewFactory* webViews = nullptr;         // the integrated browser's page views
     GlobalShortcuts* globalShortcuts = nullptr; // none: the window shortcuts alone
     AppPaths paths{QString(), QString()};
 };

@@ -41,7 +41,6 @@ public:
     void setRecipient(int index, UrlListRecipient* recipient);
     QString editText() const { return m_editText; } // EditURL
     void setEditText(const QString& text);
-    bool isCheckingAgain() const { return m_checkAgain != nullptr; }
 
     // Filled by the batch validation.
     void clearLists();

@@ -68,7 +68,8 @@ private slots:
     // one time stamp; each press acts once, whatever order the keys come up in.
     void heldKeyActsOnce() {
         XcbGlobalShortcuts keys;
-        QCOMPARE(keys.grab(7, QKeySequence(QStringLiteral("Ctrl+Alt+C"))), GlobalShortcuts::Grab::Held);
+        QCOMPARE(keys.grab(7, QKeySequence(QStringLiteral("Ctrl+Alt+C")), {}, {}),
+                 GlobalShortcuts::Grab::Held);
         QSignalSpy spy(&keys, &GlobalShortcuts::activated);
         auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
         xcb_connection_t* c = x11->connection();

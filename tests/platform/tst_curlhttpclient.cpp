@@ -98,7 +98,9 @@ private slots:
     void retryAfterAsksOnceMore_data();
     void retryAfterAsksOnceMore();
     void hostQueueWaitsForRetryAfter();
+    void freeSlotGoesToTheLowestIndexThatCanStart();
     void perHostCapHoldsWithRedirects();
+    void connectionsAreReused_data();
     void connectionsAreReused();
 
     void getCapsTheBody_data();
@@ -514,6 +516,31 @@ void TestCurlHttpClient::hostQueueWaitsForRetryAfter() {
     QCOMPARE(late2, 0);
 }
 
+// A slot goes to the lowest waiting index whose host has room, however far down the list that check is.
+void TestCurlHttpClient::freeSlotGoesToTheLowestIndexThatCanStart() {
+    server = std::make_unique<LocalHttpServer>(2);
+    QStringList urls;
+    for (int i = 0; i < 5; ++i) {
+        ScriptedReply slow = ScriptedReply::withStatus(200);
+        slow.delayBeforeHeaders = 150ms;
+        server->on("/s/" + QByteArray::number(i), slow);
+        urls << server->urlOn(i == 3 ? 2 : 1, QStringLiteral("/s/%1").arg(i));
+    }
+    CurlHttpClient client(kShort);
+    const QList<HttpStatusResult> results = runBatch(client, urls, {2, 1});
+    for (const HttpStatusResult& r : results)
+        QCOMPARE(r.status, 200);
+    QList<RecordedRequest> requests = server->requests();
+    std::sort(requests.begin(), requests.end(),
+              [](const RecordedRequest& a, const RecordedRequest& b) { return a.at < b.at; });
+    QStringList order;
+    for (const RecordedRequest& r : requests)
+        order << QString::fromLatin1(r.target);
+    QCOMPARE(order.size(), 5);
+    std::sort(order.begin(), order.begin() + 2); // the first two start together
+    QCOMPARE(order, QStringList({"/s/0", "/s/3", "/s/1", "/s/2", "/s/4"}));
+}
+
 // The cap counts every connection: a check redirected on the same host takes its slot, not a new one.
 void TestCurlHttpClient::perHostCapHoldsWithRedirects() {
     ScriptedReply slow = ScriptedReply::withStatus(200);
@@ -539,20 +566,37 @@ void TestCurlHttpClient::perHostCapHoldsWithRedirects() {
     QCOMPARE(server->maxConcurrentFor("127.0.0.1"), 6);
 }
 
-// Answers without a body leave their connection open: the checks of a run reuse it.
+// Answers without a body leave their connection open: the checks of a run reuse it, also when the run goes
+// round more hosts than it runs checks at once.
+void TestCurlHttpClient::connectionsAreReused_data() {
+    QTest::addColumn<int>("hosts");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("perHost");
+    QTest::addColumn<int>("maxConnections");
+    QTest::newRow("one host") << 1 << 128 << 6 << 6;
+    QTest::newRow("more hosts than at once") << 3 << 2 << 1 << 3;
+}
+
 void TestCurlHttpClient::connectionsAreReused() {
+    QFETCH(int, hosts);
+    QFETCH(int, total);
+    QFETCH(int, perHost);
+    QFETCH(int, maxConnections);
+    server = std::make_unique<LocalHttpServer>(hosts);
+    QVERIFY(server->isListening());
     server->setKeepAlive(true);
     server->on("/empty", ScriptedReply::withStatus(200));
     server->on("/to-empty", ScriptedReply::redirect(301, "/empty"));
     QStringList urls;
     for (int i = 0; i < 30; ++i)
-        urls << server->url(i % 3 ? QStringLiteral("/empty") : QStringLiteral("/to-empty"));
+        urls << server->urlOn(i % hosts + 1, i % 3 ? QStringLiteral("/empty") : QStringLiteral("/to-empty"));
     CurlHttpClient client(kShort);
-    const QList<HttpStatusResult> results = runBatch(client, urls, {128, 6});
+    const QList<HttpStatusResult> results = runBatch(client, urls, {total, perHost});
     for (const HttpStatusResult& r : results)
         QCOMPARE(r.status, 200);
     QCOMPARE(server->requests().size(), 40);
-    QVERIFY2(server->connectionsAccepted() <= 6, qPrintable(QString::number(server->connectionsAccepted())));
+    QVERIFY2(server->connectionsAccepted() <= maxConnections,
+             qPrintable(QString::number(server->connectionsAccepted())));
 }
 
 void TestCurlHttpClient::getCapsTheBody_data() {

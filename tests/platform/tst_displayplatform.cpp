@@ -99,6 +99,50 @@ private slots:
         for (const QString& note : clipvane::trayShortcutNotes(taken, ungrabbable, xwayland))
             QVERIFY(!note.contains(QLatin1String("another program"), Qt::CaseInsensitive));
     }
+
+    // When the desktop was asked to bind the shortcuts: bound, they act everywhere and only the ones it left
+    // out are named; otherwise its answer comes before the limit the key grabs still have, and a refusal
+    // that changes nothing (grabs acting everywhere) is not worth a note.
+    void desktopAnswerNotes_data() {
+        using Desktop = GlobalShortcuts::DesktopAnswer;
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<bool>("ungrabbable");
+        QTest::addColumn<bool>("xwayland");
+        QTest::addColumn<Desktop>("desktop");
+        QTest::addColumn<QStringList>("notes");
+        const QString onXWayland = QStringLiteral(
+            "On Wayland the tray shortcuts act only while an X11 window, such as Clipvane's, has the focus.");
+        const QString inWindows = QStringLiteral("The tray shortcuts act only while the Clipvane window is "
+                                                 "shown and one of its windows is active.");
+        QTest::newRow("bound, all") << QStringList() << false << true << Desktop::Bound << QStringList();
+        QTest::newRow("bound but one")
+            << QStringList{"Ctrl+Alt+V"} << false << true << Desktop::Bound
+            << QStringList{
+                   "The desktop did not bind Ctrl+Alt+V: it acts only while a Clipvane window is active."};
+        QTest::newRow("bound but two")
+            << QStringList{"Ctrl+Alt+V", "Ctrl+Alt+H"} << true << false << Desktop::Bound
+            << QStringList{"Not bound, only in Clipvane's windows: Ctrl+Alt+V, Ctrl+Alt+H."};
+        QTest::newRow("refused on XWayland")
+            << QStringList() << false << true << Desktop::Refused
+            << QStringList{"The desktop refused desktop-wide shortcuts for Clipvane.", onXWayland};
+        QTest::newRow("declined on Wayland")
+            << QStringList() << true << false << Desktop::Declined
+            << QStringList{"Desktop-wide shortcuts for Clipvane were declined.", inWindows};
+        QTest::newRow("silent, one key taken on XWayland")
+            << QStringList{"Ctrl+Alt+I"} << false << true << Desktop::Silent
+            << QStringList{"Ctrl+Alt+I is in use elsewhere on this desktop and not available.",
+                           "The desktop did not answer the request for desktop-wide shortcuts.", onXWayland};
+        QTest::newRow("refused, grabs everywhere")
+            << QStringList() << false << false << Desktop::Refused << QStringList();
+    }
+
+    void desktopAnswerNotes() {
+        QFETCH(QStringList, taken);
+        QFETCH(bool, ungrabbable);
+        QFETCH(bool, xwayland);
+        QFETCH(GlobalShortcuts::DesktopAnswer, desktop);
+        QTEST(clipvane::trayShortcutNotes(taken, ungrabbable, xwayland, desktop), "notes");
+    }
 };
 
 QTEST_GUILESS_MAIN(TstDisplayPlatform)

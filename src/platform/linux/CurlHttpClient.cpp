@@ -279,16 +279,15 @@ public:
         m_limits.total = std::max(1, m_limits.total);
         m_limits.perHost = std::max(1, m_limits.perHost);
         curl_multi_setopt(m_multi, CURLMOPT_MAX_HOST_CONNECTIONS, long(m_limits.perHost));
-        curl_multi_setopt(m_multi, CURLMOPT_MAXCONNECTS, long(m_limits.total));
         m_checks.resize(size_t(requests.size()));
         for (qsizetype i = 0; i < requests.size(); ++i) {
             Check& c = m_checks[size_t(i)];
             c.runner = this;
-            c.url = requests[i].url.toUtf8();
             c.request = std::move(requests[i]);
-            enqueue(int(i));
         }
         m_left = int(m_checks.size());
+        // Hosts are read as the queue reaches their checks (see dispatch): a long list starts at once.
+        sizeConnectionCache();
     }
 
     ~StatusRunner() {
@@ -377,13 +376,38 @@ private:
     void enqueue(int index) {
         Check& c = m_checks[size_t(index)];
         c.host = hostOf(c.url);
+        const size_t known = m_hosts.size();
         Host& h = m_hosts[c.host];
         h.waiting.insert(index);
         refreshReady(c.host, h);
+        if (m_hosts.size() != known)
+            sizeConnectionCache();
     }
 
+    // The cache counts the connections in use too. Holding only `total` of them, a run that goes round more
+    // hosts than that (the lowest index first spreads over the hosts) closed each host's idle connection
+    // before its next check came: room for one idle connection per host keeps them, within a bound on the
+    // sockets held.
+    void sizeConnectionCache() {
+        const qint64 total = m_limits.total;
+        curl_multi_setopt(m_multi, CURLMOPT_MAXCONNECTS,
+                          long(std::min(4 * total, total + qint64(m_hosts.size()))));
+    }
+
+    // The checks are queued in their order as slots need them, so the first ones start before a long list
+    // has been read: a slot goes to the lowest waiting index whose host has room, and every check not
+    // queued yet comes after every queued one, so reading on only when no queued check can start keeps
+    // that rule.
     void dispatch() {
-        while (m_running < m_limits.total && !m_ready.empty()) {
+        while (m_running < m_limits.total) {
+            if (m_ready.empty()) {
+                if (m_unqueued == m_checks.size())
+                    return;
+                Check& c = m_checks[m_unqueued];
+                c.url = c.request.url.toUtf8();
+                enqueue(int(m_unqueued++));
+                continue;
+            }
             const QByteArray name = m_ready.begin()->second;
             Host& h = m_hosts[name];
             const int index = *h.waiting.begin();
@@ -532,6 +556,7 @@ private:
     std::map<QByteArray, Host> m_hosts;
     std::set<std::pair<int, QByteArray>> m_ready; // hosts with a free slot, by their lowest waiting index
     std::set<QByteArray> m_waitingHosts;          // hosts asked to wait, by name
+    size_t m_unqueued = 0;                        // the checks from here on have not been queued yet
     int m_running = 0;
     int m_left = 0;
     HttpStatusResults m_done;

@@ -53,7 +53,8 @@ HttpClient* LazyHttpClient::client() {
             m_client.reset(create());
             return m_client.get();
         }
-        if (QFileInfo::exists(module.fileName()) || QFileInfo::exists(module.fileName() + ".so"))
+        if (QFileInfo::exists(module.fileName()) ||
+            QFileInfo::exists(module.fileName() + QLatin1String(".so")))
             reasons.append(module.errorString());
     }
     QString report = QStringLiteral("The HTTP module libclipvane_http could not be loaded: every web check "

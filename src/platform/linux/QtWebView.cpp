@@ -305,8 +305,9 @@ void QtWebView::harvest(int harvest, bool allFrames) {
     // Tickets of harvests long gone are of no use any more.
     for (auto it = m_tickets.begin(); it != m_tickets.end();)
         it = it->harvest <= harvest - 64 ? m_tickets.erase(it) : std::next(it);
-    const QString call = QStringLiteral("(function () { %1; return clipvaneWalk(document, %2); })()")
-                             .arg(QString::fromLatin1(kWalker), allFrames ? "true" : "false");
+    const QString call =
+        QStringLiteral("(function () { %1; return clipvaneWalk(document, %2); })()")
+            .arg(QString::fromLatin1(kWalker), allFrames ? QStringLiteral("true") : QStringLiteral("false"));
     QPointer<QtWebView> self(this);
     m_page->runJavaScript(call, QWebEngineScript::ApplicationWorld, [self, harvest](const QVariant& result) {
         if (!self || !self->m_events)

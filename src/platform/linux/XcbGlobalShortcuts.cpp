@@ -118,7 +118,8 @@ void XcbGlobalShortcuts::ungrabOne(std::uint32_t root, std::uint8_t keycode, std
     xcb_ungrab_key(m_connection, keycode, root, modifiers);
 }
 
-GlobalShortcuts::Grab XcbGlobalShortcuts::grab(int id, const QKeySequence& keys) {
+GlobalShortcuts::Grab XcbGlobalShortcuts::grab(int id, const QKeySequence& keys, const QString&,
+                                               const QString&) {
     if (!m_connection || !m_symbols || keys.isEmpty())
         return Grab::Unsupported;
     const QKeyCombination combination = keys[0];

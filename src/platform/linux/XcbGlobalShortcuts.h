@@ -18,7 +18,8 @@ class XcbGlobalShortcuts final : public GlobalShortcuts, public QAbstractNativeE
 public:
     explicit XcbGlobalShortcuts(QObject* parent = nullptr);
     ~XcbGlobalShortcuts() override;
-    Grab grab(int id, const QKeySequence& keys) override;
+    // Name and description are the desktop's business: the X server knows keys only.
+    Grab grab(int id, const QKeySequence& keys, const QString& name, const QString& description) override;
     void releaseAll() override;
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
