@@ -6,8 +6,9 @@
 #include "BenchUtil.h"
 #include "LocalHttpServer.h"
 #include "core/CheckListModel.h"
+#include "core/Options.h"
 #include "platform/linux/CurlHttpClient.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/ValidateURLResult.h"
 #include "validation/UrlCheck.h"
 #include "validation/ValidationReport.h"
@@ -73,7 +74,7 @@ bool run(const Scenario& scenario) {
     app.useHttp(&http);
     app.connectivity.connected = true;
     app.startShown();
-    TForm1& main = app.main();
+    MainWindow& main = app.main();
     main.list().appendTexts(urls);
     main.findChild<QToolButton*>(QStringLiteral("cyAdvSpeedButton2"))->click(); // tick all
     auto* validate = main.findChild<QToolButton*>(QStringLiteral("cyValidateCheckedURL"));
@@ -134,7 +135,7 @@ bool run(const Scenario& scenario) {
             return failed("more than 6 checks ran at once on one host name");
 
     // The same checks one after another, for the first hundred URLs.
-    UrlChecker checker(app.connectivity, http, app.session());
+    UrlChecker checker(app.connectivity, http, app.options());
     const auto s0 = bench::Clock::now();
     QList<bool> sequential;
     for (const QString& url : sample)
