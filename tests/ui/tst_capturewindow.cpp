@@ -19,6 +19,20 @@ using namespace clipvane::test;
 class TstCaptureWindow : public QObject {
     Q_OBJECT
 private slots:
+    // What the clipboard holds while the windows are made is not captured: the root connects the clipboard
+    // to the capture once the main window's creation steps are done.
+    void suppressedDuringStartUp() {
+        AppFixture app;
+        app.folder.write("Clipvane.ini", "[On line]\r\nValidate Clipboard URL=0\r\n");
+        app.clipboard.copy("http://before.example/");
+        app.start();
+        QVERIFY(app.clipboard.joined);
+        QVERIFY(app.main().list().isEmpty());
+        QCOMPARE(app.main().memoText(), QString(kNoPreviousValidUrl));
+        app.clipboard.copy("http://after.example/");
+        QCOMPARE(app.main().list().texts(), QStringList{"http://after.example/"});
+    }
+
     // The same, through the whole application: the inner copy arrives as a queued event.
     void captureInsideACaptureInTheApplication() {
         AppFixture app;
