@@ -39,8 +39,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
-#include <QStatusBar>
-#include <QTimer>
 #include <algorithm>
 
 // The resources live in a static library; they must be registered by name.
@@ -394,16 +392,7 @@ void ClipvaneApp::showMainWindow() {
     if (!focusNote.isEmpty())
         notes << focusNote;
     notes << m_startNotes;
-    // Each once, for a while, one after the other so that each is seen whole; the panels come back
-    // afterwards.
-    constexpr int kNoteMs = 20000;
-    QStatusBar* bar = m_main->statusBar();
-    for (int i = 0; i < notes.size(); ++i) {
-        if (i == 0)
-            bar->showMessage(notes[i], kNoteMs);
-        else
-            QTimer::singleShot(i * kNoteMs, bar, [bar, note = notes[i]] { bar->showMessage(note, kNoteMs); });
-    }
+    m_main->showStartNotes(notes);
 }
 
 void ClipvaneApp::endSession() {

@@ -523,6 +523,18 @@ void MainWindow::saveHistoryOnExit() {
     emit saveHistoryRequested();
 }
 
+void MainWindow::showStartNotes(const QStringList& notes) {
+    // Each for a while, one after the other so that each is seen whole; the panels come back afterwards.
+    constexpr int kNoteMs = 20000;
+    QStatusBar* bar = m_ui->statusBar;
+    for (int i = 0; i < notes.size(); ++i) {
+        if (i == 0)
+            bar->showMessage(notes[i], kNoteMs);
+        else
+            QTimer::singleShot(i * kNoteMs, bar, [bar, note = notes[i]] { bar->showMessage(note, kNoteMs); });
+    }
+}
+
 void MainWindow::reportOnExit(const QString& text) {
     if (text.isEmpty())
         return;

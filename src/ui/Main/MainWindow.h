@@ -68,6 +68,8 @@ public:
     void restoreFromTray();
     // The list commands wait while a batch validation runs.
     void setToolBarEnabled(bool enabled);
+    // Notes about this desktop, said once each in the status line, one after the other.
+    void showStartNotes(const QStringList& notes);
     // A save made on the way out reports in the status line and on the terminal, never in a box.
     void reportOnExit(const QString& text);
     void minimiseApplication() override;
