@@ -9,7 +9,7 @@
 #include "history/HistoryTable.h"
 #include "platform/HostResolver.h"
 #include "ui/CaptureHistory.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/WebMonitor.h"
 
 #include <QApplication>
@@ -84,7 +84,7 @@ int main(int argc, char* argv[]) {
     clipvane::ClipvaneApp clipvane(services);
     clipvane.createWindows();
     clipvane.showMainWindow();
-    if (!QTest::qWaitForWindowExposed(clipvane.form1(), 5000))
+    if (!QTest::qWaitForWindowExposed(clipvane.mainWindow(), 5000))
         std::printf("the main window was not exposed\n");
     QTest::qWait(300);
     const double before = bench::rssMiB();

@@ -3,7 +3,6 @@
 // Run headless: QT_QPA_PLATFORM=offscreen bench_historyfile
 #include "BenchUtil.h"
 #include "core/Dialogs.h"
-#include "core/SessionState.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
@@ -92,8 +91,7 @@ int main(int argc, char** argv) {
     HistorySources sources;
     sources.yield = [] { QCoreApplication::processEvents(); };
     HistoryTable table(sources);
-    SessionState session;
-    TForm5 window(services, table, session);
+    TForm5 window(services, table, false);
 
     const QList<HistoryEntry> rows = makeRows(kRows, 0.0);
     const QList<HistoryEntry> withDuplicates = makeRows(kRows, 0.3);

@@ -2,7 +2,6 @@
 
 #include "widgets/Controls.h"
 
-#include "core/SessionState.h"
 #include "core/Yield.h"
 #include "history/HistoryPrint.h"
 #include "history/HistoryTable.h"
@@ -110,7 +109,7 @@ void HistoryGrid::rowDragged(int /*logical*/, int oldVisual, int newVisual) {
 
 // ---- Window
 
-TForm5::TForm5(Services services, HistoryTable& history, const SessionState& session, QWidget* parent)
+TForm5::TForm5(Services services, HistoryTable& history, bool loadAtStartup, QWidget* parent)
     : QWidget(parent, Qt::Window), m_services(services), m_history(history),
       m_files(history, *services.dialogs, services.platform.paths, letPendingMessagesRun),
       m_search(history, *services.dialogs) {
@@ -123,7 +122,7 @@ TForm5::TForm5(Services services, HistoryTable& history, const SessionState& ses
     // folder, the reload button, and a blank last row.
     m_history.writeHeaderRow();
     AutoSize();
-    if (m_files.startUp(session.LoadHistoryAtStartup))
+    if (m_files.startUp(loadAtStartup))
         AutoSize();
 }
 

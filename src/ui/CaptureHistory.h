@@ -18,7 +18,6 @@ namespace clipvane {
 
 class HistoryTable;
 class UrlLauncher;
-struct SessionState;
 
 // The grid of the Capture History: row 0 of the table is its header, the last (blank) row is never
 // edited, and dragging a row by its number moves it in the table itself.
@@ -49,7 +48,8 @@ private:
 class TForm5 : public QWidget {
     Q_OBJECT
 public:
-    TForm5(Services services, HistoryTable& history, const SessionState& session, QWidget* parent = nullptr);
+    // loadAtStartup: "Load at startup" of the captured URL history.
+    TForm5(Services services, HistoryTable& history, bool loadAtStartup, QWidget* parent = nullptr);
     ~TForm5() override;
 
     // Navigate URL opens addresses through the program's one launcher.

@@ -1,9 +1,10 @@
 // The browser window's wiring on the application's doubles, with a scripted web view.
 #include "AppFixture.h"
 #include "BrowserDoubles.h"
+#include "FindControl.h"
 #include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/WebMonitor.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
@@ -86,7 +87,7 @@ void TestWebMonitor::createdHiddenWithItsControls() {
         QCOMPARE(b->isEnabled(), enabled);
         QVERIFY2(!b->icon().isNull(), name);
     }
-    QCOMPARE(hintOf(w.cyValidateURL), hintOf(r.app.main().cyValidateCheckedURL));
+    QCOMPARE(hintOf(w.cyValidateURL), hintOf(ctl<QToolButton>(r.app.main(), "cyValidateCheckedURL")));
     QCOMPARE(longHintAt(w.cyNavBack), QStringLiteral("Navigate one page backward"));
     QCOMPARE(longHintAt(w.TBResize),
              QStringLiteral("Slide to the left/right to increase/decrease the width of the "
@@ -296,7 +297,7 @@ void TestWebMonitor::longUrlShownInAScrollableBox() {
 void TestWebMonitor::pendingCaptureRowsAreSavedAtExit() {
     Rig r;
     ScriptedWebView& view = r.shown();
-    r.app.main().CBSaveHistory->setChecked(true);
+    ctl<QCheckBox>(r.app.main(), "CBSaveHistory")->setChecked(true);
     r.app.resolver.answers = {{"a.example", "10.0.0.1"}};
     view.events->beforeNavigate(QStringLiteral("http://a.example/"));
     r.w().session().cyPageCaptureClick();

@@ -4,7 +4,7 @@
 #include "ui/About.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser.h"
 #include "ui/ValidateURLResult.h"
 #include "ui/WebMonitor.h"
@@ -62,8 +62,8 @@ private slots:
 
     void windowsCarryTheirCaptionAlone_data() {
         QTest::addColumn<int>("window");
-        const char* names[] = {"TForm1", "TForm2",   "TAboutBox", "TForm3",
-                               "TForm4", "TFormNav", "TForm5",    "TForm6"};
+        const char* names[] = {"MainWindow", "TForm2",   "TAboutBox", "TForm3",
+                               "TForm4",     "TFormNav", "TForm5",    "TForm6"};
         for (int i = 0; i < 8; ++i)
             QTest::newRow(names[i]) << i;
     }
@@ -72,8 +72,8 @@ private slots:
         AppFixture app;
         app.start();
         ClipvaneApp& a = app.app();
-        QWidget* windows[] = {a.form1(), a.form2(),   a.aboutBox(), a.form3(),
-                              a.form4(), a.formNav(), a.form5(),    a.form6()};
+        QWidget* windows[] = {a.mainWindow(), a.form2(),   a.aboutBox(), a.form3(),
+                              a.form4(),      a.formNav(), a.form5(),    a.form6()};
         QWidget& w = *windows[window];
         QVERIFY(!w.windowTitle().isEmpty());
         w.show();

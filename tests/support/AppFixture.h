@@ -8,7 +8,9 @@
 
 namespace clipvane {
 class GlobalShortcuts;
-class TForm1;
+class MainWindow;
+class Options;
+struct CapturedList;
 class WebViewFactory;
 } // namespace clipvane
 
@@ -24,11 +26,12 @@ public:
     Services services(); // the doubles and the folder, as the windows receive them
     void start();        // creates the windows in order (their creation steps run)
     void startShown();   // and shows the main window
-    TForm1& main() const;
+    MainWindow& main() const;
     // Unticks "Validate Clipboard URL" (ticked by default): offline, every copy is then accepted.
     void acceptOffline() const;
     ClipvaneApp& app() const { return *m_app; }
-    SessionState& session() const;
+    Options& options() const;
+    CapturedList& captured() const;
 
     // Runs the application on another clipboard (the real one, in the X11 tests).
     void useClipboard(Clipboard* other) { m_clipboard = other; }

@@ -3,7 +3,7 @@
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/report_screenshots docs/report-window
 #include "AppFixture.h"
 #include "core/CheckListModel.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/ValidateURLResult.h"
 #include "validation/BatchValidation.h"
 #include "validation/ValidationReport.h"

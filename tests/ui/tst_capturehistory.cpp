@@ -1,9 +1,9 @@
 #include "AppFixture.h"
-#include "core/SessionState.h"
+#include "FindControl.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
 #include "ui/CaptureHistory.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Pictures.h"
 #include "ui/widgets/Themes.h"
@@ -147,7 +147,7 @@ private slots:
         auto* b = w.findChild<QToolButton*>(button);
         QVERIFY(b);
         QVERIFY(b->parentWidget() == w.Panel1);
-        QToolButton* mainButton = r.app.main().cyNewList;
+        QToolButton* mainButton = ctl<QToolButton>(r.app.main(), "cyNewList");
         QCOMPARE(b->size(), QSize(48, 48));
         QCOMPARE(b->size(), mainButton->size());
         QCOMPARE(b->iconSize(), mainButton->iconSize());
@@ -502,9 +502,7 @@ private slots:
                          "\"Date of entry\",T,URL\r\nd,t,http://old.example/\r\n,,,,,,\r\n");
         HistoryTable& table = *app.app().history();
         table.AddHistoryEntry("http://early.example/");
-        SessionState session;
-        session.LoadHistoryAtStartup = true;
-        TForm5 w(app.services(), table, session);
+        TForm5 w(app.services(), table, true);
         QCOMPARE(table.cell(1, 2), QString("http://old.example/"));
         QCOMPARE(table.cell(2, 2), QString("http://early.example/"));
         QCOMPARE(table.rowCount(), 4);
@@ -522,7 +520,7 @@ private slots:
         QFETCH(bool, ticked);
         AppFixture app;
         app.startShown();
-        app.main().CBSaveHistory->setChecked(ticked);
+        ctl<QCheckBox>(app.main(), "CBSaveHistory")->setChecked(ticked);
         app.app().history()->AddHistoryEntry("http://saved.example/");
         app.main().close();
         const QByteArray file = app.folder.read("Capture History.csv");

@@ -4,7 +4,7 @@
 #include "history/HistoryTable.h"
 #include "platform/linux/QtTray.h"
 #include "ui/CaptureHistory.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/QtDialogs.h"

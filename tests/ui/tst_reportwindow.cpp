@@ -1,8 +1,9 @@
 // The validation report window, driven from the main window's validate button through the application.
 #include "AppFixture.h"
 #include "browser/BrowserSession.h"
+#include "core/CapturedList.h"
 #include "core/CheckListModel.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/ValidateURLResult.h"
 #include "ui/WebMonitor.h"
 #include "ui/widgets/CheckListView.h"
@@ -98,7 +99,7 @@ private slots:
         QVERIFY(w.RGSyncGroup->button(0)->isChecked());
         QCOMPARE(f->main().statusPanelText(4), QString());
         QVERIFY(f->main().findChild<QWidget*>(QStringLiteral("Panel1"))->isEnabled());
-        QVERIFY(!f->session().ListModified);
+        QVERIFY(!f->captured().modified);
     }
 
     // Delete mode changes the list: it is marked modified, so that the exit question protects it.
@@ -106,7 +107,7 @@ private slots:
         validateFromTheMainWindow(true);
         QCOMPARE(f->main().list().texts(), QStringList({"a.example", "b.example", "d.example"}));
         QVERIFY(report().isHidden());
-        QVERIFY(f->session().ListModified);
+        QVERIFY(f->captured().modified);
         QCOMPARE(f->main().statusPanelText(1), QStringLiteral("Modified"));
     }
 
@@ -128,7 +129,7 @@ private slots:
         QTRY_VERIFY(f->app().batchValidator()->runsInProgress() == 0);
         QCOMPARE(list.texts(), QStringList({"a.example", "d.example"}));
         QCOMPARE(nav.SBMainPanels[1]->text(), QStringLiteral("2"));
-        QVERIFY(!f->session().ListModified); // the main list was not touched
+        QVERIFY(!f->captured().modified); // the main list was not touched
     }
 
     // The browser window validates its own ticked items, and "Browser list" writes the valid ones back there.
@@ -151,7 +152,7 @@ private slots:
         f->dialogs.answer(Answer::Ok);
         report().cySyncURLList->click();
         QCOMPARE(list.texts(), QStringList({"a.example"}));
-        QVERIFY(!f->session().ListModified);
+        QVERIFY(!f->captured().modified);
     }
 
     void syncMarksTheCapturedListModified() {
@@ -159,7 +160,7 @@ private slots:
         f->dialogs.answer(Answer::Ok);
         report().cySyncURLList->click();
         QCOMPARE(f->main().list().texts(), QStringList({"b.example", "d.example"}));
-        QVERIFY(f->session().ListModified);
+        QVERIFY(f->captured().modified);
         QCOMPARE(f->main().statusPanelText(1), QStringLiteral("Modified"));
     }
 

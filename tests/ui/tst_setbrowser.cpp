@@ -1,11 +1,12 @@
 // The browser choice window and the drive information window on the application's doubles.
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "history/HistoryTable.h"
 #include "prefs/BrowserChoice.h"
 #include "prefs/UrlLauncher.h"
 #include "ui/CaptureHistory.h"
 #include "ui/FixedDriveInfo.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
@@ -20,6 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -260,26 +262,26 @@ void TstSetBrowser::navigateUrlOfTheHistoryUsesTheChoice() {
 // offers the system default.
 void TstSetBrowser::mainWindowNavigateUsesTheChoice() {
     Rig r;
-    TForm1& m = r.app.main();
+    MainWindow& m = r.app.main();
     const QString browser = r.browser();
     r.choose(browser);
     m.list().append("example.org/page one");
-    m.CheckListBoxURL->setCurrentIndex(m.list().index(0));
-    m.cyNavigateURL->click();
-    m.RGURLListGroup->button(0)->setChecked(true);
+    ctl<CheckListView>(m, "CheckListBoxURL")->setCurrentIndex(m.list().index(0));
+    ctl<QToolButton>(m, "cyNavigateURL")->click();
+    ctl<QRadioButton>(m, "RGURLList0")->setChecked(true);
     m.CheckListBoxURLDblClick();
     const QPair<QString, QStringList> started{browser, {"http://example.org/page one"}};
     QCOMPARE(r.app.shell.started, (QList<QPair<QString, QStringList>>{started, started}));
 
     QVERIFY(QFile::remove(browser));
     r.app.dialogs.answer(Answer::Yes);
-    m.cyNavigateURL->click();
+    ctl<QToolButton>(m, "cyNavigateURL")->click();
     QCOMPARE(r.app.dialogs.texts(), QStringList{"browser\r\n" + QString(kBrowserGoneQuestion)});
     QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl("http://example.org/page one")});
 
     r.app.connectivity.connected = false;
     r.app.dialogs.answer(Answer::No);
-    m.cyNavigateURL->click();
+    ctl<QToolButton>(m, "cyNavigateURL")->click();
     QCOMPARE(r.app.dialogs.texts().last(), QString(kInternetPrompt));
     QCOMPARE(r.app.shell.opened.size(), 1);
     QCOMPARE(r.app.shell.started.size(), 2);
@@ -316,10 +318,10 @@ void TstSetBrowser::driveInformation() {
     QVERIFY(!d.isVisible());
 
     // The main window's menu item builds the table anew as well.
-    QCOMPARE(r.app.main().Alldriveinformation1->shortcut(), QKeySequence("Ctrl+Alt+I"));
+    QCOMPARE(ctl<QAction>(r.app.main(), "Alldriveinformation1")->shortcut(), QKeySequence("Ctrl+Alt+I"));
     r.app.drives.drives.append({"/mnt/nas", "nas:/x", "nfs4", DriveType::Remote});
     r.app.drives.spaces["/mnt/nas"] = {3 * MB, 9 * MB, 3 * MB};
-    r.app.main().Alldriveinformation1->trigger();
+    ctl<QAction>(r.app.main(), "Alldriveinformation1")->trigger();
     QVERIFY(d.isVisible());
     QCOMPARE(r.grid().size(), 3);
     QCOMPARE(r.grid()[1], (QStringList{"Remote", "/mnt/nas", "3", "6", "9"}));

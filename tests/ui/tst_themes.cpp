@@ -1,6 +1,7 @@
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "ui/CaptureHistory.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/widgets/Themes.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@
 #include <QStyle>
 #include <QTest>
 #include <cmath>
+
+using clipvane::test::ctl;
 
 using namespace clipvane;
 
@@ -163,7 +166,7 @@ void TstThemes::panelsKeepTheirFrames() {
         QVERIFY(QTest::qWaitForWindowExposed(&history));
         applyTheme(theme);
         QTest::qWait(50); // the new palette and style reach every widget
-        QList<QLabel*> panels{app.main().HintPanel, history.HintPanel};
+        QList<QLabel*> panels{ctl<QLabel>(app.main(), "HintPanel"), history.HintPanel};
         for (QWidget* window : {static_cast<QWidget*>(&app.main()), static_cast<QWidget*>(&history)})
             for (QLabel* label : window->findChildren<QLabel*>())
                 if (label->objectName().startsWith(QLatin1String("SBMainPanel")) ||
