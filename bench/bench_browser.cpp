@@ -3,14 +3,14 @@
 // 50,000 distinct links over 500 host names with the Capture History window hidden and shown. Run it on a
 // real X server (xvfb-run); the pages are local files, so no network is needed.
 #include "BenchUtil.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "app/Application.h"
 #include "app/LinuxPlatform.h"
 #include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
 #include "platform/HostResolver.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/WebMonitor/BrowserWindow.h"
 
 #include <QApplication>
@@ -24,7 +24,7 @@
 #include <QToolButton>
 #include <QUrl>
 
-using clipvane::test::control;
+using clipvane::test::ctl;
 
 namespace {
 
@@ -87,7 +87,7 @@ int main(int argc, char* argv[]) {
     clipvane::ClipvaneApp clipvane(services);
     clipvane.createWindows();
     clipvane.showMainWindow();
-    if (!QTest::qWaitForWindowExposed(clipvane.form1(), 5000))
+    if (!QTest::qWaitForWindowExposed(clipvane.mainWindow(), 5000))
         std::printf("the main window was not exposed\n");
     QTest::qWait(300);
     const double before = bench::rssMiB();
@@ -96,8 +96,8 @@ int main(int argc, char* argv[]) {
     const auto t0 = bench::Clock::now();
     nav.show();
     const bool exposed = QTest::qWaitForWindowExposed(&nav, 5000) &&
-                         control<QLineEdit>(nav, "Edit1")->isEnabled() &&
-                         control<QLineEdit>(nav, "Edit1")->isVisible();
+                         ctl<QLineEdit>(nav, "Edit1")->isEnabled() &&
+                         ctl<QLineEdit>(nav, "Edit1")->isVisible();
     const double firstShowing = bench::msSince(t0);
     QTest::qWait(500);
     bench::report("first showing of the browser window", firstShowing, "ms", 1500);
@@ -108,14 +108,13 @@ int main(int argc, char* argv[]) {
     const int links = 5000;
     const QString url = linkPage(dir.filePath(QStringLiteral("links.html")), links, 50);
     nav.session().navigateTo(url);
-    const bool loaded =
-        QTest::qWaitFor([&] { return control<QLabel>(nav, "SBNavText")->text() == url; }, 20000);
+    const bool loaded = QTest::qWaitFor([&] { return ctl<QLabel>(nav, "SBNavText")->text() == url; }, 20000);
 
     clipvane::HistoryTable& history = *clipvane.history();
     StallMeter stalls;
     const auto t1 = bench::Clock::now();
     stalls.start();
-    QTest::mouseClick(control<QToolButton>(nav, "cyPageCapture"), Qt::LeftButton);
+    QTest::mouseClick(ctl<QToolButton>(nav, "cyPageCapture"), Qt::LeftButton);
     const bool done = QTest::qWaitFor(
         [&] { return nav.session().list().count() == links && history.rowCount() - 2 == links; }, 30000);
     const double captureMs = bench::msSince(t1);
@@ -132,7 +131,7 @@ int main(int argc, char* argv[]) {
     const QString bigUrl = linkPage(dir.filePath(QStringLiteral("many.html")), many, 500);
     nav.session().navigateTo(bigUrl);
     const bool bigLoaded =
-        QTest::qWaitFor([&] { return control<QLabel>(nav, "SBNavText")->text() == bigUrl; }, 60000);
+        QTest::qWaitFor([&] { return ctl<QLabel>(nav, "SBNavText")->text() == bigUrl; }, 60000);
     bench::require(bigLoaded, "the page of 50,000 links loaded");
     for (const bool historyShown : {false, true}) {
         nav.session().commands().Clearlist1Click();
@@ -146,7 +145,7 @@ int main(int argc, char* argv[]) {
         StallMeter meter;
         const auto t = bench::Clock::now();
         meter.start();
-        QTest::mouseClick(control<QToolButton>(nav, "cyAllPageCapture"), Qt::LeftButton);
+        QTest::mouseClick(ctl<QToolButton>(nav, "cyAllPageCapture"), Qt::LeftButton);
         const bool shown = QTest::qWaitFor([&] { return nav.session().list().count() == many; }, 30000);
         const double shownMs = bench::msSince(t);
         const bool written = QTest::qWaitFor([&] { return history.rowCount() - 2 == many; }, 60000);

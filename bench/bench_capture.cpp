@@ -1,17 +1,20 @@
 // Capture latency into large lists, SortUnique from scratch, and the GUI's stalls while a check waits.
 #include "AppFixture.h"
 #include "BenchUtil.h"
+#include "FindControl.h"
 #include "LocalHttpServer.h"
 #include "capture/CapturePipeline.h"
 #include "core/CheckListModel.h"
 #include "core/SortUnique.h"
 #include "platform/linux/CurlHttpClient.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QTest>
 #include <QTimer>
+
+using clipvane::test::ctl;
 
 using namespace clipvane;
 
@@ -21,7 +24,7 @@ static void captureInto(int size, double target) {
         app.start();
     else
         app.startShown();
-    TForm1& f = app.main();
+    MainWindow& f = app.main();
     QRandomGenerator rng(size);
     QStringList texts;
     texts.reserve(size);
@@ -30,7 +33,7 @@ static void captureInto(int size, double target) {
     f.list().appendTexts(texts);
     SortUnique(f.list());
     // Offline, copies are accepted when "Validate Clipboard URL" is off: every copy is a real capture.
-    f.CBValidateClipboardURL->setChecked(false);
+    ctl<QCheckBox>(f, "CBValidateClipboardURL")->setChecked(false);
     QCoreApplication::processEvents();
     const int before = f.list().count();
 
@@ -95,7 +98,7 @@ static void stallWhileCheckWaits() {
         QTest::qWait(400);
     }
     worst = std::max(worst, bench::msSince(last));
-    const CapturePipeline* capture = app.main().capture();
+    const CapturePipeline* capture = app.app().capture();
     bench::require(capture && capture->pending() == 5, "the capture checks waited for the silent server");
     bench::report("largest GUI stall while a capture check waits for a silent server", worst, "ms", 50);
 }

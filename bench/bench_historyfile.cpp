@@ -2,9 +2,8 @@
 // duplicate removal, sort, a search that finds nothing, and the window's own sizing.
 // Run headless: QT_QPA_PLATFORM=offscreen bench_historyfile
 #include "BenchUtil.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "core/Dialogs.h"
-#include "core/SessionState.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
@@ -18,7 +17,7 @@
 #include <QTest>
 
 using namespace clipvane;
-using clipvane::test::control;
+using clipvane::test::ctl;
 
 namespace {
 
@@ -94,8 +93,7 @@ int main(int argc, char** argv) {
     HistorySources sources;
     sources.yield = [] { QCoreApplication::processEvents(); };
     HistoryTable table(sources);
-    SessionState session;
-    CaptureHistoryWindow window(services, table, session);
+    CaptureHistoryWindow window(services, table, false);
 
     const QList<HistoryEntry> rows = makeRows(kRows, 0.0);
     const QList<HistoryEntry> withDuplicates = makeRows(kRows, 0.3);
@@ -124,7 +122,7 @@ int main(int argc, char** argv) {
                       bestOf(
                           3, [] {}, [&] { window.AutoSize(); }),
                       "ms", 500);
-        bench::require(control<HistoryGrid>(window, "SGHistory")->columnWidth(2) == kMaxColumnWidth,
+        bench::require(ctl<HistoryGrid>(window, "SGHistory")->columnWidth(2) == kMaxColumnWidth,
                        "the URL column sized to its maximum by the long cells");
         fill(table, rows);
     }

@@ -2,8 +2,8 @@
 #include "BenchUtil.h"
 #include "core/CheckListModel.h"
 #include "core/Dialogs.h"
+#include "core/Options.h"
 #include "core/OsError.h"
-#include "core/SessionState.h"
 #include "core/SortUnique.h"
 #include "lists/ListFiles.h"
 #include "lists/SaveValidation.h"
@@ -159,8 +159,9 @@ int main(int argc, char** argv) {
         // The same save with the validation step of no option, which lets messages run once per entry.
         Offline offline;
         NoHttp http;
-        SessionState session;
-        UrlChecker checker(offline, http, session);
+        Options options;
+        options.setValidateClipboardUrl(false);
+        UrlChecker checker(offline, http, options);
         SaveValidator validator(offline, checker, dialogs, [] { QCoreApplication::processEvents(); }, {});
         NoPanel panel;
         window.validate = [&] { return validator.validateMainList(list, SaveValidationOption::None, panel); };

@@ -3,7 +3,7 @@
 // empty lists (the machine's and the toolkit's own share), and filling the lists once.
 #include "AppFixture.h"
 #include "BenchUtil.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "core/CheckListModel.h"
 #include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "ui/widgets/CheckListView.h"
@@ -12,7 +12,7 @@
 #include <QApplication>
 
 using namespace clipvane;
-using clipvane::test::control;
+using clipvane::test::ctl;
 
 namespace {
 
@@ -54,12 +54,12 @@ int run() {
     bench::require(app.app().report()->valid().count() == kEntries &&
                        app.app().report()->invalid().count() == kEntries,
                    "the report lists hold the entries");
-    const int widest = control<CheckListView>(window, "CLBInvalid")->columnWidth(0);
-    bench::require(widest > control<CheckListView>(window, "CLBInvalid")->viewport()->width(),
+    const int widest = ctl<CheckListView>(window, "CLBInvalid")->columnWidth(0);
+    bench::require(widest > ctl<CheckListView>(window, "CLBInvalid")->viewport()->width(),
                    "the invalid list's column is its widest entry");
 
     const std::vector<double> full = resizes(window);
-    bench::require(control<CheckListView>(window, "CLBInvalid")->columnWidth(0) == widest,
+    bench::require(ctl<CheckListView>(window, "CLBInvalid")->columnWidth(0) == widest,
                    "the columns keep their width through the resizes");
     bench::require(window.width() >= 700 + kResizes - 1, "the window was resized");
 

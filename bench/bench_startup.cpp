@@ -7,7 +7,7 @@
 #include "app/LinuxPlatform.h"
 #include "platform/Connectivity.h"
 #include "sysinfo/AddressWatch.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -111,9 +111,9 @@ static int silentDnsStartUp(int argc, char* argv[]) {
     clipvane::ClipvaneApp clipvane(services);
     clipvane.createWindows();
     clipvane.showMainWindow();
-    bench::require(QTest::qWaitForWindowExposed(clipvane.form1(), 30000), "the main window was shown");
+    bench::require(QTest::qWaitForWindowExposed(clipvane.mainWindow(), 30000), "the main window was shown");
     const double shown = msSinceProcessStart();
-    bench::require(clipvane.form1()->addressWatch().requestPending(),
+    bench::require(clipvane.mainWindow()->addressWatch().requestPending(),
                    "the address request waits for the DNS");
     bench::report("main window shown with a DNS server that never answers", shown, "ms", 400);
     ::close(dns);
@@ -144,7 +144,7 @@ int main(int argc, char* argv[]) {
     clipvane::ClipvaneApp clipvane(platform.services());
     clipvane.createWindows();
     clipvane.showMainWindow();
-    bench::require(QTest::qWaitForWindowExposed(clipvane.form1(), 5000), "the main window was shown");
+    bench::require(QTest::qWaitForWindowExposed(clipvane.mainWindow(), 5000), "the main window was shown");
     const double shown = msSinceProcessStart();
     QTest::qWait(200);
     bench::report("start-up to main window shown", shown, "ms", 400);

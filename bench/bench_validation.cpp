@@ -7,8 +7,9 @@
 #include "BenchHttpServer.h"
 #include "BenchUtil.h"
 #include "core/CheckListModel.h"
+#include "core/Options.h"
 #include "platform/linux/CurlHttpClient.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "validation/UrlCheck.h"
 #include "validation/ValidationReport.h"
@@ -83,7 +84,7 @@ bool run(const Scenario& scenario) {
     app.useHttp(&http);
     app.connectivity.connected = true;
     app.startShown();
-    TForm1& main = app.main();
+    MainWindow& main = app.main();
     main.list().appendTexts(urls);
     main.findChild<QToolButton*>(QStringLiteral("cyAdvSpeedButton2"))->click(); // tick all
     auto* validate = main.findChild<QToolButton*>(QStringLiteral("cyValidateCheckedURL"));
@@ -155,7 +156,7 @@ bool run(const Scenario& scenario) {
     const double lastAt = std::chrono::duration<double, std::milli>(server.lastAnswerAt() - t0).count();
 
     // The same checks one after another, for a hundred of the URLs: the same verdicts as the batch's.
-    UrlChecker checker(app.connectivity, http, app.session());
+    UrlChecker checker(app.connectivity, http, app.options());
     const auto s0 = bench::Clock::now();
     const QSet<QString> batchValid(valid.begin(), valid.end());
     bool same = true;

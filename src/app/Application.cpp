@@ -5,8 +5,13 @@
 
 #include "browser/BrowserHistoryWriter.h"
 #include "browser/BrowserSession.h"
+#include "capture/CapturePipeline.h"
+#include "core/CapturedList.h"
 #include "core/CheckListModel.h"
+#include "core/HistoryRecorder.h"
+#include "core/Options.h"
 #include "history/HistoryTable.h"
+#include "platform/Clipboard.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/GlobalShortcuts.h"
 #include "platform/HostResolver.h"
@@ -15,7 +20,7 @@
 #include "ui/About/AboutBox.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/FixedDriveInfo/DriveInfoWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "ui/WebMonitor/BrowserWindow.h"
@@ -26,17 +31,14 @@
 #include "update/BuildInfo.h"
 #include "validation/BatchValidation.h"
 #include "validation/CheckEngine.h"
+#include "validation/UrlCheck.h"
 #include "validation/UrlListRecipient.h"
 #include "validation/ValidationReport.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QPointer>
-#include <QStatusBar>
-#include <QTimer>
-#include <QToolButton>
 #include <algorithm>
 
 // The resources live in a static library; they must be registered by name.
@@ -51,18 +53,18 @@ namespace {
 // The main window as the source of a batch validation.
 class MainWindowBatchHost final : public BatchValidationHost {
 public:
-    MainWindowBatchHost(TForm1& form, SessionState& session) : m_form(form), m_session(session) {}
-    CheckListModel& sourceList() override { return m_form.list(); }
-    void setToolBarEnabled(bool enabled) override { m_form.setToolBarEnabled(enabled); }
-    void setProgressText(const QString& text) override { m_form.setStatusPanelText(4, text); }
+    MainWindowBatchHost(MainWindow& window, CapturedList& list) : m_window(window), m_list(list) {}
+    CheckListModel& sourceList() override { return m_list.model; }
+    void setToolBarEnabled(bool enabled) override { m_window.setToolBarEnabled(enabled); }
+    void setProgressText(const QString& text) override { m_window.setStatusPanelText(4, text); }
     void markSourceChanged() override {
-        m_session.ListModified = true;
-        m_form.setStatusPanelText(1, QStringLiteral("Modified"));
+        m_list.modified = true;
+        m_window.setListStatus(QStringLiteral("Modified"));
     }
 
 private:
-    TForm1& m_form;
-    SessionState& m_session;
+    MainWindow& m_window;
+    CapturedList& m_list;
 };
 
 // A browser window's list under batch validation: its commands wait while the run goes on.
@@ -92,16 +94,26 @@ private:
 // The URL captured list as the recipient of the report's sync commands.
 class CapturedListRecipient final : public UrlListRecipient {
 public:
-    CapturedListRecipient(TForm1& form, SessionState& session) : m_form(form), m_session(session) {}
-    CheckListModel& recipientList() override { return m_form.list(); }
+    CapturedListRecipient(MainWindow& window, CapturedList& list) : m_window(window), m_list(list) {}
+    CheckListModel& recipientList() override { return m_list.model; }
     void markRecipientChanged() override {
-        m_session.ListModified = true;
-        m_form.setStatusPanelText(1, QStringLiteral("Modified"));
+        m_list.modified = true;
+        m_window.setListStatus(QStringLiteral("Modified"));
     }
 
 private:
-    TForm1& m_form;
-    SessionState& m_session;
+    MainWindow& m_window;
+    CapturedList& m_list;
+};
+
+// Captures go into the Capture History table.
+class HistoryTableRecorder final : public HistoryRecorder {
+public:
+    explicit HistoryTableRecorder(HistoryTable& table) : m_table(table) {}
+    void recordCapture(const QString& url) override { m_table.AddHistoryEntry(url); }
+
+private:
+    HistoryTable& m_table;
 };
 
 } // namespace
@@ -115,7 +127,9 @@ void initApplicationIdentity() {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-ClipvaneApp::ClipvaneApp(Services services) : m_services(services) {}
+ClipvaneApp::ClipvaneApp(Services services)
+    : m_services(services), m_options(std::make_unique<Options>()),
+      m_capturedList(std::make_unique<CapturedList>()) {}
 
 ClipvaneApp::~ClipvaneApp() {
     if (m_hints)
@@ -142,7 +156,7 @@ void ClipvaneApp::createWindows() {
     HistorySources sources;
     sources.resolver = m_services.platform.resolver;
     sources.connectivity = m_services.platform.connectivity;
-    sources.validateClipboardUrl = [this] { return m_session.ClipboardValidationOn; };
+    sources.validateClipboardUrl = [this] { return m_options->validateClipboardUrl(); };
     sources.yield = letPendingMessagesRun;
     // A capture's row never waits for a name server on the GUI thread: its IP comes when the answer does.
     m_lookups = std::make_unique<QThreadPool>();
@@ -171,16 +185,17 @@ void ClipvaneApp::createWindows() {
     m_browserChoice = std::make_unique<BrowserChoice>(std::move(choiceContext));
     m_launcher = std::make_unique<UrlLauncher>(*m_services.platform.shell, *m_services.dialogs,
                                                *m_services.platform.connectivity, *m_browserChoice);
+    m_checker = std::make_unique<UrlChecker>(*m_services.platform.connectivity, *m_services.platform.http,
+                                             *m_options);
     m_engine = std::make_unique<CheckEngine>(*m_services.platform.connectivity, *m_services.platform.http,
-                                             m_session);
+                                             *m_checker);
     m_report = std::make_unique<ValidationReport>(*m_services.dialogs, *m_engine);
     m_batch = std::make_unique<BatchValidator>(*m_services.platform.connectivity, *m_services.dialogs,
                                                *m_engine, *m_report);
 
-    m_form1 = std::make_unique<TForm1>(m_services, m_session);
-    m_form1->setHistoryTable(m_history.get());
-    m_form1->setCheckEngine(m_engine.get());
-    m_form1->FormCreate();
+    m_main = std::make_unique<MainWindow>(m_services, *m_options, *m_capturedList, *m_checker, *m_engine);
+    m_main->FormCreate();
+    startCapture();
     m_browserChoiceWindow = std::make_unique<BrowserChoiceWindow>(m_services, *m_browserChoice, *m_launcher);
     m_browserChoiceWindow->FormCreate();
     QObject::connect(m_browserChoiceWindow.get(), &BrowserChoiceWindow::driveUsageRequested,
@@ -188,24 +203,36 @@ void ClipvaneApp::createWindows() {
     prepareBrowserEnvironment();
     m_browserWindow = std::make_unique<BrowserWindow>(m_services, *m_browserEnvironment);
     m_browserWindow->FormCreate();
-    m_captureHistoryWindow = std::make_unique<CaptureHistoryWindow>(m_services, *m_history, m_session);
+    m_captureHistoryWindow =
+        std::make_unique<CaptureHistoryWindow>(m_services, *m_history, m_options->loadHistoryAtStartup());
     m_captureHistoryWindow->setLauncher(m_launcher.get());
-    QObject::connect(m_form1.get(), &TForm1::saveHistoryRequested, m_captureHistoryWindow.get(), [this] {
+    QObject::connect(m_main.get(), &MainWindow::saveHistoryRequested, m_captureHistoryWindow.get(), [this] {
         // Browser captures still waiting for host look-ups are written first, not dropped.
         if (m_browserHistory)
             m_browserHistory->finishPending(2000);
-        m_form1->reportOnExit(m_captureHistoryWindow->SaveHistory());
+        m_main->reportOnExit(m_captureHistoryWindow->SaveHistory());
     });
     wireWindows();
     grabTrayShortcuts();
 }
 
+void ClipvaneApp::startCapture() {
+    // Connected once the main window's creation steps are done: what the clipboard held before is not
+    // captured.
+    m_historyRecorder = std::make_unique<HistoryTableRecorder>(*m_history);
+    m_capture = std::make_unique<CapturePipeline>(*m_services.platform.clipboard, *m_engine, *m_options,
+                                                  *m_capturedList, *m_main, *m_historyRecorder,
+                                                  letPendingMessagesRun);
+    QObject::connect(m_services.platform.clipboard, &Clipboard::changed, m_main.get(),
+                     [this] { m_capture->WMDrawClipboard(); });
+}
+
 ValidationReportWindow* ClipvaneApp::reportWindow() {
     if (!m_reportWindow) {
         m_reportWindow = std::make_unique<ValidationReportWindow>(
-            m_services, *m_report, *m_launcher, [this] { return m_form1->doubleClickMode(); });
-        m_reportWindow->showDoubleClickHint(m_form1->doubleClickMode());
-        QObject::connect(m_form1.get(), &TForm1::doubleClickModeChanged, m_reportWindow.get(),
+            m_services, *m_report, *m_launcher, [this] { return m_options->doubleClickMode(); });
+        m_reportWindow->showDoubleClickHint(m_options->doubleClickMode());
+        QObject::connect(m_main.get(), &MainWindow::doubleClickModeChanged, m_reportWindow.get(),
                          &ValidationReportWindow::showDoubleClickHint);
     }
     return m_reportWindow.get();
@@ -245,9 +272,8 @@ void ClipvaneApp::grabTrayShortcuts() {
     GlobalShortcuts* keys = m_services.platform.globalShortcuts;
     if (!keys)
         return;
-    TForm1* f = m_form1.get();
-    const QList<QAction*> actions{f->RestoreClipvane1, f->MonClipboard,    f->ValidateClipboardURL,
-                                  f->Showcapture,      f->Capturehistory1, f->Alldriveinformation1};
+    MainWindow* f = m_main.get();
+    const QList<QAction*> actions = f->trayActions();
     GlobalShortcuts::Results grabs;
     for (int id = 0; id < actions.size(); ++id) {
         // Where a grab is not made, the shortcut stays the windows' own.
@@ -293,25 +319,20 @@ void ClipvaneApp::prepareBrowserEnvironment() {
     env->searchHost = m_services.addresses.searchHost;
     env->yield = letPendingMessagesRun;
     // The main window's options, read when they are used.
-    TForm1* main = m_form1.get();
-    env->listOptions.launchOnDoubleClick = [main] { return main->doubleClickMode() == 0; };
-    env->listOptions.saveValidation = [main] {
-        if (main->CBOValidateURL->isChecked())
-            return SaveValidationOption::AllEntries;
-        if (main->CBOValidateChecked->isChecked())
-            return SaveValidationOption::TickedEntries;
-        return SaveValidationOption::None;
-    };
+    MainWindow* main = m_main.get();
+    Options* options = m_options.get();
+    env->listOptions.launchOnDoubleClick = [options] { return options->doubleClickMode() == 0; };
+    env->listOptions.saveValidation = [options] { return options->saveValidation(); };
     env->listOptions.saveValidator = &main->saveValidator();
-    env->homePage = [main] { return main->Edit1->text(); };
-    env->validateHint = [main] { return hintOf(main->cyValidateCheckedURL); };
+    env->homePage = [options] { return options->homePage(); };
+    env->validateHint = [main] { return main->validateHint(); };
     env->newWindow = [this](BrowserSession& asking) { return newBrowserWindowView(asking); };
     // Every browser window validates its ticked items with the main window's batch validation and mode.
     env->validate = [this](BrowserSession& session) {
         auto& host = m_browserBatchHosts[&session];
         if (!host)
             host = std::make_unique<BrowserBatchHost>(session);
-        m_batch->start(*host, m_form1->deleteInvalidMode());
+        m_batch->start(*host, m_options->deleteInvalidUrl());
     };
     m_browserEnvironment = std::move(env);
 }
@@ -372,13 +393,13 @@ WebView* ClipvaneApp::newBrowserWindowView(BrowserSession& asking) {
 }
 
 void ClipvaneApp::reportPlatformProblem(const QString& status, const QString& report) {
-    if (m_form1)
-        m_form1->setStatusPanelText(4, status);
+    if (m_main)
+        m_main->setStatusPanelText(4, status);
     m_services.dialogs->message(MessageKind::Error, report, Buttons::Ok);
 }
 
 void ClipvaneApp::showMainWindow() {
-    m_form1->showAtStart();
+    m_main->showAtStart();
     QStringList notes;
     const QString focusNote = clipboardFocusNote(QGuiApplication::platformName());
     if (!focusNote.isEmpty())
@@ -393,19 +414,7 @@ void ClipvaneApp::sayInStatusBar(const QStringList& notes) {
         m_startNotes << notes;
         return;
     }
-    // Each once, for a while, one after the other (after those still to come) so that each is seen whole;
-    // the panels come back afterwards.
-    constexpr int kNoteMs = 20000;
-    QStatusBar* bar = m_form1->SBMain;
-    const qint64 start = m_notesEnd.remainingTime();
-    for (int i = 0; i < notes.size(); ++i) {
-        const qint64 at = start + i * kNoteMs;
-        if (at == 0)
-            bar->showMessage(notes[i], kNoteMs);
-        else
-            QTimer::singleShot(at, bar, [bar, note = notes[i]] { bar->showMessage(note, kNoteMs); });
-    }
-    m_notesEnd.setRemainingTime(start + notes.size() * kNoteMs);
+    m_main->showStartNotes(notes);
 }
 
 void ClipvaneApp::endSession() {
@@ -413,16 +422,16 @@ void ClipvaneApp::endSession() {
     if (m_ending)
         return;
     m_ending = true;
-    m_form1->Exit1->trigger();
+    m_main->exitFromTray();
 }
 
 void ClipvaneApp::bringToFront() {
-    m_form1->RestoreClipvane1->trigger();
+    m_main->restoreFromTray();
 }
 
 // What crosses windows goes through here: no window reaches into another's controls.
 void ClipvaneApp::wireWindows() {
-    QObject::connect(m_form1.get(), &TForm1::showWindowRequested, m_form1.get(), [this](PeerWindow w) {
+    QObject::connect(m_main.get(), &MainWindow::showWindowRequested, m_main.get(), [this](PeerWindow w) {
         switch (w) {
         case PeerWindow::Report:
             return showWindow(reportWindow());
@@ -443,23 +452,23 @@ void ClipvaneApp::wireWindows() {
     });
     // Batch validation of the captured list, and the report's recipient "URL Capture". The recipient
     // "Browser list" is the first integrated browser window's list, set once that window offers one.
-    m_mainBatchHost = std::make_unique<MainWindowBatchHost>(*m_form1, m_session);
-    m_mainRecipient = std::make_unique<CapturedListRecipient>(*m_form1, m_session);
+    m_mainBatchHost = std::make_unique<MainWindowBatchHost>(*m_main, *m_capturedList);
+    m_mainRecipient = std::make_unique<CapturedListRecipient>(*m_main, *m_capturedList);
     m_report->setRecipient(0, m_mainRecipient.get());
     m_browserRecipient = std::make_unique<BrowserListRecipient>(m_browserWindow->session());
     m_report->setRecipient(1, m_browserRecipient.get());
-    QObject::connect(m_form1.get(), &TForm1::validateCheckedRequested, m_batch.get(),
-                     [this] { m_batch->start(*m_mainBatchHost, m_form1->deleteInvalidMode()); });
+    QObject::connect(m_main.get(), &MainWindow::validateCheckedRequested, m_batch.get(),
+                     [this] { m_batch->start(*m_mainBatchHost, m_options->deleteInvalidUrl()); });
     QObject::connect(m_batch.get(), &BatchValidator::reportWanted, m_batch.get(),
                      [this] { reportWindow()->showReport(); });
-    QObject::connect(m_form1.get(), &TForm1::launchUrlRequested, m_form1.get(),
+    QObject::connect(m_main.get(), &MainWindow::launchUrlRequested, m_main.get(),
                      [this](const QString& url) { m_launcher->LaunchUrl(url); });
-    QObject::connect(m_form1.get(), &TForm1::optionsFileWritten, m_browserChoiceWindow.get(),
+    QObject::connect(m_main.get(), &MainWindow::optionsFileWritten, m_browserChoiceWindow.get(),
                      &BrowserChoiceWindow::setReloadEnabled);
     OptionsSources sources;
     sources.browserChoice = [this] { return m_browserChoice->stored(); };
     sources.browserPlacement = [this] { return currentPlacement(*m_browserWindow); };
-    m_form1->setOptionsSources(std::move(sources));
+    m_main->setOptionsSources(std::move(sources));
 }
 
 } // namespace clipvane

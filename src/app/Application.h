@@ -1,8 +1,6 @@
 #pragma once
-#include "core/SessionState.h"
 #include "platform/Services.h"
 
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QThreadPool>
 #include <map>
@@ -13,7 +11,12 @@ class QWidget;
 
 namespace clipvane {
 
-class TForm1;
+class MainWindow;
+class Options;
+class CapturePipeline;
+class HistoryRecorder;
+class UrlChecker;
+struct CapturedList;
 class ValidationReportWindow;
 class AboutBox;
 class BrowserChoiceWindow;
@@ -60,8 +63,11 @@ public:
     // Another launch for the same data folder asked for this copy: its main window comes back to the front.
     void bringToFront();
 
-    SessionState& session() { return m_session; }
-    TForm1* form1() const { return m_form1.get(); }
+    Options& options() const { return *m_options; }
+    CapturedList& capturedList() const { return *m_capturedList; }
+    MainWindow* mainWindow() const { return m_main.get(); }
+    // Made once the main window's creation steps are done; the clipboard's changes go to it.
+    CapturePipeline* capture() const { return m_capture.get(); }
     // The report, About, drive and update windows have nothing to do before they are first wanted: they
     // are made then, which keeps start-up memory down.
     ValidationReportWindow* reportWindow();
@@ -85,6 +91,7 @@ public:
     BatchValidator* batchValidator() const { return m_batch.get(); }
 
 private:
+    void startCapture();
     void prepareBrowserEnvironment();
     WebView* newBrowserWindowView(BrowserSession& asking);
     void wireWindows();
@@ -98,9 +105,10 @@ private:
     Services m_services;
     QStringList m_startNotes; // said once in the main window's status bar when it is first shown
     bool m_mainShown = false;
-    QDeadlineTimer m_notesEnd; // when the notes said so far have all been seen
     bool m_ending = false;
-    SessionState m_session;
+    // The options in force and the captured list outlive every window that shows them.
+    std::unique_ptr<Options> m_options;
+    std::unique_ptr<CapturedList> m_capturedList;
     std::unique_ptr<HintTracker> m_hints;
     // The Capture History table outlives every window that records into it or shows it.
     std::unique_ptr<QThreadPool> m_lookups; // host look-ups of clipboard history rows
@@ -114,6 +122,8 @@ private:
     std::vector<std::unique_ptr<BrowserWindow>> m_moreNavs;
     QElapsedTimer m_lastWindowRefusal; // refusals closer together than a few seconds are one burst
     // The check engine and the report's lists outlive the windows that run checks and show them.
+    std::unique_ptr<UrlChecker>
+        m_checker; // LastCheckedUrl and the offline rule, which the engine's runs share
     std::unique_ptr<CheckEngine> m_engine;
     std::unique_ptr<ValidationReport> m_report;
     std::unique_ptr<BatchValidator> m_batch;
@@ -122,8 +132,10 @@ private:
     std::unique_ptr<UrlListRecipient> m_browserRecipient;
     // One batch host a browser window, made at its first validation.
     std::map<BrowserSession*, std::unique_ptr<BatchValidationHost>> m_browserBatchHosts;
+    std::unique_ptr<HistoryRecorder> m_historyRecorder;
     // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
-    std::unique_ptr<TForm1> m_form1;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<CapturePipeline> m_capture;
     std::unique_ptr<ValidationReportWindow> m_reportWindow;
     std::unique_ptr<AboutBox> m_aboutBox;
     std::unique_ptr<BrowserChoiceWindow> m_browserChoiceWindow;

@@ -1,7 +1,8 @@
 #include "CapturePipeline.h"
 
-#include "core/CheckListModel.h"
-#include "core/SessionState.h"
+#include "core/CapturedList.h"
+#include "core/HistoryRecorder.h"
+#include "core/Options.h"
 #include "core/SortUnique.h"
 #include "platform/Clipboard.h"
 #include "validation/CheckEngine.h"
@@ -17,15 +18,15 @@ QString firstLine(const QString& text) {
     return text;
 }
 
-CapturePipeline::CapturePipeline(Clipboard& clipboard, CheckEngine& engine, SessionState& session,
-                                 CheckListModel& list, CaptureHost& host, Yield yield)
-    : m_clipboard(clipboard), m_engine(engine), m_session(session), m_list(list), m_host(host),
-      m_yield(std::move(yield)) {}
+CapturePipeline::CapturePipeline(Clipboard& clipboard, CheckEngine& engine, const Options& options,
+                                 CapturedList& list, CaptureHost& host, HistoryRecorder& history, Yield yield)
+    : m_clipboard(clipboard), m_engine(engine), m_options(options), m_list(list), m_host(host),
+      m_history(history), m_yield(std::move(yield)) {}
 
 CapturePipeline::~CapturePipeline() = default;
 
 void CapturePipeline::WMDrawClipboard() {
-    if (m_session.CaptureSuppressed || !m_host.monitorOn())
+    if (!m_options.monitorClipboard())
         return;
     const ClipboardContent content = m_clipboard.read();
     if (!content.hasText)
@@ -61,23 +62,23 @@ void CapturePipeline::decided(bool accepted) {
     } done{*this};
 
     if (!accepted) {
-        m_host.setMemoText(m_session.LastValidUrl.isEmpty() ? QString::fromLatin1(kNoPreviousValidUrl)
-                                                            : m_session.LastValidUrl);
+        m_host.setMemoText(m_list.lastValidUrl.isEmpty() ? QString::fromLatin1(kNoPreviousValidUrl)
+                                                         : m_list.lastValidUrl);
         return;
     }
-    m_host.addHistoryEntry(candidate);
-    if (m_host.showCaptureOn()) {
+    m_history.recordCapture(candidate);
+    if (m_options.showCaptureBalloon()) {
         m_yield();
         m_host.showCaptureBalloon(candidate);
         m_yield();
     }
     m_yield();
-    m_list.append(candidate);
-    m_session.LastValidUrl = candidate;
-    m_session.ListModified = true;
+    m_list.model.append(candidate);
+    m_list.lastValidUrl = candidate;
+    m_list.modified = true;
     m_host.setListStatus(QStringLiteral("Modified"));
     m_yield();
-    SortUnique(m_list);
+    SortUnique(m_list.model);
     m_yield();
 }
 

@@ -7,23 +7,21 @@
 namespace clipvane {
 
 class CheckEngine;
-class CheckListModel;
 class CheckRun;
 class Clipboard;
-struct SessionState;
+class HistoryRecorder;
+class Options;
+struct CapturedList;
 
 inline constexpr char kNoPreviousValidUrl[] = "No previous valid URL in memory to display";
 
-// The window side of a capture: its switches, its text box, its balloon and status, the history.
+// Where a capture is shown: the text box, the balloon and the list status.
 class CaptureHost {
 public:
     virtual ~CaptureHost() = default;
-    virtual bool monitorOn() const = 0;     // "Monitor clipboard for URL"
-    virtual bool showCaptureOn() const = 0; // "Show clipboard captured URL in a balloon"
     virtual void setMemoText(const QString& text) = 0;
     virtual void showCaptureBalloon(const QString& candidate) = 0; // only while the tray icon is shown
     virtual void setListStatus(const QString& status) = 0;
-    virtual void addHistoryEntry(const QString& candidate) = 0;
 };
 
 // The first line of a text: up to its first CR or LF.
@@ -36,8 +34,9 @@ QString firstLine(const QString& text);
 class CapturePipeline {
 public:
     using Yield = std::function<void()>;
-    CapturePipeline(Clipboard& clipboard, CheckEngine& engine, SessionState& session, CheckListModel& list,
-                    CaptureHost& host, Yield yield);
+    // Reads "Monitor clipboard for URL" and "Show clipboard captured URL in a balloon" from the options.
+    CapturePipeline(Clipboard& clipboard, CheckEngine& engine, const Options& options, CapturedList& list,
+                    CaptureHost& host, HistoryRecorder& history, Yield yield);
     ~CapturePipeline();
 
     void WMDrawClipboard();
@@ -52,9 +51,10 @@ private:
 
     Clipboard& m_clipboard;
     CheckEngine& m_engine;
-    SessionState& m_session;
-    CheckListModel& m_list;
+    const Options& m_options;
+    CapturedList& m_list;
     CaptureHost& m_host;
+    HistoryRecorder& m_history;
     Yield m_yield;
     std::deque<QString> m_waiting;   // clipboard texts, oldest first; the first is being checked
     std::unique_ptr<CheckRun> m_run; // the check of the first

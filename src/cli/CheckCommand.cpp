@@ -2,10 +2,11 @@
 
 #include "cli/InputLists.h"
 #include "core/ListFile.h"
-#include "core/SessionState.h"
+#include "core/Options.h"
 #include "core/UrlVerdict.h"
 #include "platform/Connectivity.h"
 #include "validation/CheckEngine.h"
+#include "validation/UrlCheck.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -127,11 +128,12 @@ int runCheck(const CheckOptions& options, Connectivity& connectivity, HttpClient
 
     ResultWriter writer(io.out, options.format, options.shown);
     writer.begin();
-    // A session of our own: the GUI's state and files stay untouched. Should the connection go during the
+    // Options of our own: the GUI's state and files stay untouched. Should the connection go during the
     // run, a check gets the window's offline verdict under the ticked option: invalid, never a pass.
-    SessionState session;
-    session.ClipboardValidationOn = true;
-    CheckEngine engine(connectivity, http, session, options.limits);
+    Options checkOptions;
+    checkOptions.setValidateClipboardUrl(true);
+    UrlChecker checker(connectivity, http, checkOptions);
+    CheckEngine engine(connectivity, http, checker, options.limits);
     QElapsedTimer clock;
     clock.start();
     const std::unique_ptr<CheckRun> run = engine.start(addresses);

@@ -1,28 +1,26 @@
 #include "ListCommands.h"
 
-#include "core/CheckListModel.h"
+#include "core/CapturedList.h"
 #include "core/Dialogs.h"
-#include "core/SessionState.h"
 
 namespace clipvane {
 
-QString deleteTickedEntries(CheckListModel& list, SessionState& session) {
-    const int removed = list.deleteTicked();
-    if (removed > 0 && !list.isEmpty()) {
-        session.ListModified = true;
+QString deleteTickedEntries(CapturedList& list) {
+    const int removed = list.model.deleteTicked();
+    if (removed > 0 && !list.model.isEmpty()) {
+        list.modified = true;
         return QStringLiteral("Modified");
     }
-    session.ListModified = false;
+    list.modified = false;
     return QStringLiteral("New");
 }
 
-bool newList(CheckListModel& list, SessionState& session, Dialogs& dialogs) {
-    if (session.ListModified &&
-        dialogs.message(MessageKind::Information, QString::fromLatin1(kNewListQuestion), Buttons::YesNo) !=
-            Answer::Yes)
+bool newList(CapturedList& list, Dialogs& dialogs) {
+    if (list.modified && dialogs.message(MessageKind::Information, QString::fromLatin1(kNewListQuestion),
+                                         Buttons::YesNo) != Answer::Yes)
         return false;
-    list.clear();
-    session.ListModified = false;
+    list.model.clear();
+    list.modified = false;
     return true;
 }
 

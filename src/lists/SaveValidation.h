@@ -1,4 +1,6 @@
 #pragma once
+#include "core/Options.h"
+
 #include <QString>
 #include <functional>
 
@@ -9,9 +11,6 @@ class CheckListModel;
 class Connectivity;
 class Dialogs;
 class UrlChecker;
-
-// The two options of the main window's "On line" group; at most one is ticked.
-enum class SaveValidationOption { None, AllEntries, TickedEntries };
 
 inline constexpr char kNoConnectionSaveQuestion[] =
     "No Internet connection found. Cannot validate the URL list (Options: Validate URL list when saving). "

@@ -1,5 +1,7 @@
 #include "Preferences.h"
 
+#include "core/Options.h"
+
 #include <QFileInfo>
 
 namespace clipvane {
@@ -31,6 +33,51 @@ MainWindowOptions readMainWindowOptions(const IniFile& ini, const QString& searc
     o.startMinimised = ini.readBool(ini::ContextMenuPop, ini::StartMinimised, false);
     o.exitToTray = ini.readBool(ini::ContextMenuPop, ini::ExitToTray, false);
     return o;
+}
+
+void loadOptions(const IniFile& ini, const QString& searchHost, Options& options) {
+    const MainWindowOptions o = readMainWindowOptions(ini, searchHost);
+    options.setMonitorClipboard(o.monitorClipboard);
+    options.setDoubleClickMode(o.doubleClickMode);
+    // Both ticked in the file: the later one, "checked", wins, as ticking it unticks the other.
+    options.setSaveValidation(o.validateCheckedWhenSaving ? SaveValidationOption::TickedEntries
+                              : o.validateUrlWhenSaving   ? SaveValidationOption::AllEntries
+                                                          : SaveValidationOption::None);
+    options.setDeleteInvalidUrl(o.deleteInvalidUrl);
+    options.setValidateClipboardUrl(o.validateClipboardUrl);
+    options.setShowCaptureBalloon(o.showCaptureBalloon);
+    options.setSaveOptionsOnExit(o.saveOptionsOnExit);
+    options.setThemeIndex(o.themeIndex);
+    options.setLoadDefaultList(o.loadDefaultList);
+    options.setHomePage(o.homePage);
+    options.setSaveHistoryOnExit(o.saveHistoryOnExit);
+    options.setLoadHistoryAtStartup(o.loadHistoryAtStartup);
+    options.setSystemTray(o.systemTray);
+    options.setStartMinimised(o.startMinimised);
+    options.setExitToTray(o.exitToTray);
+    options.setExitToTrayChoice(o.exitToTray);
+}
+
+PreferenceSnapshot snapshotOf(const Options& options) {
+    PreferenceSnapshot s;
+    MainWindowOptions& m = s.main;
+    m.monitorClipboard = options.monitorClipboard();
+    m.doubleClickMode = options.doubleClickMode();
+    m.validateUrlWhenSaving = options.validateUrlWhenSaving();
+    m.validateCheckedWhenSaving = options.validateCheckedWhenSaving();
+    m.deleteInvalidUrl = options.deleteInvalidUrl();
+    m.validateClipboardUrl = options.validateClipboardUrl();
+    m.saveOptionsOnExit = options.saveOptionsOnExit();
+    m.themeIndex = options.themeIndex();
+    m.loadDefaultList = options.loadDefaultList();
+    m.systemTray = options.systemTray();
+    m.showCaptureBalloon = options.showCaptureBalloon();
+    m.startMinimised = options.startMinimised();
+    m.exitToTray = options.exitToTrayChoice();
+    m.homePage = options.homePage();
+    m.saveHistoryOnExit = options.saveHistoryOnExit();
+    m.loadHistoryAtStartup = options.loadHistoryAtStartup();
+    return s;
 }
 
 StoredPlacement readPlacement(const IniFile& ini, QStringView section) {

@@ -6,6 +6,8 @@
 
 namespace clipvane {
 
+class Options;
+
 // Sections and keys of the preference file. Key names differ from their controls' captions in places;
 // these are the ones files hold.
 namespace ini {
@@ -104,6 +106,13 @@ struct PreferenceSnapshot {
     Placement browserWindowPlacement;
     BrowserChoiceOptions browserChoice;
 };
+
+// Puts the stored options in force, in the order of the file's sections (each change signals as it
+// comes); the exit-to-tray tick and the stored choice both take the stored value.
+void loadOptions(const IniFile& ini, const QString& searchHost, Options& options);
+// The options as the next save writes them (the exit-to-tray key from the stored choice); the placements
+// and the browser choice are the caller's to add.
+PreferenceSnapshot snapshotOf(const Options& options);
 
 enum class SaveOutcome { Saved, UnableToModify, UnableToSave };
 

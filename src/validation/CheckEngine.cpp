@@ -1,16 +1,15 @@
 #include "CheckEngine.h"
 
 #include "UrlCheck.h"
-#include "core/SessionState.h"
 #include "platform/Connectivity.h"
 
 #include <QPointer>
 
 namespace clipvane {
 
-CheckRun::CheckRun(QStringList texts, Connectivity& connectivity, SessionState& session)
+CheckRun::CheckRun(QStringList texts, Connectivity& connectivity, UrlChecker& checker)
     : m_texts(std::move(texts)), m_outcomes(m_texts.size()), m_connectivity(connectivity),
-      m_session(session) {}
+      m_checker(checker) {}
 
 CheckRun::~CheckRun() = default;
 
@@ -65,10 +64,10 @@ void CheckRun::deliverInOrder() {
         const QString& url = m_texts[index];
         bool accepted;
         if (o.online) {
-            m_session.LastCheckedUrl = url;
+            m_checker.checkedOnline(url);
             accepted = onlineVerdict(o.result);
         } else {
-            accepted = offlineVerdict(m_session, url);
+            accepted = m_checker.offlineVerdict(url);
         }
         m_outcomes[index].delivered = true;
         m_outcomes[index].accepted = accepted;
@@ -84,16 +83,16 @@ void CheckRun::deliverInOrder() {
     }
 }
 
-CheckEngine::CheckEngine(Connectivity& connectivity, HttpClient& http, SessionState& session,
+CheckEngine::CheckEngine(Connectivity& connectivity, HttpClient& http, UrlChecker& checker,
                          HttpBatchLimits limits)
-    : m_connectivity(connectivity), m_http(http), m_session(session), m_limits(limits) {}
+    : m_connectivity(connectivity), m_http(http), m_checker(checker), m_limits(limits) {}
 
 std::unique_ptr<CheckRun> CheckEngine::start(const QStringList& texts) {
     QStringList urls;
     urls.reserve(texts.size());
     for (const QString& t : texts)
         urls.append(NormaliseUrl(t));
-    std::unique_ptr<CheckRun> run(new CheckRun(urls, m_connectivity, m_session));
+    std::unique_ptr<CheckRun> run(new CheckRun(urls, m_connectivity, m_checker));
     CheckRun* r = run.get();
     if (urls.isEmpty() || !m_connectivity.isInternetConnected()) {
         // No request at all, as CheckUrl sends none offline; still answered from the event loop.

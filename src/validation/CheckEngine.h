@@ -9,7 +9,7 @@
 namespace clipvane {
 
 class Connectivity;
-struct SessionState;
+class UrlChecker;
 
 // One set of URL checks in progress. Each check is exactly CheckUrl's: the same request and the same
 // verdict, online by the server's final status, offline by the option alone (asked as each result comes
@@ -42,7 +42,7 @@ private:
         bool accepted = false;
         HttpStatusResult result;
     };
-    CheckRun(QStringList texts, Connectivity& connectivity, SessionState& session);
+    CheckRun(QStringList texts, Connectivity& connectivity, UrlChecker& checker);
     void take(const HttpStatusResults& results);
     void takeAllOffline();
     void deliverInOrder();
@@ -50,7 +50,7 @@ private:
     QStringList m_texts; // normalised
     QVector<Outcome> m_outcomes;
     Connectivity& m_connectivity;
-    SessionState& m_session;
+    UrlChecker& m_checker;
     std::unique_ptr<HttpStatusBatch> m_batch;
     int m_completed = 0;
     int m_delivered = 0;
@@ -61,7 +61,8 @@ private:
 // Runs CheckUrl's checks concurrently over the HTTP client's batches: at most 128 at once, 6 per host.
 class CheckEngine {
 public:
-    CheckEngine(Connectivity& connectivity, HttpClient& http, SessionState& session,
+    // The checker's LastCheckedUrl and offline rule are the runs' too.
+    CheckEngine(Connectivity& connectivity, HttpClient& http, UrlChecker& checker,
                 HttpBatchLimits limits = {});
     // Starts checking the texts (as CheckUrl takes them: normalised here). An empty list finishes at once.
     std::unique_ptr<CheckRun> start(const QStringList& texts);
@@ -69,7 +70,7 @@ public:
 private:
     Connectivity& m_connectivity;
     HttpClient& m_http;
-    SessionState& m_session;
+    UrlChecker& m_checker;
     HttpBatchLimits m_limits;
 };
 

@@ -1,6 +1,6 @@
 #include "UrlCheck.h"
 
-#include "core/SessionState.h"
+#include "core/Options.h"
 #include "platform/Connectivity.h"
 #include "platform/HttpClient.h"
 
@@ -27,22 +27,22 @@ QString rejectionReason(const HttpStatusResult& result) {
     return result.ok ? QString::number(result.status) : QStringLiteral("no answer");
 }
 
-bool offlineVerdict(SessionState& session, const QString& normalisedUrl) {
-    if (session.ClipboardValidationOn)
+bool UrlChecker::offlineVerdict(const QString& normalisedUrl) {
+    if (m_options.validateClipboardUrl())
         return false;
-    session.LastCheckedUrl = normalisedUrl;
+    m_lastCheckedUrl = normalisedUrl;
     return true;
 }
 
-UrlChecker::UrlChecker(Connectivity& connectivity, HttpClient& http, SessionState& session)
-    : m_connectivity(connectivity), m_http(http), m_session(session) {}
+UrlChecker::UrlChecker(Connectivity& connectivity, HttpClient& http, const Options& options)
+    : m_connectivity(connectivity), m_http(http), m_options(options) {}
 
 bool UrlChecker::CheckUrl(const QString& text) {
     const QString url = NormaliseUrl(text);
     if (!m_connectivity.isInternetConnected())
-        return offlineVerdict(m_session, url);
+        return offlineVerdict(url);
     const HttpStatusResult result = m_http.fetchStatus(checkRequest(url));
-    m_session.LastCheckedUrl = url;
+    m_lastCheckedUrl = url;
     return onlineVerdict(result);
 }
 

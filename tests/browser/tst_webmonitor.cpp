@@ -1,10 +1,10 @@
 // The browser window's wiring on the application's doubles, with a scripted web view.
 #include "AppFixture.h"
 #include "BrowserDoubles.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/WebMonitor/BrowserWindow.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
@@ -72,10 +72,10 @@ void TestWebMonitor::createdHiddenWithItsControls() {
     QVERIFY(!w.isVisible());
     QVERIFY(r.views.made.isEmpty()); // no engine before the window is shown
     QCOMPARE(w.windowTitle(), QStringLiteral("Clipvane integrated browser"));
-    QCOMPARE(control<QTabWidget>(w, "PageControl")->tabText(0), QStringLiteral("URL page capture"));
-    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), QStringLiteral("about:blank"));
-    QCOMPARE(control<QLabel>(w, "SBMainPanel0")->text(), QStringLiteral("URL Count:"));
-    QCOMPARE(control<QLabel>(w, "SBMainPanel1")->text(), QStringLiteral("0"));
+    QCOMPARE(ctl<QTabWidget>(w, "PageControl")->tabText(0), QStringLiteral("URL page capture"));
+    QCOMPARE(ctl<QLineEdit>(w, "Edit1")->text(), QStringLiteral("about:blank"));
+    QCOMPARE(ctl<QLabel>(w, "SBMainPanel0")->text(), QStringLiteral("URL Count:"));
+    QCOMPARE(ctl<QLabel>(w, "SBMainPanel1")->text(), QStringLiteral("0"));
     const QList<QPair<const char*, bool>> buttons{
         {"cyCheckAll", true},     {"cyUncheckAll", true},      {"cyDelete", false},
         {"cyValidateURL", false}, {"cyAdvSpeedButton1", true}, {"cyAdvSpeedButton2", true},
@@ -88,9 +88,10 @@ void TestWebMonitor::createdHiddenWithItsControls() {
         QCOMPARE(b->isEnabled(), enabled);
         QVERIFY2(!b->icon().isNull(), name);
     }
-    QCOMPARE(hintOf(control<QToolButton>(w, "cyValidateURL")), hintOf(r.app.main().cyValidateCheckedURL));
-    QCOMPARE(longHintAt(control<QToolButton>(w, "cyNavBack")), QStringLiteral("Navigate one page backward"));
-    QCOMPARE(longHintAt(control<QSlider>(w, "TBResize")),
+    QCOMPARE(hintOf(ctl<QToolButton>(w, "cyValidateURL")),
+             hintOf(ctl<QToolButton>(r.app.main(), "cyValidateCheckedURL")));
+    QCOMPARE(longHintAt(ctl<QToolButton>(w, "cyNavBack")), QStringLiteral("Navigate one page backward"));
+    QCOMPARE(longHintAt(ctl<QSlider>(w, "TBResize")),
              QStringLiteral("Slide to the left/right to increase/decrease the width of the "
                             "captured URL list above"));
 }
@@ -103,13 +104,12 @@ void TestWebMonitor::firstShowingMakesTheViewAndHearsIt() {
     QCOMPARE(r.views.made.size(), 1);
     QVERIFY(view.page->isVisible());
     view.events->beforeNavigate(QStringLiteral("http://a.example/"));
-    QCOMPARE(control<QLineEdit>(r.w(), "Edit1")->text(), QStringLiteral("http://a.example/"));
-    QCOMPARE(control<QLabel>(r.w(), "SBNavText")->text(),
-             QStringLiteral("Navigating to: http://a.example/ ..."));
-    QVERIFY(control<QToolButton>(r.w(), "cyPageCapture")->isEnabled());
+    QCOMPARE(ctl<QLineEdit>(r.w(), "Edit1")->text(), QStringLiteral("http://a.example/"));
+    QCOMPARE(ctl<QLabel>(r.w(), "SBNavText")->text(), QStringLiteral("Navigating to: http://a.example/ ..."));
+    QVERIFY(ctl<QToolButton>(r.w(), "cyPageCapture")->isEnabled());
     view.events->navigateComplete(QStringLiteral("http://a.example/"));
-    QVERIFY(control<QToolButton>(r.w(), "cyRefresh")->isEnabled());
-    QVERIFY(!control<QToolButton>(r.w(), "cyStop")->isEnabled());
+    QVERIFY(ctl<QToolButton>(r.w(), "cyRefresh")->isEnabled());
+    QVERIFY(!ctl<QToolButton>(r.w(), "cyStop")->isEnabled());
 }
 
 void TestWebMonitor::enterNavigatesWithAnyModifier_data() {
@@ -124,8 +124,8 @@ void TestWebMonitor::enterNavigatesWithAnyModifier() {
     QFETCH(int, modifiers);
     Rig r;
     ScriptedWebView& view = r.shown();
-    control<QLineEdit>(r.w(), "Edit1")->setText(QStringLiteral("http://typed.example/"));
-    QTest::keyClick(control<QLineEdit>(r.w(), "Edit1"), Qt::Key_Return, Qt::KeyboardModifiers(modifiers));
+    ctl<QLineEdit>(r.w(), "Edit1")->setText(QStringLiteral("http://typed.example/"));
+    QTest::keyClick(ctl<QLineEdit>(r.w(), "Edit1"), Qt::Key_Return, Qt::KeyboardModifiers(modifiers));
     QCOMPARE(view.navigations.size(), 1);
     QCOMPARE(view.navigations[0].address, QStringLiteral("http://typed.example/"));
     QVERIFY(view.navigations[0].fresh);
@@ -139,20 +139,20 @@ void TestWebMonitor::sliderAndSizing() {
     r.shown();
     // Only a desktop smaller than that makes it give way (the test screen is 800 wide).
     QVERIFY(w.minimumWidth() >= 780 && w.minimumHeight() >= 560);
-    QCOMPARE(control<QSlider>(w, "TBResize")->minimum(), BrowserWindow::kListPanelWidth);
-    QCOMPARE(control<QWidget>(w, "Panel1")->width(), BrowserWindow::kListPanelWidth);
-    QTRY_COMPARE(control<QSlider>(w, "TBResize")->maximum(), w.width() - 10);
-    control<QSlider>(w, "TBResize")->setValue(600);
-    QCOMPARE(control<QWidget>(w, "Panel1")->width(), 600);
+    QCOMPARE(ctl<QSlider>(w, "TBResize")->minimum(), BrowserWindow::kListPanelWidth);
+    QCOMPARE(ctl<QWidget>(w, "Panel1")->width(), BrowserWindow::kListPanelWidth);
+    QTRY_COMPARE(ctl<QSlider>(w, "TBResize")->maximum(), w.width() - 10);
+    ctl<QSlider>(w, "TBResize")->setValue(600);
+    QCOMPARE(ctl<QWidget>(w, "Panel1")->width(), 600);
     // Narrowing the window past the thumb takes the thumb, and the list panel, down to the new bound.
-    control<QSlider>(w, "TBResize")->setValue(1150);
+    ctl<QSlider>(w, "TBResize")->setValue(1150);
     w.resize(800, 600);
-    QTRY_COMPARE(control<QSlider>(w, "TBResize")->maximum(), w.width() - 10);
+    QTRY_COMPARE(ctl<QSlider>(w, "TBResize")->maximum(), w.width() - 10);
     QVERIFY(w.width() <= 800);
     // (the test screen may have narrowed the window a little further on the way)
-    QVERIFY(control<QSlider>(w, "TBResize")->value() <= control<QSlider>(w, "TBResize")->maximum() &&
-            control<QSlider>(w, "TBResize")->value() >= control<QSlider>(w, "TBResize")->maximum() - 10);
-    QCOMPARE(control<QWidget>(w, "Panel1")->width(), control<QSlider>(w, "TBResize")->value());
+    QVERIFY(ctl<QSlider>(w, "TBResize")->value() <= ctl<QSlider>(w, "TBResize")->maximum() &&
+            ctl<QSlider>(w, "TBResize")->value() >= ctl<QSlider>(w, "TBResize")->maximum() - 10);
+    QCOMPARE(ctl<QWidget>(w, "Panel1")->width(), ctl<QSlider>(w, "TBResize")->value());
     w.resize(100, 100);
     QCOMPARE(w.size(), w.minimumSize());
 }
@@ -161,14 +161,14 @@ void TestWebMonitor::captureFillsTheListAndCount() {
     Rig r;
     ScriptedWebView& view = r.shown();
     view.events->beforeNavigate(QStringLiteral("http://a.example/"));
-    QTest::mouseClick(control<QToolButton>(r.w(), "cyPageCapture"), Qt::LeftButton);
+    QTest::mouseClick(ctl<QToolButton>(r.w(), "cyPageCapture"), Qt::LeftButton);
     QCOMPARE(view.harvests.size(), 1);
     HarvestedFrame top;
     top.links = {QStringLiteral("http://b.example/"), QStringLiteral("http://a.example/x")};
     view.events->harvestFrame(view.lastHarvest(), {}, top);
-    QCOMPARE(control<QLabel>(r.w(), "SBMainPanel1")->text(), QStringLiteral("2"));
+    QCOMPARE(ctl<QLabel>(r.w(), "SBMainPanel1")->text(), QStringLiteral("2"));
     QCOMPARE(r.w().session().list().textAt(0), QStringLiteral("http://a.example/x"));
-    QVERIFY(control<CheckListView>(r.w(), "CheckListBoxURL")->horizontalHeader()->minimumSectionSize() > 25);
+    QVERIFY(ctl<CheckListView>(r.w(), "CheckListBoxURL")->horizontalHeader()->minimumSectionSize() > 25);
     QTRY_COMPARE(r.app.app().history()->rowCount() - 2, 2);
     QCOMPARE(r.app.app().history()->cell(1, 3), QStringLiteral("Browser"));
 }
@@ -182,7 +182,7 @@ void TestWebMonitor::newWindowsAreCapped() {
     QCOMPARE(r.views.made.size(), kMaxBrowserWindows);
     BrowserWindow* second = r.app.app().browserWindows()[1];
     QVERIFY(second->isVisible());
-    QCOMPARE(control<QLineEdit>(second, "Edit1")->text(), QStringLiteral("about:blank"));
+    QCOMPARE(ctl<QLineEdit>(second, "Edit1")->text(), QStringLiteral("about:blank"));
     QVERIFY(&second->session().list() != &r.w().session().list());
 
     // A burst of requests beyond the limit: one box, said from the event loop, then the status line.
@@ -192,7 +192,7 @@ void TestWebMonitor::newWindowsAreCapped() {
     QVERIFY(r.app.dialogs.shown.isEmpty());
     QTRY_COMPARE(r.app.dialogs.shown.size(), 1);
     QCOMPARE(r.app.dialogs.shown[0].text, QString::fromLatin1(kTooManyBrowserWindows));
-    QCOMPARE(control<QLabel>(r.w(), "SBMainPanel2")->text(), QString::fromLatin1(kTooManyBrowserWindows));
+    QCOMPARE(ctl<QLabel>(r.w(), "SBMainPanel2")->text(), QString::fromLatin1(kTooManyBrowserWindows));
     QTest::qWait(50);
     QCOMPARE(r.app.dialogs.shown.size(), 1);
     QCOMPARE(int(r.app.app().browserWindows().size()), kMaxBrowserWindows);
@@ -232,13 +232,13 @@ void TestWebMonitor::listKeysActOnlyInTheList() {
     list.appendTexts({QStringLiteral("http://a.example/"), QStringLiteral("http://b.example/")});
     list.setSelected(1);
     // In the address bar the key is the line edit's own.
-    control<QLineEdit>(w, "Edit1")->setFocus();
-    QTRY_VERIFY(control<QLineEdit>(w, "Edit1")->hasFocus());
-    QTest::keyClick(control<QLineEdit>(w, "Edit1"), Qt::Key(key), Qt::ControlModifier);
+    ctl<QLineEdit>(w, "Edit1")->setFocus();
+    QTRY_VERIFY(ctl<QLineEdit>(w, "Edit1")->hasFocus());
+    QTest::keyClick(ctl<QLineEdit>(w, "Edit1"), Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(list.count(), 2);
-    control<CheckListView>(w, "CheckListBoxURL")->setFocus();
-    QTRY_VERIFY(control<CheckListView>(w, "CheckListBoxURL")->hasFocus());
-    QTest::keyClick(control<CheckListView>(w, "CheckListBoxURL"), Qt::Key(key), Qt::ControlModifier);
+    ctl<CheckListView>(w, "CheckListBoxURL")->setFocus();
+    QTRY_VERIFY(ctl<CheckListView>(w, "CheckListBoxURL")->hasFocus());
+    QTest::keyClick(ctl<CheckListView>(w, "CheckListBoxURL"), Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(list.count(), leftInList);
 }
 
@@ -247,7 +247,7 @@ void TestWebMonitor::addressBarKeepsLongAddresses() {
     ScriptedWebView& view = r.shown();
     const QString url = QStringLiteral("http://a.example/") + QString(200000, u'x');
     view.events->beforeNavigate(url);
-    QCOMPARE(control<QLineEdit>(r.w(), "Edit1")->text(), url);
+    QCOMPARE(ctl<QLineEdit>(r.w(), "Edit1")->text(), url);
     r.w().session().navigateTo(url);
     QCOMPARE(view.navigations.last().address, url);
 }
@@ -299,7 +299,7 @@ void TestWebMonitor::longUrlShownInAScrollableBox() {
 void TestWebMonitor::pendingCaptureRowsAreSavedAtExit() {
     Rig r;
     ScriptedWebView& view = r.shown();
-    r.app.main().CBSaveHistory->setChecked(true);
+    ctl<QCheckBox>(r.app.main(), "CBSaveHistory")->setChecked(true);
     r.app.resolver.answers = {{"a.example", "10.0.0.1"}};
     view.events->beforeNavigate(QStringLiteral("http://a.example/"));
     r.w().session().cyPageCaptureClick();

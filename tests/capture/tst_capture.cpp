@@ -1,54 +1,52 @@
-#include "AppFixture.h"
 #include "Doubles.h"
 #include "LocalHttpServer.h"
 #include "capture/CapturePipeline.h"
-#include "core/CheckListModel.h"
-#include "core/SessionState.h"
+#include "core/CapturedList.h"
+#include "core/HistoryRecorder.h"
+#include "core/Options.h"
 #include "platform/linux/CurlHttpClient.h"
-#include "ui/Main/Main.h"
 #include "validation/CheckEngine.h"
 #include "validation/UrlCheck.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 
 using namespace clipvane;
 using namespace clipvane::test;
 
 namespace {
 
-struct Host final : CaptureHost {
-    bool monitor = true;
-    bool balloon = true;
+struct Host final : CaptureHost, HistoryRecorder {
     QString memo;
     QString status;
     QStringList history;
     QStringList balloons;
-    bool monitorOn() const override { return monitor; }
-    bool showCaptureOn() const override { return balloon; }
     void setMemoText(const QString& t) override { memo = t; }
     void showCaptureBalloon(const QString& c) override { balloons.append(c); }
     void setListStatus(const QString& s) override { status = s; }
-    void addHistoryEntry(const QString& c) override { history.append(c); }
+    void recordCapture(const QString& c) override { history.append(c); }
+};
+
+// Offline, the option "Validate Clipboard URL" decides: these rigs start with it unticked.
+struct OfflineAccepting {
+    Options options;
+    OfflineAccepting() { options.setValidateClipboardUrl(false); }
 };
 
 // The pipeline on doubles, with a yield that can run a nested capture at a chosen point.
-struct Rig {
+struct Rig : OfflineAccepting {
     FakeClipboard clipboard;
     FakeConnectivity connectivity;
     FakeHttpClient http;
-    SessionState session;
-    CheckListModel list;
+    CapturedList captured;
+    CheckListModel& list = captured.model;
     Host host;
-    CheckEngine engine{connectivity, http, session};
+    UrlChecker checker{connectivity, http, options};
+    CheckEngine engine{connectivity, http, checker};
     int yields = 0;
     std::function<void(int)> onYield;
-    CapturePipeline pipeline{clipboard, engine, session, list, host, [this] {
+    CapturePipeline pipeline{clipboard, engine, options, captured, host, host, [this] {
                                  ++yields;
                                  if (onYield)
                                      onYield(yields);
@@ -80,11 +78,12 @@ private slots:
         FakeConnectivity connectivity;
         connectivity.connected = true;
         CurlHttpClient http;
-        SessionState session;
-        CheckListModel list;
+        OfflineAccepting o;
+        CapturedList captured;
         Host host;
-        CheckEngine engine{connectivity, http, session};
-        CapturePipeline pipeline{clipboard, engine, session, list, host, [] {}};
+        UrlChecker checker{connectivity, http, o.options};
+        CheckEngine engine{connectivity, http, checker};
+        CapturePipeline pipeline{clipboard, engine, o.options, captured, host, host, [] {}};
         clipboard.join();
         QObject::connect(&clipboard, &Clipboard::changed, [&] { pipeline.WMDrawClipboard(); });
 
@@ -101,8 +100,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(pipeline.pending(), 0, 10000);
         QVERIFY2(ticks >= 20, qPrintable(QString("the event loop ran %1 ticks").arg(ticks)));
         QCOMPARE(host.history, (QStringList{server.url("/slow"), server.url("/fast")}));
-        QCOMPARE(session.LastValidUrl, server.url("/fast"));
-        QCOMPARE(session.LastCheckedUrl, server.url("/fast"));
+        QCOMPARE(captured.lastValidUrl, server.url("/fast"));
+        QCOMPARE(checker.lastCheckedUrl(), server.url("/fast"));
 
         // A silent server: the capture is still pending while the window goes on; the pipeline (the
         // window) can go meanwhile without waiting for it.
@@ -120,8 +119,8 @@ private slots:
         r.clipboard.copy("http://b.example/");
         QCOMPARE(r.list.texts(), (QStringList{"http://a.example/", "http://b.example/"}));
         QCOMPARE(r.host.history.size(), 3);
-        QCOMPARE(r.session.LastValidUrl, QString("http://b.example/"));
-        QVERIFY(r.session.ListModified);
+        QCOMPARE(r.captured.lastValidUrl, QString("http://b.example/"));
+        QVERIFY(r.captured.modified);
         QCOMPARE(r.host.status, QString("Modified"));
     }
 
@@ -146,7 +145,7 @@ private slots:
         r.clipboard.copy(copied);
         QCOMPARE(r.list.texts(), QStringList{candidate});
         QCOMPARE(r.host.history, QStringList{candidate});
-        QCOMPARE(r.session.LastCheckedUrl, NormaliseUrl(candidate));
+        QCOMPARE(r.checker.lastCheckedUrl(), NormaliseUrl(candidate));
     }
 
     void upperCaseCopyOfAKeptUrlIsDropped() {
@@ -158,12 +157,12 @@ private slots:
 
     void rejectedCopyShowsTheLastValidUrl() {
         Rig r;
-        r.session.ClipboardValidationOn = true; // offline: every text is rejected
+        r.options.setValidateClipboardUrl(true); // offline: every text is rejected
         r.clipboard.copy("rejected");
         QCOMPARE(r.host.memo, QString(kNoPreviousValidUrl));
-        r.session.ClipboardValidationOn = false;
+        r.options.setValidateClipboardUrl(false);
         r.clipboard.copy("http://kept.example/");
-        r.session.ClipboardValidationOn = true;
+        r.options.setValidateClipboardUrl(true);
         r.clipboard.copy("rejected again");
         QCOMPARE(r.host.memo, QString("http://kept.example/"));
         QCOMPARE(r.list.count(), 1);
@@ -176,13 +175,13 @@ private slots:
         r.http.statuses["http://ok.example/x"] = 200;
         r.http.statuses["http://moved.example/"] = 302;
         r.http.statuses["http://missing.example/"] = 404;
-        r.session.ClipboardValidationOn = true; // ignored online
+        r.options.setValidateClipboardUrl(true); // ignored online
         r.clipboard.copy("ok.example/x");
         r.clipboard.copy("http://moved.example/");
         r.clipboard.copy("http://missing.example/");
         // The entry is the text as copied; the check worked on the normalised form.
         QCOMPARE(r.list.texts(), (QStringList{"http://moved.example/", "ok.example/x"}));
-        QCOMPARE(r.session.LastCheckedUrl, QString("http://missing.example/"));
+        QCOMPARE(r.checker.lastCheckedUrl(), QString("http://missing.example/"));
         QCOMPARE(r.http.statusRequests.first().url, QString("http://ok.example/x"));
     }
 
@@ -197,21 +196,14 @@ private slots:
         QFETCH(ClipboardContent, content);
         QFETCH(bool, monitor);
         Rig r;
-        r.host.monitor = monitor;
+        r.options.setMonitorClipboard(monitor);
         r.host.memo = "before";
         r.clipboard.copyContent(content);
         QVERIFY(r.list.isEmpty());
         QVERIFY(r.host.history.isEmpty());
         QVERIFY(r.host.balloons.isEmpty());
         QCOMPARE(r.host.memo, QString("before"));
-        QVERIFY(!r.session.ListModified);
-    }
-
-    void suppressedDuringStartUp() {
-        Rig r;
-        r.session.CaptureSuppressed = true;
-        r.clipboard.copy("http://x.example/");
-        QVERIFY(r.list.isEmpty());
+        QVERIFY(!r.captured.modified);
     }
 
     // A copy that arrives while a capture lets pending messages run waits for it: whatever the point, both
@@ -245,90 +237,18 @@ private slots:
             expected.prepend(inner);
         QCOMPARE(r.list.texts(), expected);
         QCOMPARE(r.pipeline.pending(), 0);
-        QCOMPARE(r.session.LastValidUrl, inner);
+        QCOMPARE(r.captured.lastValidUrl, inner);
         QCOMPARE(r.host.memo, inner);
     }
 
-    // The same, through the whole application: the inner copy arrives as a queued event.
-    void captureInsideACaptureInTheApplication() {
-        AppFixture app;
-        app.connectivity.connected = true;
-        app.http.statuses["http://outer.example/"] = 200;
-        app.http.statuses["http://inner.example/"] = 200;
-        app.http.onRequest = [&](const QString& url) {
-            if (url == "http://outer.example/")
-                QTimer::singleShot(0, &app.clipboard, [&] { app.clipboard.copy("http://inner.example/"); });
-        };
-        app.start();
-        app.clipboard.copy("http://outer.example/");
-        QCOMPARE(app.main().list().texts(), (QStringList{"http://inner.example/", "http://outer.example/"}));
-        QCOMPARE(app.session().LastValidUrl, QString("http://inner.example/"));
-    }
-
-    void switchesStayInStep() {
-        AppFixture app;
-        app.start();
-        TForm1& f = app.main();
-        QCOMPARE(f.statusPanelText(3), QString("Yes"));
-        f.CBMonClipboard->setChecked(false);
-        QVERIFY(!f.MonClipboard->isChecked());
-        QCOMPARE(f.statusPanelText(3), QString("No"));
-        app.clipboard.copy("http://x.example/");
-        QVERIFY(f.list().isEmpty());
-        f.MonClipboard->trigger();
-        QVERIFY(f.CBMonClipboard->isChecked());
-        QCOMPARE(f.statusPanelText(3), QString("Yes"));
-
-        // Ticked by default; the menu item and the check box follow each other.
-        QVERIFY(app.session().ClipboardValidationOn);
-        QVERIFY(f.ValidateClipboardURL->isChecked());
-        f.ValidateClipboardURL->trigger();
-        QVERIFY(!f.CBValidateClipboardURL->isChecked());
-        QVERIFY(!app.session().ClipboardValidationOn);
-        f.CBValidateClipboardURL->setChecked(true);
-        QVERIFY(f.ValidateClipboardURL->isChecked());
-        QVERIFY(app.session().ClipboardValidationOn);
-    }
-
-    void balloonOnlyWhileInTheTray() {
-        AppFixture app;
-        app.start();
-        app.acceptOffline();
-        app.clipboard.copy("http://one.example/");
-        QVERIFY(app.tray.balloons.isEmpty());
-        app.tray.visible = true;
-        app.clipboard.copy("http://two.example/");
-        QCOMPARE(app.tray.balloons.size(), 1);
-        QCOMPARE(app.tray.balloons[0], qMakePair(QString("Captured URL"), QString("http://two.example/")));
-        app.main().Showcapture->trigger(); // off
-        app.clipboard.copy("http://three.example/");
-        QCOMPARE(app.tray.balloons.size(), 1);
-    }
-
-    void captureClearsTicksButNotTheCommands() {
-        AppFixture app;
-        app.start();
-        app.acceptOffline();
-        TForm1& f = app.main();
-        app.clipboard.copy("http://a.example/");
-        f.cyAdvSpeedButton2->click(); // tick all
-        QVERIFY(f.cyDeleteChecked->isEnabled());
-        app.clipboard.copy("http://b.example/");
-        QCOMPARE(f.list().tickedCount(), 0);
-        QVERIFY(f.cyDeleteChecked->isEnabled()); // until the next refresh
-        f.cyDeleteChecked->click();
-        QCOMPARE(f.list().count(), 2);
-        QCOMPARE(f.statusPanelText(1), QString("New"));
-        QVERIFY(!app.session().ListModified);
-    }
-
-    void memoShowsTheWholeCopyUntilTheNextCapture() {
-        AppFixture app;
-        app.start();
-        app.acceptOffline();
-        app.clipboard.copy("http://a.example/\nsecond line");
-        QCOMPARE(app.main().memoText(), QString("http://a.example/\nsecond line"));
-        QCOMPARE(app.main().Memo1->toPlainText(), QString("http://a.example/\nsecond line"));
+    // "Show clipboard captured URL in a balloon" is read at each capture.
+    void balloonFollowsItsOption() {
+        Rig r;
+        r.clipboard.copy("http://one.example/");
+        r.options.setShowCaptureBalloon(false);
+        r.clipboard.copy("http://two.example/");
+        QCOMPARE(r.host.balloons, QStringList{"http://one.example/"});
+        QCOMPARE(r.host.history.size(), 2);
     }
 };
 

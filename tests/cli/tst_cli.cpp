@@ -5,11 +5,12 @@
 #include "cli/CommandLine.h"
 #include "cli/InputLists.h"
 #include "core/ListFile.h"
-#include "core/SessionState.h"
+#include "core/Options.h"
 #include "core/UrlVerdict.h"
 #include "lists/ListFiles.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "validation/CheckEngine.h"
+#include "validation/UrlCheck.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -364,8 +365,10 @@ void TestCli::sameVerdictsAsTheEngine() {
     FakeConnectivity connectivity;
     connectivity.connected = true;
     CurlHttpClient http(shortTimeouts());
-    SessionState session;
-    CheckEngine engine(connectivity, http, session);
+    Options options;
+    options.setValidateClipboardUrl(false);
+    UrlChecker checker(connectivity, http, options);
+    CheckEngine engine(connectivity, http, checker);
     const auto run = engine.start(texts);
     QList<bool> expected(texts.size());
     connect(run.get(), &CheckRun::checked, this, [&](int i, bool accepted) { expected[i] = accepted; });

@@ -1,9 +1,10 @@
 // The tray menu's shortcuts act for the whole desktop: pressed through the X server while the main
 // window is hidden, as it is in the tray.
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/linux/XcbGlobalShortcuts.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,6 +16,8 @@
 #include <cstdlib>
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
+
+using clipvane::test::ctl;
 
 using namespace clipvane;
 using clipvane::test::AppFixture;
@@ -41,27 +44,27 @@ private slots:
         AppFixture fx;
         fx.globalShortcuts = &keys;
         fx.startShown();
-        TForm1& f = fx.main();
-        QVERIFY(f.CBMonClipboard->isChecked());
-        QVERIFY(f.SBMain->currentMessage().isEmpty()); // every grab held: nothing to say
+        MainWindow& f = fx.main();
+        QVERIFY(ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
+        QVERIFY(ctl<QStatusBar>(f, "SBMain")->currentMessage().isEmpty()); // every grab held: nothing to say
         f.hide();
         QTRY_VERIFY(!f.isVisible());
 
         press("ctrl+alt+c");
-        QTRY_VERIFY(!f.CBMonClipboard->isChecked());
-        QVERIFY(!f.MonClipboard->isChecked());
+        QTRY_VERIFY(!ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
+        QVERIFY(!ctl<QAction>(f, "MonClipboard")->isChecked());
         QVERIFY(!f.isVisible());
         press("ctrl+alt+c");
-        QTRY_VERIFY(f.CBMonClipboard->isChecked());
+        QTRY_VERIFY(ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
 
         // Restore brings the window back from hiding.
         press("ctrl+alt+r");
         QTRY_VERIFY(f.isVisible());
         // Shown and active, one press still toggles once (the grab, not the window shortcut as well).
         press("ctrl+alt+c");
-        QTRY_VERIFY(!f.CBMonClipboard->isChecked());
+        QTRY_VERIFY(!ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
         QTest::qWait(200);
-        QVERIFY(!f.CBMonClipboard->isChecked());
+        QVERIFY(!ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
     }
 
     // A key held down repeats, as presses alone (detectable auto-repeat) or as release and press pairs with
@@ -121,25 +124,26 @@ private slots:
             AppFixture fx;
             fx.globalShortcuts = &keys;
             fx.startShown();
-            TForm1& f = fx.main();
+            MainWindow& f = fx.main();
             // The holder gets the presses, so the note says the key is not available, never that it acts.
-            QCOMPARE(f.SBMain->currentMessage(),
+            QCOMPARE(ctl<QStatusBar>(f, "SBMain")->currentMessage(),
                      QStringLiteral("Ctrl+Alt+V is in use elsewhere on this desktop and not available."));
-            const bool validating = f.CBValidateClipboardURL->isChecked();
+            const bool validating = ctl<QCheckBox>(f, "CBValidateClipboardURL")->isChecked();
             press("ctrl+alt+v");
             QTest::qWait(200);
-            QCOMPARE(f.CBValidateClipboardURL->isChecked(), validating);
+            QCOMPARE(ctl<QCheckBox>(f, "CBValidateClipboardURL")->isChecked(), validating);
             // With all six taken the note still fits the window at its smallest.
             f.resize(f.minimumSize());
             const QStringList all{"Ctrl+Alt+R", "Ctrl+Alt+C", "Ctrl+Alt+V",
                                   "Ctrl+Alt+S", "Ctrl+Alt+H", "Ctrl+Alt+I"};
             const QString longest = trayShortcutNotes(all, false, false).first();
-            QVERIFY2(f.SBMain->fontMetrics().horizontalAdvance(longest) < f.minimumWidth() - 20,
+            QVERIFY2(ctl<QStatusBar>(f, "SBMain")->fontMetrics().horizontalAdvance(longest) <
+                         f.minimumWidth() - 20,
                      qPrintable(longest));
             // The other keys act from anywhere.
             f.hide();
             press("ctrl+alt+c");
-            QTRY_VERIFY(!f.CBMonClipboard->isChecked());
+            QTRY_VERIFY(!ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
         }
         std::free(codes);
         xcb_key_symbols_free(symbols);

@@ -1,9 +1,10 @@
 // The tray menu's shortcuts bound through the desktop portal: a fake portal on a private session bus.
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/linux/PortalGlobalShortcuts.h"
 #include "platform/linux/XcbGlobalShortcuts.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,6 +28,7 @@
 
 using namespace clipvane;
 using clipvane::test::AppFixture;
+using clipvane::test::ctl;
 using Grab = GlobalShortcuts::Grab;
 using Desktop = GlobalShortcuts::DesktopAnswer;
 
@@ -266,7 +268,7 @@ private slots:
             AppFixture fx;
             fx.globalShortcuts = &keys;
             fx.startShown();
-            TForm1& f = fx.main();
+            MainWindow& f = fx.main();
             QTRY_COMPARE(settled.size(), 1);
             QCOMPARE(settled.at(0).at(1).value<Desktop>(), Desktop::Bound);
             QCOMPARE(portal.calls, (QStringList{"CreateSession", "BindShortcuts"}));
@@ -278,26 +280,27 @@ private slots:
             QCOMPARE(portal.descriptions.value(5), QStringLiteral("All drive information"));
             // They act everywhere: nothing to say, neither before the answer nor after.
             QTest::qWait(50);
-            QVERIFY(f.SBMain->currentMessage().isEmpty());
+            QVERIFY(ctl<QStatusBar>(f, "SBMain")->currentMessage().isEmpty());
             // Had the desktop bound none, the note naming all six would still fit the smallest window.
             const QString longest = trayShortcutNotes({"Ctrl+Alt+R", "Ctrl+Alt+C", "Ctrl+Alt+V", "Ctrl+Alt+S",
                                                        "Ctrl+Alt+H", "Ctrl+Alt+I"},
                                                       false, false, Desktop::Bound)
                                         .first();
-            QVERIFY2(f.SBMain->fontMetrics().horizontalAdvance(longest) < f.minimumWidth() - 20,
+            QVERIFY2(ctl<QStatusBar>(f, "SBMain")->fontMetrics().horizontalAdvance(longest) <
+                         f.minimumWidth() - 20,
                      qPrintable(longest));
 
             f.hide();
-            QVERIFY(f.CBMonClipboard->isChecked());
+            QVERIFY(ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
             portal.activate("MonClipboard");
-            QTRY_VERIFY(!f.CBMonClipboard->isChecked());
+            QTRY_VERIFY(!ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
             // Another session's press and a name that is not ours do nothing; signals arrive in order, so
             // once the last one has acted the others were handled.
             portal.activate("MonClipboard", portal.session + "x");
             portal.activate("Exit1");
             portal.activate("RestoreClipvane1");
             QTRY_VERIFY(f.isVisible());
-            QVERIFY(!f.CBMonClipboard->isChecked());
+            QVERIFY(!ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
         }
         QTRY_COMPARE(portal.closed, QStringList{portal.session});
     }
@@ -339,31 +342,31 @@ private slots:
         AppFixture fx;
         fx.globalShortcuts = &keys;
         fx.startShown();
-        TForm1& f = fx.main();
+        MainWindow& f = fx.main();
         // Shown before the desktop has said anything, with no note that might not hold.
         QVERIFY(f.isVisible());
         QVERIFY(settled.isEmpty());
-        QVERIFY(f.SBMain->currentMessage().isEmpty());
-        QSignalSpy messages(f.SBMain, &QStatusBar::messageChanged);
+        QVERIFY(ctl<QStatusBar>(f, "SBMain")->currentMessage().isEmpty());
+        QSignalSpy messages(ctl<QStatusBar>(f, "SBMain"), &QStatusBar::messageChanged);
 
         QTRY_COMPARE(settled.size(), 1);
         QTEST(settled.at(0).at(1).value<Desktop>(), "answer");
-        QCOMPARE(f.SBMain->currentMessage(), firstNote);
+        QCOMPARE(ctl<QStatusBar>(f, "SBMain")->currentMessage(), firstNote);
         QTest::qWait(100);
         QCOMPARE(std::count_if(messages.cbegin(), messages.cend(),
                                [&](const QList<QVariant>& m) { return m.at(0).toString() == firstNote; }),
                  1);
         // The window's own shortcut still acts.
-        QVERIFY(f.CBMonClipboard->isChecked());
-        f.MonClipboard->trigger();
-        QVERIFY(!f.CBMonClipboard->isChecked());
+        QVERIFY(ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
+        ctl<QAction>(f, "MonClipboard")->trigger();
+        QVERIFY(!ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
         if (portal) {
             // A session made and then left is closed; a press reported anyway does nothing.
             QCOMPARE(portal->closed,
                      portal->calls.contains("BindShortcuts") ? QStringList{portal->session} : QStringList());
             portal->activate("MonClipboard");
             QTest::qWait(100);
-            QVERIFY(!f.CBMonClipboard->isChecked());
+            QVERIFY(!ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
         }
     }
 

@@ -4,7 +4,7 @@
 #include "app/LinuxPlatform.h"
 #include "platform/Connectivity.h"
 #include "sysinfo/AddressWatch.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -49,18 +49,18 @@ private slots:
         clock.start();
         app.createWindows();
         app.showMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(app.form1(), 5000));
+        QVERIFY(QTest::qWaitForWindowExposed(app.mainWindow(), 5000));
         const qint64 shown = clock.elapsed();
         // The resolver holds the request for many seconds; the window did not wait for it.
         QVERIFY2(shown < 3000, qPrintable(QString("the window took %1 ms").arg(shown)));
-        QVERIFY(app.form1()->addressWatch().requestPending());
-        QCOMPARE(app.form1()->statusPanelText(6), QString());
+        QVERIFY(app.mainWindow()->addressWatch().requestPending());
+        QCOMPARE(app.mainWindow()->statusPanelText(6), QString());
         // And the window keeps answering while the request waits.
         QElapsedTimer idle;
         idle.start();
         QTest::qWait(500);
         QVERIFY(idle.elapsed() < 1500);
-        QVERIFY(app.form1()->addressWatch().requestPending());
+        QVERIFY(app.mainWindow()->addressWatch().requestPending());
     }
 
 private:

@@ -4,7 +4,7 @@
 #include "ui/About/AboutBox.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/FixedDriveInfo/DriveInfoWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "ui/WebMonitor/BrowserWindow.h"
@@ -62,7 +62,7 @@ private slots:
 
     void windowsCarryTheirCaptionAlone_data() {
         QTest::addColumn<int>("window");
-        const char* names[] = {"TForm1",
+        const char* names[] = {"MainWindow",
                                "ValidationReportWindow",
                                "AboutBox",
                                "BrowserChoiceWindow",
@@ -78,14 +78,9 @@ private slots:
         AppFixture app;
         app.start();
         ClipvaneApp& a = app.app();
-        QWidget* windows[] = {a.form1(),
-                              a.reportWindow(),
-                              a.aboutBox(),
-                              a.browserChoiceWindow(),
-                              a.driveInfoWindow(),
-                              a.browserWindow(),
-                              a.captureHistoryWindow(),
-                              a.updateWindow()};
+        QWidget* windows[] = {a.mainWindow(),           a.reportWindow(),    a.aboutBox(),
+                              a.browserChoiceWindow(),  a.driveInfoWindow(), a.browserWindow(),
+                              a.captureHistoryWindow(), a.updateWindow()};
         QWidget& w = *windows[window];
         QVERIFY(!w.windowTitle().isEmpty());
         w.show();

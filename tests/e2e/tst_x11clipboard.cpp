@@ -1,7 +1,7 @@
 // Text copied by another process through the real X clipboard reaches the capture.
 #include "AppFixture.h"
 #include "platform/linux/QtClipboard.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -48,7 +48,7 @@ private slots:
         app.useClipboard(&real);
         app.startShown();
         app.acceptOffline();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         QTest::qWait(300);
         QVERIFY(f.list().isEmpty()); // what was on the clipboard at start-up is not captured
 
@@ -67,7 +67,7 @@ private slots:
         AppFixture app;
         app.useClipboard(&real);
         app.start();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
 
         copyWithXclip("http://not-an-image.example/", "image/png");
         QTest::qWait(500);

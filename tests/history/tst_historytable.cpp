@@ -1,7 +1,5 @@
-#include "AppFixture.h"
 #include "Doubles.h"
 #include "history/HistoryTable.h"
-#include "ui/Main/Main.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -347,48 +345,6 @@ private slots:
         if (change == "delete")
             QCOMPARE(r.row(1), cells("http://new.example/", "Clipboard", "No", "new.example", "192.0.2.9"));
         QVERIFY(r.endsWithOneBlankRow());
-    }
-
-    // Through the whole application: a copy arrives while the first capture's entry lets messages run.
-    void captureInsideACaptureGetsItsOwnRow() {
-        AppFixture app;
-        app.connectivity.connected = true;
-        app.http.statuses["http://www.outer.example/"] = 200;
-        app.http.statuses["http://inner.example/x"] = 200;
-        app.resolver.answers["www.outer.example"] = "192.0.2.10";
-        app.resolver.answers["inner.example"] = "192.0.2.20";
-        bool queued = false;
-        app.http.onRequest = [&](const QString& url) {
-            if (url == "http://www.outer.example/" && !queued) {
-                queued = true;
-                QTimer::singleShot(0, &app.clipboard, [&] { app.clipboard.copy("http://inner.example/x"); });
-            }
-        };
-        app.start();
-        const int before = app.app().history()->rowCount();
-        QCOMPARE(before, 2);
-        app.clipboard.copy("http://www.outer.example/");
-        QVERIFY(queued);
-        HistoryTable& t = *app.app().history();
-        QCOMPARE(t.rowCount(), 4);
-        // The addresses are looked up off the GUI thread and arrive through the event loop.
-        QTRY_COMPARE(t.entry(1).cells[6], QString("192.0.2.10"));
-        QTRY_COMPARE(t.entry(2).cells[6], QString("192.0.2.20"));
-        const HistoryEntry outer = t.entry(1);
-        const HistoryEntry inner = t.entry(2);
-        QCOMPARE(outer.cells[2], QString("http://www.outer.example/"));
-        QCOMPARE(outer.cells[3], QString("Clipboard"));
-        QCOMPARE(outer.cells[5], QString("outer.example"));
-        QCOMPARE(outer.cells[6], QString("192.0.2.10"));
-        QCOMPARE(inner.cells[2], QString("http://inner.example/x"));
-        QCOMPARE(inner.cells[5], QString("inner.example"));
-        QCOMPARE(inner.cells[6], QString("192.0.2.20"));
-        for (const HistoryEntry& e : {outer, inner})
-            for (const QString& c : e.cells)
-                QVERIFY(!c.isEmpty());
-        QVERIFY(t.entry(3).isBlank());
-        QCOMPARE(app.main().list().texts(),
-                 (QStringList{"http://inner.example/x", "http://www.outer.example/"}));
     }
 };
 

@@ -1,6 +1,6 @@
 #include "Doubles.h"
+#include "core/CapturedList.h"
 #include "core/CheckListModel.h"
-#include "core/SessionState.h"
 #include "lists/ListCommands.h"
 
 #include <QSignalSpy>
@@ -28,15 +28,15 @@ private slots:
         QFETCH(QStringList, remaining);
         QFETCH(QString, status);
         QFETCH(bool, modified);
-        CheckListModel list;
+        CapturedList captured;
+        CheckListModel& list = captured.model;
         list.appendTexts({"a", "b", "c", "d", "e"});
         for (int i = 0; i < ticks.size(); ++i)
             list.setTicked(i, ticks[i]);
-        SessionState session;
-        session.ListModified = !modified;
-        QCOMPARE(deleteTickedEntries(list, session), status);
+        captured.modified = !modified;
+        QCOMPARE(deleteTickedEntries(captured), status);
         QCOMPARE(list.texts(), remaining);
-        QCOMPARE(session.ListModified, modified);
+        QCOMPARE(captured.modified, modified);
         QCOMPARE(list.tickedCount(), 0);
     }
 
@@ -66,16 +66,16 @@ private slots:
         QFETCH(bool, modified);
         QFETCH(QList<Answer>, answers);
         QFETCH(bool, emptied);
-        CheckListModel list;
+        CapturedList captured;
+        CheckListModel& list = captured.model;
         list.appendTexts({"a", "b"});
-        SessionState session;
-        session.ListModified = modified;
+        captured.modified = modified;
         ScriptedDialogs dialogs;
         for (Answer a : answers)
             dialogs.answer(a);
-        QCOMPARE(clipvane::newList(list, session, dialogs), emptied);
+        QCOMPARE(clipvane::newList(captured, dialogs), emptied);
         QCOMPARE(list.isEmpty(), emptied);
-        QCOMPARE(session.ListModified, emptied ? false : modified);
+        QCOMPARE(captured.modified, emptied ? false : modified);
         QCOMPARE(dialogs.shown.size(), answers.size());
         if (!answers.isEmpty()) {
             QCOMPARE(dialogs.shown[0].text, QString::fromLatin1(kNewListQuestion));

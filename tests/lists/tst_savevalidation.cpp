@@ -1,6 +1,6 @@
 #include "Doubles.h"
 #include "core/CheckListModel.h"
-#include "core/SessionState.h"
+#include "core/Options.h"
 #include "core/SortUnique.h"
 #include "lists/SaveValidation.h"
 #include "validation/CheckEngine.h"
@@ -45,11 +45,11 @@ public:
 };
 
 struct Fixture {
-    SessionState session;
+    Options options;
     FakeConnectivity connectivity;
     FakeHttpClient http;
     ScriptedDialogs dialogs;
-    UrlChecker checker{connectivity, http, session};
+    UrlChecker checker{connectivity, http, options};
     CheckListModel list;
     FakePanel panel;
     bool tabEnabled = true;
@@ -63,9 +63,10 @@ struct Fixture {
                             },
                             [this](bool e) { tabEnabled = e; }};
 
-    CheckEngine engine{connectivity, http, session};
+    CheckEngine engine{connectivity, http, checker};
 
     Fixture(bool onEngine = false) {
+        options.setValidateClipboardUrl(false);
         connectivity.connected = true;
         if (onEngine)
             validator.setEngine(&engine);

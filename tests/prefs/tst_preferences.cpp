@@ -1,4 +1,5 @@
 #include "TempAppFolder.h"
+#include "core/Options.h"
 #include "prefs/Preferences.h"
 
 #include <QFile>
@@ -90,6 +91,7 @@ class TstPreferences : public QObject {
 private slots:
     void writesEveryKeyInOrder();
     void writeThenReadGivesTheSameOptions();
+    void optionsInForceAreWhatTheFileSays();
     void defaultsOfAnEmptyFile();
     void stopsAtTheFirstFailedKey();
     void outcomeWhenNothingCouldBeWritten();
@@ -135,6 +137,27 @@ void TstPreferences::writeThenReadGivesTheSameOptions() {
     const BrowserChoiceOptions b = readBrowserChoiceOptions(ini, QStringLiteral("host"));
     QCOMPARE(b.relPath, QStringLiteral("usr/bin/"));
     QCOMPARE(b.testUrl, QStringLiteral("http://test.example"));
+}
+
+// The options put in force from a file are saved back as the same file; the tray menu's Exit clears the
+// exit-to-tray tick for the session only, so the stored choice is what is written.
+void TstPreferences::optionsInForceAreWhatTheFileSays() {
+    TempAppFolder folder;
+    folder.write(QStringLiteral("Clipvane.ini"), kFullFile);
+    Options options;
+    loadOptions(IniFile(folder.file(QStringLiteral("Clipvane.ini"))), QStringLiteral("host"), options);
+    QCOMPARE(options.saveValidation(), SaveValidationOption::TickedEntries);
+    QVERIFY(options.exitToTray());
+    options.setExitToTray(false);
+
+    PreferenceSnapshot s = snapshotOf(options);
+    const PreferenceSnapshot rest = everythingChanged();
+    s.mainPlacement = rest.mainPlacement;
+    s.browserWindowPlacement = rest.browserWindowPlacement;
+    s.browserChoice = rest.browserChoice;
+    IniFile copy(folder.file(QStringLiteral("Copy.ini")));
+    QCOMPARE(writePreferences(copy, s).outcome, SaveOutcome::Saved);
+    QCOMPARE(folder.read(QStringLiteral("Copy.ini")), QByteArray(kFullFile));
 }
 
 void TstPreferences::defaultsOfAnEmptyFile() {

@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 
-#include "ui/Main/Main.h"
-
-#include <QCheckBox>
+#include "core/CapturedList.h"
+#include "core/Options.h"
+#include "ui/Main/MainWindow.h"
 
 namespace clipvane::test {
 
@@ -12,7 +12,7 @@ AppFixture::~AppFixture() = default;
 void AppFixture::start() {
     m_app = std::make_unique<ClipvaneApp>(services());
     m_app->createWindows();
-    clipboard.afterCopy = [this] { settleCaptures(main().capture()); };
+    clipboard.afterCopy = [this] { settleCaptures(m_app->capture()); };
 }
 
 void AppFixture::startShown() {
@@ -20,16 +20,20 @@ void AppFixture::startShown() {
     m_app->showMainWindow();
 }
 
-TForm1& AppFixture::main() const {
-    return *m_app->form1();
+MainWindow& AppFixture::main() const {
+    return *m_app->mainWindow();
 }
 
 void AppFixture::acceptOffline() const {
-    main().CBValidateClipboardURL->setChecked(false);
+    options().setValidateClipboardUrl(false);
 }
 
-SessionState& AppFixture::session() const {
-    return m_app->session();
+Options& AppFixture::options() const {
+    return m_app->options();
+}
+
+CapturedList& AppFixture::captured() const {
+    return m_app->capturedList();
 }
 
 } // namespace clipvane::test

@@ -5,7 +5,9 @@
 #include <memory>
 
 namespace clipvane {
-class TForm1;
+class MainWindow;
+class Options;
+struct CapturedList;
 } // namespace clipvane
 
 namespace clipvane::test {
@@ -19,11 +21,12 @@ public:
 
     void start();      // creates the windows in order (their creation steps run)
     void startShown(); // and shows the main window
-    TForm1& main() const;
+    MainWindow& main() const;
     // Unticks "Validate Clipboard URL" (ticked by default): offline, every copy is then accepted.
     void acceptOffline() const;
     ClipvaneApp& app() const { return *m_app; }
-    SessionState& session() const;
+    Options& options() const;
+    CapturedList& captured() const;
 
 private:
     std::unique_ptr<ClipvaneApp> m_app;

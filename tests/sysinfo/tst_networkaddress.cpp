@@ -1,14 +1,9 @@
-#include "AppFixture.h"
 #include "Doubles.h"
-#include "core/ExternalAddresses.h"
 #include "sysinfo/AddressWatch.h"
 #include "sysinfo/NetworkAddress.h"
-#include "ui/Main/Main.h"
 
-#include <QLabel>
 #include <QSemaphore>
 #include <QSignalSpy>
-#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -204,45 +199,6 @@ private slots:
         r.watch.watchTick();
         QVERIFY(!r.watch.refreshRunning());
         QCOMPARE(r.yields, 8);
-    }
-
-    // The main window: panel 6 and the timers follow the watch, on the real timers.
-    void statusBarFollowsTheConnection() {
-        AppFixture app;
-        const QString service = ExternalAddresses::fromEnvironment().publicIpService;
-        app.connectivity.connected = true;
-        app.http.replies[service] = reply(200, "{\"ip\":\"203.0.113.7\"}");
-        app.start();
-        TForm1& f = app.main();
-        QCOMPARE(f.statusPanelText(5), QString("IP:"));
-        QTRY_COMPARE(f.statusPanelText(6), QString("203.0.113.7"));
-        QVERIFY(f.Timer2->isActive());
-        QVERIFY(!f.Timer1->isActive());
-
-        app.connectivity.connected = false;
-        app.http.replies.remove(service);
-        QTRY_COMPARE_WITH_TIMEOUT(f.statusPanelText(6), QString("Disconnected"), 3000);
-        QVERIFY(f.Timer1->isActive());
-
-        app.connectivity.connected = true;
-        app.http.replies[service] = reply(200, "{\"ip\":\"198.51.100.4\"}");
-        QTRY_COMPARE_WITH_TIMEOUT(f.statusPanelText(6), QString("198.51.100.4"), 4000);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.Timer1->isActive(), 3000);
-        QVERIFY(f.Timer2->isActive());
-    }
-
-    // An echo service answering markup: no address, so the panel says so, as plain text.
-    void panelShowsTheAnswerAsText() {
-        AppFixture app;
-        app.connectivity.connected = true;
-        app.http.replies[ExternalAddresses::fromEnvironment().publicIpService] =
-            reply(200, "{\"ip\":\"<b>1.2.3.4</b>\"}");
-        app.start();
-        auto* panel = app.main().SBMain->findChild<QLabel*>("SBMainPanel6");
-        QVERIFY(panel);
-        // The address now arrives from a worker thread, after the window is up.
-        QTRY_COMPARE(panel->text(), QString("N/A"));
-        QCOMPARE(panel->textFormat(), Qt::PlainText);
     }
 };
 

@@ -2,8 +2,9 @@
 // Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/main_screenshots docs/main-window
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "Screenshots.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/widgets/Hints.h"
 
 #include <QAction>
@@ -15,6 +16,8 @@
 #include <QTest>
 #include <QTextStream>
 #include <QToolButton>
+
+using clipvane::test::ctl;
 
 using namespace clipvane;
 
@@ -33,7 +36,7 @@ int main(int argc, char* argv[]) {
 
     test::AppFixture f;
     f.startShown();
-    TForm1& m = f.main();
+    MainWindow& m = f.main();
     m.move(0, 0);
     f.acceptOffline(); // no network here: captures are taken on their form
     for (const char* url : {"https://docs.example.net/guide", "www.example.edu/courses",
@@ -47,28 +50,33 @@ int main(int argc, char* argv[]) {
     m.setStatusPanelText(6, QStringLiteral("203.0.113.27"));
     QApplication::setActiveWindow(&m);
     test::settle();
-    HintTracker::ShowHintInPanel(m.cyAdvSpeedButton6);
+    HintTracker::ShowHintInPanel(ctl<QToolButton>(m, "cyAdvSpeedButton6"));
     test::settle();
     if (!save(m.grab(), out + QStringLiteral("/main-window.png")))
         return 1;
 
     // The tray menu with its "Clipboard" submenu open, drawn as the desktop places them.
-    m.PopupMenu1->popup(QPoint(20, 20));
+    ctl<QMenu>(m, "PopupMenu1")->popup(QPoint(20, 20));
     test::settle();
-    const QRect item = m.PopupMenu1->actionGeometry(m.Clipboard1->menuAction());
-    m.PopupMenu1->setActiveAction(m.Clipboard1->menuAction());
-    m.Clipboard1->popup(m.PopupMenu1->mapToGlobal(QPoint(m.PopupMenu1->width() - 4, item.top())));
+    const QRect item = ctl<QMenu>(m, "PopupMenu1")->actionGeometry(ctl<QMenu>(m, "Clipboard1")->menuAction());
+    ctl<QMenu>(m, "PopupMenu1")->setActiveAction(ctl<QMenu>(m, "Clipboard1")->menuAction());
+    ctl<QMenu>(m, "Clipboard1")
+        ->popup(ctl<QMenu>(m, "PopupMenu1")
+                    ->mapToGlobal(QPoint(ctl<QMenu>(m, "PopupMenu1")->width() - 4, item.top())));
     test::settle();
     // Above them, a panel with the tray icon the menu belongs to.
     const int panel = 30;
-    const QRect both =
-        m.PopupMenu1->geometry().united(m.Clipboard1->geometry()).adjusted(-12, -12 - panel, 12, 12);
+    const QRect both = ctl<QMenu>(m, "PopupMenu1")
+                           ->geometry()
+                           .united(ctl<QMenu>(m, "Clipboard1")->geometry())
+                           .adjusted(-12, -12 - panel, 12, 12);
     QPixmap screen(both.size());
     screen.fill(QColor(0x5a, 0x6f, 0x86)); // a plain desktop
     QPainter p(&screen);
     p.fillRect(0, 0, screen.width(), panel, QColor(0x2b, 0x2f, 0x36));
-    p.drawPixmap(m.PopupMenu1->x() - both.x() + 6, 4, QApplication::windowIcon().pixmap(QSize(22, 22)));
-    for (QMenu* menu : {m.PopupMenu1, m.Clipboard1})
+    p.drawPixmap(ctl<QMenu>(m, "PopupMenu1")->x() - both.x() + 6, 4,
+                 QApplication::windowIcon().pixmap(QSize(22, 22)));
+    for (QMenu* menu : {ctl<QMenu>(m, "PopupMenu1"), ctl<QMenu>(m, "Clipboard1")})
         p.drawPixmap(menu->geometry().topLeft() - both.topLeft(), menu->grab());
     p.end();
     if (!save(screen, out + QStringLiteral("/tray-menu.png")))

@@ -2,9 +2,9 @@
 // Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/report_screenshots docs/report-window
 #include "AppFixture.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "core/CheckListModel.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "validation/BatchValidation.h"
 #include "validation/ValidationReport.h"
@@ -17,7 +17,7 @@
 #include <QToolButton>
 
 using namespace clipvane;
-using clipvane::test::control;
+using clipvane::test::ctl;
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
     app.app().report()->valid().setTicked(1, true);
     app.app().report()->validTicksChanged();
     app.app().report()->invalid().setSelected(1);
-    control<QLabel>(report, "HintPanel")
+    ctl<QLabel>(report, "HintPanel")
         ->setText(QStringLiteral("Valid URL list. Double click an item to navigate to this URL with "
                                  "the default browser"));
     QTest::qWait(300);

@@ -2,8 +2,8 @@
 // Not a test. Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/setbrowser_screenshots docs
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "Screenshots.h"
-#include "WindowControls.h"
 #include "ui/FixedDriveInfo/DriveInfoWindow.h"
 #include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/widgets/Hints.h"
@@ -19,7 +19,7 @@
 #include <QToolButton>
 
 using namespace clipvane;
-using clipvane::test::control;
+using clipvane::test::ctl;
 
 namespace {
 
@@ -63,27 +63,27 @@ int main(int argc, char* argv[]) {
     const QString browser = f.folder.file(QStringLiteral("PortableApps/Browser/browser"));
     QFile(browser).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     f.dialogs.answerFile({true, browser, 1});
-    control<QToolButton>(w, "cyBrowserPathOpen")->click();
-    control<QToolButton>(w, "cySetBrowser")->click();
-    control<QCheckBox>(w, "CBRememberBrowser")->setChecked(true);
+    ctl<QToolButton>(w, "cyBrowserPathOpen")->click();
+    ctl<QToolButton>(w, "cySetBrowser")->click();
+    ctl<QCheckBox>(w, "CBRememberBrowser")->setChecked(true);
     w.move(40, 40);
     w.show();
     QApplication::setActiveWindow(&w);
     test::settle();
-    HintTracker::ShowHintInPanel(control<QLabel>(w, "ImageStatus"));
+    HintTracker::ShowHintInPanel(ctl<QLabel>(w, "ImageStatus"));
     test::settle();
     if (!save(w.grab(), out + QStringLiteral("/set-browser/set-browser.png")))
         return 1;
 
     // The seven drive-type pictures side by side, in the order of their codes.
     const QList<QPair<QLabel*, QString>> pictures = {
-        {control<QLabel>(w, "ImageUNK"), QStringLiteral("Unknown")},
-        {control<QLabel>(w, "ImageNOR"), QStringLiteral("No Root")},
-        {control<QLabel>(w, "ImageUSB"), QStringLiteral("Removable")},
-        {control<QLabel>(w, "ImageHDD"), QStringLiteral("Fixed")},
-        {control<QLabel>(w, "ImageREM"), QStringLiteral("Remote")},
-        {control<QLabel>(w, "ImageOPT"), QStringLiteral("Optical")},
-        {control<QLabel>(w, "ImageRAM"), QStringLiteral("RAM disk")}};
+        {ctl<QLabel>(w, "ImageUNK"), QStringLiteral("Unknown")},
+        {ctl<QLabel>(w, "ImageNOR"), QStringLiteral("No Root")},
+        {ctl<QLabel>(w, "ImageUSB"), QStringLiteral("Removable")},
+        {ctl<QLabel>(w, "ImageHDD"), QStringLiteral("Fixed")},
+        {ctl<QLabel>(w, "ImageREM"), QStringLiteral("Remote")},
+        {ctl<QLabel>(w, "ImageOPT"), QStringLiteral("Optical")},
+        {ctl<QLabel>(w, "ImageRAM"), QStringLiteral("RAM disk")}};
     const int cell = 84;
     QPixmap sheet(cell * int(pictures.size()), 76);
     sheet.fill(w.palette().window().color());
@@ -101,7 +101,7 @@ int main(int argc, char* argv[]) {
     // The stick as a desktop mounts it (its files served the browser's choice above).
     f.drives.drives[3].mountPoint = QStringLiteral("/media/anna/STICK");
     f.drives.spaces[QStringLiteral("/media/anna/STICK")] = f.drives.spaces.take(stick);
-    control<QToolButton>(w, "cyDriveInfo")->click();
+    ctl<QToolButton>(w, "cyDriveInfo")->click();
     DriveInfoWindow& d = *f.app().driveInfoWindow();
     d.move(40, 440);
     test::settle();

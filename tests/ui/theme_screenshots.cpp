@@ -2,7 +2,8 @@
 // Not a test. Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/theme_screenshots docs/themes
 #include "AppFixture.h"
-#include "ui/Main/Main.h"
+#include "FindControl.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/widgets/Themes.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 #include <QTabWidget>
 #include <QTextStream>
 
+using clipvane::test::ctl;
+
 using namespace clipvane;
 
 int main(int argc, char* argv[]) {
@@ -23,7 +26,7 @@ int main(int argc, char* argv[]) {
 
     test::AppFixture f;
     f.startShown();
-    TForm1& m = f.main();
+    MainWindow& m = f.main();
     m.list().replaceTexts({QStringLiteral("http://www.example.org/"),
                            QStringLiteral("https://docs.example.net/guide"),
                            QStringLiteral("https://news.example.com/2024/05/article?id=42"),
@@ -32,20 +35,20 @@ int main(int argc, char* argv[]) {
     m.list().setSelected(2);
     m.CheckListBoxURLClickCheck();
     m.setStatusPanelText(1, QStringLiteral("Modified"));
-    m.CBOValidateChecked->setChecked(true);
-    m.CBSaveHistory->setChecked(true);
+    ctl<QCheckBox>(m, "CBOValidateChecked")->setChecked(true);
+    ctl<QCheckBox>(m, "CBSaveHistory")->setChecked(true);
     m.activateWindow();
     QApplication::setActiveWindow(&m);
 
     const QStringList entries = themeEntries();
     for (int i = 0; i < entries.size(); ++i) {
-        m.CBBTheme->setCurrentIndex(i);
+        ctl<QComboBox>(m, "CBBTheme")->setCurrentIndex(i);
         m.CBBThemeChange();
-        m.PageControl1->setCurrentIndex(0);
+        ctl<QTabWidget>(m, "PageControl1")->setCurrentIndex(0);
         QCoreApplication::processEvents();
         const QPixmap capture = m.grab();
-        m.PageControl1->setCurrentIndex(1);
-        m.Edit1->setFocus(); // shows the focus frame
+        ctl<QTabWidget>(m, "PageControl1")->setCurrentIndex(1);
+        ctl<QLineEdit>(m, "Edit1")->setFocus(); // shows the focus frame
         QCoreApplication::processEvents();
         const QPixmap options = m.grab();
 

@@ -1,4 +1,4 @@
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "WindowFixture.h"
 #include "ui/About/AboutBox.h"
 #include "ui/widgets/Hints.h"
@@ -48,24 +48,23 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("About"));
         QCOMPARE(w.size(), QSize(299, 479));
         QCOMPARE(w.minimumSize(), w.maximumSize());
-        QCOMPARE(control<QLabel>(w, "ProductName")->text(), QStringLiteral("Clipvane"));
-        QCOMPARE(control<QLabel>(w, "Version")->text(), QStringLiteral("Version ") + localVersion());
-        QCOMPARE(control<QLabel>(w, "Label1")->text(), buildEdition().label);
-        QCOMPARE(control<QLabel>(w, "Label2")->text(), QStringLiteral("Total memory used: 8,000 KB"));
-        QVERIFY(!control<QTimer>(w, "Timer1")->isActive());
-        QCOMPARE(control<QTimer>(w, "Timer1")->interval(), 100);
-        QCOMPARE(control<QWidget>(w, "ProgramIcon")->size(), QSize(49, 45));
-        QCOMPARE(control<QWidget>(w, "Image1")->size(), QSize(90, 89));
-        QCOMPARE(control<QPlainTextEdit>(w, "Memo1")->size(), QSize(274, 241));
-        QCOMPARE(longHintAt(control<QLabel>(w, "Label2")), QStringLiteral("Clipvane's true workset memory"));
-        QCOMPARE(longHintAt(control<QPlainTextEdit>(w, "Memo1")),
+        QCOMPARE(ctl<QLabel>(w, "ProductName")->text(), QStringLiteral("Clipvane"));
+        QCOMPARE(ctl<QLabel>(w, "Version")->text(), QStringLiteral("Version ") + localVersion());
+        QCOMPARE(ctl<QLabel>(w, "Label1")->text(), buildEdition().label);
+        QCOMPARE(ctl<QLabel>(w, "Label2")->text(), QStringLiteral("Total memory used: 8,000 KB"));
+        QVERIFY(!ctl<QTimer>(w, "Timer1")->isActive());
+        QCOMPARE(ctl<QTimer>(w, "Timer1")->interval(), 100);
+        QCOMPARE(ctl<QWidget>(w, "ProgramIcon")->size(), QSize(49, 45));
+        QCOMPARE(ctl<QWidget>(w, "Image1")->size(), QSize(90, 89));
+        QCOMPARE(ctl<QPlainTextEdit>(w, "Memo1")->size(), QSize(274, 241));
+        QCOMPARE(longHintAt(ctl<QLabel>(w, "Label2")), QStringLiteral("Clipvane's true workset memory"));
+        QCOMPARE(longHintAt(ctl<QPlainTextEdit>(w, "Memo1")),
                  QStringLiteral("Please read this license carefully"));
-        QCOMPARE(longHintAt(control<QWidget>(w, "Panel1")), QStringLiteral("Hover a control to know more"));
-        const QList<std::tuple<QToolButton*, int>> buttons{
-            {control<QToolButton>(w, "cyEmailAuthor"), 8},
-            {control<QToolButton>(w, "cyAdvSpeedButton1"), 83},
-            {control<QToolButton>(w, "cyAdvSpeedButton2"), 158},
-            {control<QToolButton>(w, "cyClose"), 234}};
+        QCOMPARE(longHintAt(ctl<QWidget>(w, "Panel1")), QStringLiteral("Hover a control to know more"));
+        const QList<std::tuple<QToolButton*, int>> buttons{{ctl<QToolButton>(w, "cyEmailAuthor"), 8},
+                                                           {ctl<QToolButton>(w, "cyAdvSpeedButton1"), 83},
+                                                           {ctl<QToolButton>(w, "cyAdvSpeedButton2"), 158},
+                                                           {ctl<QToolButton>(w, "cyClose"), 234}};
         for (const auto& [button, left] : buttons) {
             QCOMPARE(button->x(), left);
             QCOMPARE(button->size(), QSize(48, 48));
@@ -81,13 +80,13 @@ private slots:
         const QString text = QString::fromUtf8(file.readAll());
         QVERIFY(text.startsWith(QStringLiteral("MIT License")));
         // Word for word; the box wraps it to its width.
-        QCOMPARE(control<QPlainTextEdit>(r.w(), "Memo1")->toPlainText().simplified(), text.simplified());
-        QCOMPARE(control<QPlainTextEdit>(r.w(), "Memo1")->toPlainText().count(QStringLiteral("\n\n")),
+        QCOMPARE(ctl<QPlainTextEdit>(r.w(), "Memo1")->toPlainText().simplified(), text.simplified());
+        QCOMPARE(ctl<QPlainTextEdit>(r.w(), "Memo1")->toPlainText().count(QStringLiteral("\n\n")),
                  text.count(QStringLiteral("\n\n")));
-        QVERIFY(control<QPlainTextEdit>(r.w(), "Memo1")->isReadOnly());
-        QCOMPARE(control<QPlainTextEdit>(r.w(), "Memo1")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QVERIFY(control<QLabel>(r.w(), "Notice")->text().contains(QStringLiteral("free software")));
-        QVERIFY(control<QLabel>(r.w(), "Notice")->text().contains(QStringLiteral("MIT License")));
+        QVERIFY(ctl<QPlainTextEdit>(r.w(), "Memo1")->isReadOnly());
+        QCOMPARE(ctl<QPlainTextEdit>(r.w(), "Memo1")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QVERIFY(ctl<QLabel>(r.w(), "Notice")->text().contains(QStringLiteral("free software")));
+        QVERIFY(ctl<QLabel>(r.w(), "Notice")->text().contains(QStringLiteral("MIT License")));
     }
 
     // The memory figure is refreshed while the box is shown, and only then.
@@ -96,15 +95,14 @@ private slots:
         AboutBox& w = r.w();
         r.app.machine.residentBytes = 12345678;
         w.show();
-        QVERIFY(control<QTimer>(w, "Timer1")->isActive());
-        QTRY_COMPARE(control<QLabel>(w, "Label2")->text(),
+        QVERIFY(ctl<QTimer>(w, "Timer1")->isActive());
+        QTRY_COMPARE(ctl<QLabel>(w, "Label2")->text(),
                      QStringLiteral("Total software memory used: 12,056.3 KB"));
         r.app.machine.residentBytes = std::nullopt;
-        QTRY_COMPARE(control<QLabel>(w, "Label2")->text(),
-                     QStringLiteral("Total software memory used: unknown"));
-        control<QToolButton>(w, "cyClose")->click();
+        QTRY_COMPARE(ctl<QLabel>(w, "Label2")->text(), QStringLiteral("Total software memory used: unknown"));
+        ctl<QToolButton>(w, "cyClose")->click();
         QVERIFY(!w.isVisible());
-        QVERIFY(!control<QTimer>(w, "Timer1")->isActive());
+        QVERIFY(!ctl<QTimer>(w, "Timer1")->isActive());
         const int reads = r.app.machine.memoryReads;
         QTest::qWait(250);
         QCOMPARE(r.app.machine.memoryReads, reads);
@@ -132,17 +130,17 @@ private slots:
 
     void emailAndHomePage() {
         Rig r;
-        control<QToolButton>(r.w(), "cyEmailAuthor")->click();
+        ctl<QToolButton>(r.w(), "cyEmailAuthor")->click();
         QCOMPARE(r.app.shell.mailed,
                  QStringList{QStringLiteral("mailto:author@quorbel.example?subject=Clipvane%20Version%20") +
                              localVersion() + QStringLiteral("%20") + buildEdition().bits.left(2) +
                              QStringLiteral("bits%20Edition")});
-        control<QLabel>(r.w(), "Version")->setText(QStringLiteral("Version ")); // a build without a version
-        control<QToolButton>(r.w(), "cyEmailAuthor")->click();
+        ctl<QLabel>(r.w(), "Version")->setText(QStringLiteral("Version ")); // a build without a version
+        ctl<QToolButton>(r.w(), "cyEmailAuthor")->click();
         QCOMPARE(r.app.shell.mailed.last(),
                  QStringLiteral("mailto:author@quorbel.example?subject=Clipvane%20Version%20%20") +
                      buildEdition().bits.left(2) + QStringLiteral("bits%20Edition"));
-        control<QToolButton>(r.w(), "cyAdvSpeedButton1")->click();
+        ctl<QToolButton>(r.w(), "cyAdvSpeedButton1")->click();
         QCOMPARE(r.app.shell.opened,
                  QList<QUrl>{QUrl(QStringLiteral("http://www.quorbel.example/Quorbel/Clipvane.html"))});
         QVERIFY(r.app.dialogs.shown.isEmpty());

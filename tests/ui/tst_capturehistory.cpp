@@ -1,14 +1,13 @@
 #include "AppFixture.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "WindowFixture.h"
-#include "core/SessionState.h"
 #include "core/Yield.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
 #include "prefs/BrowserChoice.h"
 #include "prefs/UrlLauncher.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Pictures.h"
 #include "ui/widgets/Themes.h"
@@ -37,15 +36,14 @@ HistoryEntry row(const QString& date, const QString& url) {
 }
 
 // The Capture History window alone on the doubles, with what the composition root hands it: the history
-// table, the session and the launcher (on the browser choice).
+// table and the launcher (on the browser choice). "Validate Clipboard URL" is ticked, as by default.
 struct Rig {
     WindowFixture<CaptureHistoryWindow> app;
-    SessionState session;
     HistoryTable history{sources()};
     BrowserChoice choice{choiceContext()};
     UrlLauncher launcher{app.shell, app.dialogs, app.connectivity, choice};
     Rig() {
-        app.make(history, session);
+        app.make(history, false);
         app.window().setLauncher(&launcher);
     }
     ~Rig() { app.destroyWindow(); } // before the table it shows
@@ -53,7 +51,7 @@ struct Rig {
         HistorySources s;
         s.resolver = &app.resolver;
         s.connectivity = &app.connectivity;
-        s.validateClipboardUrl = [this] { return session.ClipboardValidationOn; };
+        s.validateClipboardUrl = [] { return true; };
         s.yield = letPendingMessagesRun;
         return s;
     }
@@ -69,9 +67,7 @@ struct Rig {
         table().ResetHistoryTable();
         table().insertEntries(1, rows);
     }
-    void select(int r, int c) {
-        control<HistoryGrid>(w(), "SGHistory")->setCurrentIndex(table().index(r, c));
-    }
+    void select(int r, int c) { ctl<HistoryGrid>(w(), "SGHistory")->setCurrentIndex(table().index(r, c)); }
     QStringList urls() {
         QStringList out;
         for (int r = 1; r < table().rowCount(); ++r)
@@ -119,42 +115,41 @@ private slots:
                                  "HintPanel",
                                  "SB"})
             QVERIFY2(w.findChild<QObject*>(name), name);
-        QCOMPARE(longHintAt(control<QToolButton>(w, "cyPrintDB")),
+        QCOMPARE(longHintAt(ctl<QToolButton>(w, "cyPrintDB")),
                  QString("Print the Capture History database with the system default printer"));
-        QCOMPARE(longHintAt(control<QComboBox>(w, "CBSortHistory")),
+        QCOMPARE(longHintAt(ctl<QComboBox>(w, "CBSortHistory")),
                  QString("Choose wich column to sort. Sorting is descending."));
-        QCOMPARE(longHintAt(control<QToolButton>(w, "cySaveHistoryAs")),
+        QCOMPARE(longHintAt(ctl<QToolButton>(w, "cySaveHistoryAs")),
                  QString("Save the Capture History database as a CSV file  in the folder of your choice."));
-        QCOMPARE(control<QToolButton>(w, "cyPrintDB")->toolTip(), QString()); // long hints only
+        QCOMPARE(ctl<QToolButton>(w, "cyPrintDB")->toolTip(), QString()); // long hints only
 
         QStringList items;
-        for (int i = 0; i < control<QComboBox>(w, "CBSortHistory")->count(); ++i)
-            items.append(control<QComboBox>(w, "CBSortHistory")->itemText(i));
+        for (int i = 0; i < ctl<QComboBox>(w, "CBSortHistory")->count(); ++i)
+            items.append(ctl<QComboBox>(w, "CBSortHistory")->itemText(i));
         QCOMPARE(items, (QStringList{"Date of entry ", "Time of entry", "URL", "Origin", "Validate",
                                      "Domain\t", "IP"}));
-        QCOMPARE(control<QComboBox>(w, "CBSortHistory")->currentIndex(), 0);
+        QCOMPARE(ctl<QComboBox>(w, "CBSortHistory")->currentIndex(), 0);
 
         for (QToolButton* b :
-             {control<QToolButton>(w, "cyNewList"), control<QToolButton>(w, "cySaveHistory"),
-              control<QToolButton>(w, "cySaveHistoryAs"), control<QToolButton>(w, "cyURLSave"),
-              control<QToolButton>(w, "cyLoadHistory"), control<QToolButton>(w, "cyPrintDB"),
-              control<QToolButton>(w, "cyAutosize"), control<QToolButton>(w, "cyDeleteRecord"),
-              control<QToolButton>(w, "cyAdvSpeedButton2"), control<QToolButton>(w, "cyClose"),
-              control<QToolButton>(w, "cyAdvSpeedButton1"), control<QToolButton>(w, "cyAdvSpeedButton4")})
+             {ctl<QToolButton>(w, "cyNewList"), ctl<QToolButton>(w, "cySaveHistory"),
+              ctl<QToolButton>(w, "cySaveHistoryAs"), ctl<QToolButton>(w, "cyURLSave"),
+              ctl<QToolButton>(w, "cyLoadHistory"), ctl<QToolButton>(w, "cyPrintDB"),
+              ctl<QToolButton>(w, "cyAutosize"), ctl<QToolButton>(w, "cyDeleteRecord"),
+              ctl<QToolButton>(w, "cyAdvSpeedButton2"), ctl<QToolButton>(w, "cyClose"),
+              ctl<QToolButton>(w, "cyAdvSpeedButton1"), ctl<QToolButton>(w, "cyAdvSpeedButton4")})
             QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
-        for (QToolButton* b :
-             {control<QToolButton>(w, "cyNavigateURL"), control<QToolButton>(w, "cySearch"),
-              control<QToolButton>(w, "cyStopSearch"), control<QToolButton>(w, "cyReloadHistory")})
+        for (QToolButton* b : {ctl<QToolButton>(w, "cyNavigateURL"), ctl<QToolButton>(w, "cySearch"),
+                               ctl<QToolButton>(w, "cyStopSearch"), ctl<QToolButton>(w, "cyReloadHistory")})
             QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
         QCOMPARE(w.statusPanelText(0), QString("Row:"));
         QCOMPARE(w.statusPanelText(2), QString("Col:"));
 
         // Row 0 is the header above the grid; rows are numbered as the table counts them.
-        QVERIFY(control<HistoryGrid>(w, "SGHistory")->isRowHidden(0));
+        QVERIFY(ctl<HistoryGrid>(w, "SGHistory")->isRowHidden(0));
         QCOMPARE(r.table().headerData(2, Qt::Horizontal).toString(), QString("URL"));
         QCOMPARE(r.table().headerData(1, Qt::Vertical).toString(), QString("1"));
         r.entries({row("d", "http://a.example/")});
-        QVERIFY(control<HistoryGrid>(w, "SGHistory")->isRowHidden(0)); // again after a reset
+        QVERIFY(ctl<HistoryGrid>(w, "SGHistory")->isRowHidden(0)); // again after a reset
     }
 
     // The tool bar: picture buttons like the main window's, drawn in the theme's ink; the captions name them
@@ -186,8 +181,8 @@ private slots:
         CaptureHistoryWindow& w = *app.app().captureHistoryWindow();
         auto* b = w.findChild<QToolButton*>(button);
         QVERIFY(b);
-        QVERIFY(b->parentWidget() == control<QWidget>(w, "Panel1"));
-        QToolButton* mainButton = app.main().cyNewList;
+        QVERIFY(b->parentWidget() == ctl<QWidget>(w, "Panel1"));
+        QToolButton* mainButton = ctl<QToolButton>(app.main(), "cyNewList");
         QCOMPARE(b->size(), QSize(48, 48));
         QCOMPARE(b->size(), mainButton->size());
         QCOMPARE(b->iconSize(), mainButton->iconSize());
@@ -225,26 +220,26 @@ private slots:
         QCOMPARE(w.statusPanelText(1), QString("1"));
         QCOMPARE(w.statusPanelText(3), QString("0"));
         QCOMPARE(w.statusPanelText(4), QString("d1"));
-        QVERIFY(!control<QToolButton>(w, "cyNavigateURL")->isEnabled());
+        QVERIFY(!ctl<QToolButton>(w, "cyNavigateURL")->isEnabled());
         r.select(1, 2);
-        QVERIFY(control<QToolButton>(w, "cyNavigateURL")->isEnabled());
+        QVERIFY(ctl<QToolButton>(w, "cyNavigateURL")->isEnabled());
         QCOMPARE(w.statusPanelText(4), QString("http://a.example/"));
 
         // Offline: the question first.
         r.app.dialogs.answer(Answer::No);
-        control<QToolButton>(w, "cyNavigateURL")->click();
+        ctl<QToolButton>(w, "cyNavigateURL")->click();
         QCOMPARE(r.app.dialogs.texts(), QStringList{"Internet is not connected. Proceed anyway?"});
         QCOMPARE(r.app.dialogs.shown[0].kind, MessageKind::Warning);
         QVERIFY(r.app.shell.opened.isEmpty());
         r.app.dialogs.answer(Answer::Yes);
-        control<QToolButton>(w, "cyNavigateURL")->click();
+        ctl<QToolButton>(w, "cyNavigateURL")->click();
         QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl("http://a.example/")});
 
         // Only web addresses are ever handed over.
         r.app.connectivity.connected = true;
         r.select(2, 2);
         r.app.dialogs.answer(Answer::Ok);
-        control<QToolButton>(w, "cyNavigateURL")->click();
+        ctl<QToolButton>(w, "cyNavigateURL")->click();
         QCOMPARE(r.app.shell.opened.size(), 1);
         QCOMPARE(r.app.dialogs.shown.last().kind, MessageKind::Warning);
     }
@@ -256,22 +251,22 @@ private slots:
         r.entries({row("d1", "u1"), row("d2", "u2")});
         const int last = r.table().rowCount() - 1;
         r.select(last, 2);
-        QVERIFY(!control<QToolButton>(w, "cyDeleteRecord")->isEnabled());
-        QCOMPARE(control<HistoryGrid>(w, "SGHistory")->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(!ctl<QToolButton>(w, "cyDeleteRecord")->isEnabled());
+        QCOMPARE(ctl<HistoryGrid>(w, "SGHistory")->editTriggers(), QAbstractItemView::NoEditTriggers);
         QTest::ignoreMessage(QtWarningMsg, "edit: editing failed");
-        control<HistoryGrid>(w, "SGHistory")->edit(r.table().index(last, 2));
-        QVERIFY(!control<HistoryGrid>(w, "SGHistory")->isEditing());
+        ctl<HistoryGrid>(w, "SGHistory")->edit(r.table().index(last, 2));
+        QVERIFY(!ctl<HistoryGrid>(w, "SGHistory")->isEditing());
         w.cyDeleteRecordClick();
         QCOMPARE(r.table().rowCount(), 4);
 
         r.select(1, 2);
-        QVERIFY(control<QToolButton>(w, "cyDeleteRecord")->isEnabled());
-        QVERIFY(control<HistoryGrid>(w, "SGHistory")->editTriggers() & QAbstractItemView::DoubleClicked);
-        control<HistoryGrid>(w, "SGHistory")->edit(r.table().index(1, 2));
-        QVERIFY(control<HistoryGrid>(w, "SGHistory")->isEditing());
+        QVERIFY(ctl<QToolButton>(w, "cyDeleteRecord")->isEnabled());
+        QVERIFY(ctl<HistoryGrid>(w, "SGHistory")->editTriggers() & QAbstractItemView::DoubleClicked);
+        ctl<HistoryGrid>(w, "SGHistory")->edit(r.table().index(1, 2));
+        QVERIFY(ctl<HistoryGrid>(w, "SGHistory")->isEditing());
         r.select(2, 2); // ends the editing
         r.select(1, 2);
-        control<QToolButton>(w, "cyDeleteRecord")->click();
+        ctl<QToolButton>(w, "cyDeleteRecord")->click();
         QCOMPARE(r.urls(), (QStringList{"u2", ""}));
 
         r.entries({});
@@ -283,7 +278,7 @@ private slots:
     // A row dragged by its number moves in the table; the header row stays first.
     void rowDragMovesTheTableRow() {
         Rig r;
-        QHeaderView* rows = control<HistoryGrid>(r.w(), "SGHistory")->verticalHeader();
+        QHeaderView* rows = ctl<HistoryGrid>(r.w(), "SGHistory")->verticalHeader();
         r.entries({row("d", "u1"), row("d", "u2"), row("d", "u3")});
         rows->moveSection(3, 1);
         QCOMPARE(r.urls(), (QStringList{"u3", "u1", "u2", ""}));
@@ -305,16 +300,16 @@ private slots:
         Rig r;
         CaptureHistoryWindow& w = r.w();
         r.entries({row("d", "http://a.example/")});
-        QVERIFY(!control<QToolButton>(w, "cyReloadHistory")->isEnabled());
+        QVERIFY(!ctl<QToolButton>(w, "cyReloadHistory")->isEnabled());
         r.app.dialogs.answer(Answer::Ok);
-        control<QToolButton>(w, "cySaveHistory")->click();
-        QVERIFY(control<QToolButton>(w, "cyReloadHistory")->isEnabled());
+        ctl<QToolButton>(w, "cySaveHistory")->click();
+        QVERIFY(ctl<QToolButton>(w, "cyReloadHistory")->isEnabled());
         QVERIFY(r.app.folder.read("Capture History.csv").contains("http://a.example/"));
 
         r.app.dialogs.answer(Answer::No);
-        control<QToolButton>(w, "cyNewList")->click();
+        ctl<QToolButton>(w, "cyNewList")->click();
         QCOMPARE(r.table().rowCount(), 2);
-        control<QToolButton>(w, "cyReloadHistory")->click();
+        ctl<QToolButton>(w, "cyReloadHistory")->click();
         QCOMPARE(r.urls(), (QStringList{"http://a.example/", ""}));
         QCOMPARE(r.app.dialogs.texts().size(), 2);
     }
@@ -324,43 +319,43 @@ private slots:
         Rig r;
         CaptureHistoryWindow& w = r.w();
         r.entries({row("d1", "http://a.example/"), row("d2", "http://b.example/")});
-        control<QLineEdit>(w, "EditSearch")->setText("B.EXAMPLE");
-        QVERIFY(control<QToolButton>(w, "cySearch")->isEnabled());
-        control<QToolButton>(w, "cyAdvSpeedButton4")->click();
-        QVERIFY(control<QLineEdit>(w, "EditSearch")->text().isEmpty());
-        QVERIFY(!control<QToolButton>(w, "cySearch")->isEnabled());
+        ctl<QLineEdit>(w, "EditSearch")->setText("B.EXAMPLE");
+        QVERIFY(ctl<QToolButton>(w, "cySearch")->isEnabled());
+        ctl<QToolButton>(w, "cyAdvSpeedButton4")->click();
+        QVERIFY(ctl<QLineEdit>(w, "EditSearch")->text().isEmpty());
+        QVERIFY(!ctl<QToolButton>(w, "cySearch")->isEnabled());
 
-        control<QLineEdit>(w, "EditSearch")->setText("B.EXAMPLE");
+        ctl<QLineEdit>(w, "EditSearch")->setText("B.EXAMPLE");
         bool searching = false;
         QString statusAtMatch;
         r.app.dialogs.onMessage = [&](const ScriptedDialogs::Shown&) {
             if (r.app.dialogs.shown.size() == 1) {
-                searching = !control<QLineEdit>(w, "EditSearch")->isEnabled() &&
-                            control<QToolButton>(w, "cyStopSearch")->isEnabled();
+                searching = !ctl<QLineEdit>(w, "EditSearch")->isEnabled() &&
+                            ctl<QToolButton>(w, "cyStopSearch")->isEnabled();
                 statusAtMatch = w.statusPanelText(1) + "," + w.statusPanelText(3);
             }
         };
         r.app.dialogs.answer(Answer::Yes);
         r.app.dialogs.answer(Answer::Ok);
-        control<QToolButton>(w, "cySearch")->click();
+        ctl<QToolButton>(w, "cySearch")->click();
         QVERIFY(searching);
         QCOMPARE(statusAtMatch, QString("2,2"));
         QCOMPARE(
             r.app.dialogs.texts().last(),
             QString("The search is over. \r\nTotal exact match found:  0\r\nTotal partial match found:1"));
-        QVERIFY(control<QLineEdit>(w, "EditSearch")->isEnabled());
-        QVERIFY(!control<QToolButton>(w, "cyStopSearch")->isEnabled());
+        QVERIFY(ctl<QLineEdit>(w, "EditSearch")->isEnabled());
+        QVERIFY(!ctl<QToolButton>(w, "cyStopSearch")->isEnabled());
 
         // The cancel button, pressed while the search lets messages run.
         r.app.dialogs.onMessage = {};
         r.app.dialogs.answer(Answer::Ok);
-        QTimer::singleShot(0, control<QToolButton>(w, "cyStopSearch"), &QToolButton::click);
-        control<QToolButton>(w, "cySearch")->click();
+        QTimer::singleShot(0, ctl<QToolButton>(w, "cyStopSearch"), &QToolButton::click);
+        ctl<QToolButton>(w, "cySearch")->click();
         QCOMPARE(r.app.dialogs.texts().last(),
                  QString("The search was canceled and is over. \r\nTotal exact match "
                          "found:  0\r\nTotal partial match found:0"));
-        QVERIFY(control<QLineEdit>(w, "EditSearch")->isEnabled());
-        QVERIFY(!control<QToolButton>(w, "cyStopSearch")->isEnabled());
+        QVERIFY(ctl<QLineEdit>(w, "EditSearch")->isEnabled());
+        QVERIFY(!ctl<QToolButton>(w, "cyStopSearch")->isEnabled());
     }
 
     void sortAndDuplicateButtons() {
@@ -368,11 +363,11 @@ private slots:
         CaptureHistoryWindow& w = r.w();
         r.entries(
             {row("d", "http://c.example/"), row("d", "http://A.example/"), row("d", "http://c.example/")});
-        control<QComboBox>(w, "CBSortHistory")->setCurrentIndex(2);
-        control<QToolButton>(w, "cyAdvSpeedButton1")->click();
+        ctl<QComboBox>(w, "CBSortHistory")->setCurrentIndex(2);
+        ctl<QToolButton>(w, "cyAdvSpeedButton1")->click();
         QCOMPARE(r.urls(), (QStringList{"http://A.example/", "http://c.example/", "http://c.example/", ""}));
         r.app.dialogs.answer(Answer::Ok);
-        control<QToolButton>(w, "cyAdvSpeedButton2")->click();
+        ctl<QToolButton>(w, "cyAdvSpeedButton2")->click();
         QCOMPARE(r.app.dialogs.texts(), QStringList{"1 duplicated record found and removed."});
         QCOMPARE(r.urls(), (QStringList{"http://A.example/", "http://c.example/", ""}));
     }
@@ -406,27 +401,27 @@ private slots:
         r.select(4, 2);
         QCOMPARE(w.SelectedRow, 4);
         if (change == "sort") {
-            control<QComboBox>(w, "CBSortHistory")->setCurrentIndex(2);
-            control<QToolButton>(w, "cyAdvSpeedButton1")->click();
+            ctl<QComboBox>(w, "CBSortHistory")->setCurrentIndex(2);
+            ctl<QToolButton>(w, "cyAdvSpeedButton1")->click();
         } else if (change == "delete above") {
             r.table().DeleteHistoryRow(1);
         } else if (change == "delete it") {
-            control<QToolButton>(w, "cyDeleteRecord")->click();
+            ctl<QToolButton>(w, "cyDeleteRecord")->click();
         } else if (change == "duplicates") {
             r.app.dialogs.answer(Answer::Ok);
-            control<QToolButton>(w, "cyAdvSpeedButton2")->click();
+            ctl<QToolButton>(w, "cyAdvSpeedButton2")->click();
         } else {
             r.app.folder.write("Capture History.csv", "H,h,URL\r\n,,http://z.example/\r\n,,,,,,\r\n");
             if (change == "reload") {
-                control<QToolButton>(w, "cyReloadHistory")->setEnabled(true);
-                control<QToolButton>(w, "cyReloadHistory")->click();
+                ctl<QToolButton>(w, "cyReloadHistory")->setEnabled(true);
+                ctl<QToolButton>(w, "cyReloadHistory")->click();
             } else {
                 r.app.dialogs.answerFile({true, r.app.folder.file("Capture History.csv"), 1});
                 r.app.dialogs.answer(Answer::Yes);
-                control<QToolButton>(w, "cyLoadHistory")->click();
+                ctl<QToolButton>(w, "cyLoadHistory")->click();
             }
         }
-        const QModelIndex current = control<HistoryGrid>(w, "SGHistory")->currentIndex();
+        const QModelIndex current = ctl<HistoryGrid>(w, "SGHistory")->currentIndex();
         QCOMPARE(w.SelectedRow, current.isValid() ? current.row() : -1);
         QCOMPARE(w.statusPanelText(1), current.isValid() ? QString::number(current.row()) : QString());
         QCOMPARE(w.statusPanelText(4), r.table().cell(current.row(), current.column()));
@@ -436,7 +431,7 @@ private slots:
         }
         if (current.isValid() && current.column() == 2 && !r.table().cell(current.row(), 2).isEmpty()) {
             r.app.connectivity.connected = true;
-            control<QToolButton>(w, "cyNavigateURL")->click();
+            ctl<QToolButton>(w, "cyNavigateURL")->click();
             QCOMPARE(r.app.shell.opened.size(), 1);
             QCOMPARE(r.app.shell.opened.first().toString(), r.table().cell(current.row(), 2));
         }
@@ -446,7 +441,7 @@ private slots:
         Rig r;
         CaptureHistoryWindow& w = r.w();
         r.entries({row("d1", "http://a.example/")});
-        control<QToolButton>(w, "cyPrintDB")->click();
+        ctl<QToolButton>(w, "cyPrintDB")->click();
         QCOMPARE(r.app.printing.jobs.size(), 1);
         const RecordingPrinting::Job& job = r.app.printing.jobs[0];
         QVERIFY(job.title.startsWith("Clipvane - Captured History database. "));
@@ -455,7 +450,7 @@ private slots:
         for (const DrawnText& t : job.texts) {
             if (t.text == "URL") {
                 urlHeaderFound = true;
-                QCOMPARE(int(t.topLeft.x()), 5 * control<HistoryGrid>(w, "SGHistory")->columnWidth(1) + 50);
+                QCOMPARE(int(t.topLeft.x()), 5 * ctl<HistoryGrid>(w, "SGHistory")->columnWidth(1) + 50);
             }
             QVERIFY(t.text != "d1");
         }
@@ -463,7 +458,7 @@ private slots:
 
         r.app.printing.available = false;
         r.app.dialogs.answer(Answer::Ok);
-        control<QToolButton>(w, "cyPrintDB")->click();
+        ctl<QToolButton>(w, "cyPrintDB")->click();
         QCOMPARE(r.app.dialogs.shown.last().kind, MessageKind::Error);
         QCOMPARE(r.app.printing.jobs.size(), 1);
         QCOMPARE(r.table().rowCount(), 3);
@@ -476,10 +471,9 @@ private slots:
         w.show();
         const auto widths = autoSizeWidths(r.table(), w.gridMetrics());
         for (int c = 0; c < kHistoryColumns; ++c)
-            QCOMPARE(control<HistoryGrid>(w, "SGHistory")->columnWidth(c), widths[std::size_t(c)]);
-        QCOMPARE(control<HistoryGrid>(w, "SGHistory")->verticalHeader()->defaultSectionSize(),
-                 kHistoryRowHeight);
-        control<QToolButton>(w, "cyClose")->click();
+            QCOMPARE(ctl<HistoryGrid>(w, "SGHistory")->columnWidth(c), widths[std::size_t(c)]);
+        QCOMPARE(ctl<HistoryGrid>(w, "SGHistory")->verticalHeader()->defaultSectionSize(), kHistoryRowHeight);
+        ctl<QToolButton>(w, "cyClose")->click();
         QVERIFY(!w.isVisible());
     }
 
@@ -511,8 +505,8 @@ private slots:
             r.entries(rows);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            control<QToolButton>(w, "cyAutosize")->click();
-            HistoryGrid& grid = *control<HistoryGrid>(w, "SGHistory");
+            ctl<QToolButton>(w, "cyAutosize")->click();
+            HistoryGrid& grid = *ctl<HistoryGrid>(w, "SGHistory");
             QHeaderView& header = *grid.horizontalHeader();
             for (int c = 0; c < kHistoryColumns; ++c)
                 QVERIFY2(grid.columnWidth(c) >= header.sectionSizeHint(c), qPrintable(QString::number(c)));
@@ -544,14 +538,12 @@ private slots:
                          "\"Date of entry\",T,URL\r\nd,t,http://old.example/\r\n,,,,,,\r\n");
         HistoryTable& table = *app.app().history();
         table.AddHistoryEntry("http://early.example/");
-        SessionState session;
-        session.LoadHistoryAtStartup = true;
-        CaptureHistoryWindow w(app.services(), table, session);
+        CaptureHistoryWindow w(app.services(), table, true);
         QCOMPARE(table.cell(1, 2), QString("http://old.example/"));
         QCOMPARE(table.cell(2, 2), QString("http://early.example/"));
         QCOMPARE(table.rowCount(), 4);
-        QVERIFY(control<QToolButton>(w, "cyReloadHistory")->isEnabled());
-        QCOMPARE(control<HistoryGrid>(w, "SGHistory")->columnWidth(2),
+        QVERIFY(ctl<QToolButton>(w, "cyReloadHistory")->isEnabled());
+        QCOMPARE(ctl<HistoryGrid>(w, "SGHistory")->columnWidth(2),
                  autoSizeColWidth(table, 2, w.gridMetrics()));
     }
 
@@ -565,7 +557,7 @@ private slots:
         QFETCH(bool, ticked);
         AppFixture app;
         app.startShown();
-        app.main().CBSaveHistory->setChecked(ticked);
+        ctl<QCheckBox>(app.main(), "CBSaveHistory")->setChecked(ticked);
         app.app().history()->AddHistoryEntry("http://saved.example/");
         app.main().close();
         const QByteArray file = app.folder.read("Capture History.csv");

@@ -1,9 +1,11 @@
 #include "AppFixture.h"
+#include "FindControl.h"
+#include "MainWindowRig.h"
 #include "prefs/UrlLauncher.h"
 #include "ui/About/AboutBox.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/FixedDriveInfo/DriveInfoWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "ui/WebMonitor/BrowserWindow.h"
@@ -11,6 +13,9 @@
 #include "ui/widgets/Hints.h"
 #include "validation/CheckEngine.h"
 
+#include "core/CapturedList.h"
+#include "core/Options.h"
+#include "lists/MainListSession.h"
 #include "ui/widgets/CheckListView.h"
 #include <QAction>
 #include <QApplication>
@@ -19,6 +24,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -47,7 +53,7 @@ private slots:
         app.startShown();
         ClipvaneApp& a = app.app();
         const QList<QPair<QWidget*, QString>> windows{
-            {a.form1(), "Clipvane"},
+            {a.mainWindow(), "Clipvane"},
             {a.reportWindow(), "Validation of URL report"},
             {a.aboutBox(), "About"},
             {a.browserChoiceWindow(), "Set Clipvane default internet browser"},
@@ -59,27 +65,27 @@ private slots:
         for (const auto& [w, caption] : windows) {
             QVERIFY(w);
             QCOMPARE(w->windowTitle(), caption);
-            QCOMPARE(w->isVisible(), w == a.form1());
+            QCOMPARE(w->isVisible(), w == a.mainWindow());
         }
         // Controls are found by their names.
         for (const char* name : {"PageControl1", "TabSheet1", "TabSheetOptions", "Panel1", "Memo1",
                                  "CheckListBoxURL", "HintPanel", "SBMain", "cyNewList", "cyDeleteChecked",
                                  "cyNavigateURL", "CBMonClipboard", "CBBTheme", "Button1"})
-            QVERIFY2(a.form1()->findChild<QObject*>(name), name);
-        QCOMPARE(a.form1()->statusPanelText(0), QString("URL list status:"));
-        QCOMPARE(a.form1()->statusPanelText(2), QString("Clipboard monitored:"));
-        QCOMPARE(a.form1()->statusPanelText(5), QString("IP:"));
+            QVERIFY2(a.mainWindow()->findChild<QObject*>(name), name);
+        QCOMPARE(a.mainWindow()->statusPanelText(0), QString("URL list status:"));
+        QCOMPARE(a.mainWindow()->statusPanelText(2), QString("Clipboard monitored:"));
+        QCOMPARE(a.mainWindow()->statusPanelText(5), QString("IP:"));
     }
 
     void commandsShowTheOtherWindows() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
-        f.cyShowCaptureHistory->click();
+        MainWindow& f = app.main();
+        ctl<QToolButton>(f, "cyShowCaptureHistory")->click();
         QVERIFY(app.app().captureHistoryWindow()->isVisible());
-        f.cyAdvSpeedButton8->click();
+        ctl<QToolButton>(f, "cyAdvSpeedButton8")->click();
         QVERIFY(app.app().aboutBox()->isVisible());
-        f.cyAdvSpeedButton5->click();
+        ctl<QToolButton>(f, "cyAdvSpeedButton5")->click();
         QVERIFY(app.app().browserChoiceWindow()->isVisible());
         QVERIFY(f.isVisible()); // not modal
     }
@@ -104,14 +110,14 @@ private slots:
         if (!file.isNull())
             app.folder.write("Clipvane.list", file);
         app.start();
-        TForm1& f = app.main();
-        QCOMPARE(app.session().CurrentListPath, app.folder.file("Clipvane.list"));
+        MainWindow& f = app.main();
+        QCOMPARE(app.main().listSession().currentListPath(), app.folder.file("Clipvane.list"));
         QCOMPARE(f.list().texts(), entries);
         QCOMPARE(f.statusPanelText(1), status);
-        QCOMPARE(f.cyReloadList->isEnabled(), reloadEnabled);
+        QCOMPARE(ctl<QToolButton>(f, "cyReloadList")->isEnabled(), reloadEnabled);
         QCOMPARE(f.memoText(), QString("No previous valid URL in memory to display"));
-        QVERIFY(!app.session().CaptureSuppressed);
-        QVERIFY(!app.session().ListModified);
+        QVERIFY(app.app().capture()); // capturing from now on
+        QVERIFY(!app.captured().modified);
         QVERIFY(app.clipboard.joined);
         QCOMPARE(f.statusPanelText(6), QString("Disconnected"));
     }
@@ -134,15 +140,13 @@ private slots:
         app.folder.write("Clipvane.list", "a\r\n");
         app.folder.write("Clipvane.ini",
                          "[On line]\r\nValidate Clipboard URL=0\r\n[Startup]\r\nLoad default URL list=0\r\n");
-        SessionState session;
-        CheckEngine engine(app.connectivity, app.http, session);
-        TForm1 f(app.services(), session);
-        f.setCheckEngine(&engine);
+        MainWindowRig rig(app);
+        MainWindow& f = rig.window;
         f.FormCreate();
         QVERIFY(f.list().isEmpty());
         QCOMPARE(f.statusPanelText(1), QString());
         QVERIFY(app.clipboard.joined);
-        app.clipboard.afterCopy = [&] { settleCaptures(f.capture()); };
+        rig.startCapture(app.clipboard);
         app.clipboard.copy("http://x.example/");
         QCOMPARE(f.list().count(), 1);
     }
@@ -173,14 +177,14 @@ private slots:
         AppFixture app;
         app.connectivity.connected = true; // offline, the launch asks first (tested with the launcher)
         app.start();
-        TForm1& f = app.main();
-        f.RGURLListGroup->button(mode)->setChecked(true);
+        MainWindow& f = app.main();
+        ctl<QRadioButton>(f, QStringLiteral("RGURLList%1").arg(mode))->setChecked(true);
         f.list().append(entry);
         f.CheckListBoxURLDblClick(); // nothing selected: nothing happens
         QVERIFY(app.shell.opened.isEmpty());
-        f.CheckListBoxURL->setCurrentIndex(f.list().index(0));
+        ctl<CheckListView>(f, "CheckListBoxURL")->setCurrentIndex(f.list().index(0));
         QCOMPARE(f.list().selected(), 0);
-        QVERIFY(f.cyNavigateURL->isEnabled());
+        QVERIFY(ctl<QToolButton>(f, "cyNavigateURL")->isEnabled());
         if (!messageText.isEmpty())
             app.dialogs.answer(Answer::Ok);
         f.CheckListBoxURLDblClick();
@@ -204,23 +208,23 @@ private slots:
     void hintPanelShowsTheNearestHint() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
         QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(f.cyNewList, &enter);
-        QCOMPARE(f.HintPanel->text(), QString("Create a new URL list"));
+        QApplication::sendEvent(ctl<QToolButton>(f, "cyNewList"), &enter);
+        QCOMPARE(ctl<QLabel>(f, "HintPanel")->text(), QString("Create a new URL list"));
         // The list's viewport has no hint of its own: the list's hint shows.
-        QApplication::sendEvent(f.CheckListBoxURL->viewport(), &enter);
-        QVERIFY(f.HintPanel->text().startsWith("Captured URL list."));
-        QVERIFY(f.cyNewList->toolTip().isEmpty());
+        QApplication::sendEvent(ctl<CheckListView>(f, "CheckListBoxURL")->viewport(), &enter);
+        QVERIFY(ctl<QLabel>(f, "HintPanel")->text().startsWith("Captured URL list."));
+        QVERIFY(ctl<QToolButton>(f, "cyNewList")->toolTip().isEmpty());
     }
 
     void minimiseToTrayAndRestore() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBMinimize->setChecked(true);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBMinimize")->setChecked(true);
         f.minimiseApplication();
         QVERIFY(!f.isVisible());
         QVERIFY(app.tray.visible);
@@ -235,8 +239,8 @@ private slots:
         AppFixture app;
         app.tray.available = false;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBMinimize->setChecked(true);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBMinimize")->setChecked(true);
         f.minimiseApplication();
         QVERIFY(f.isVisible()); // never hidden without an icon to bring it back
         QVERIFY(!app.tray.visible);
@@ -245,9 +249,9 @@ private slots:
     void closeWithExitToTrayMinimisesInstead() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBMinimize->setChecked(true);
-        f.ExitToTray->setChecked(true);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBMinimize")->setChecked(true);
+        ctl<QAction>(f, "ExitToTray")->setChecked(true);
         QVERIFY(!f.close());
         QVERIFY(app.tray.visible);
     }
@@ -268,9 +272,9 @@ private slots:
         AppFixture app;
         app.startShown();
         app.acceptOffline();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         app.clipboard.copy("a.example");
-        QVERIFY(app.session().ListModified);
+        QVERIFY(app.captured().modified);
         app.dialogs.answer(answer);
         f.cyAdvSpeedButton1Click();
         QCOMPARE(app.dialogs.shown[0].text,
@@ -278,7 +282,7 @@ private slots:
         QCOMPARE(app.dialogs.shown[0].buttons, Buttons::YesNoAbort);
         const bool closed = !f.isVisible();
         QCOMPARE(closed, closes || answer == Answer::No);
-        QCOMPARE(app.session().OptionsSavedOnExit, closed);
+        QCOMPARE(app.main().listSession().optionsSavedOnExit(), closed);
         QCOMPARE(app.folder.read("Clipvane.list"), written);
     }
 
@@ -286,7 +290,7 @@ private slots:
         AppFixture app;
         app.startShown();
         app.acceptOffline();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         app.clipboard.copy("a.example");
         QDir(app.folder.path()).mkdir("Clipvane.list");
         app.dialogs.answer(Answer::Yes);
@@ -295,18 +299,18 @@ private slots:
         QCOMPARE(app.dialogs.shown.last().text,
                  QString("The URL list has not been saved. Exiting software aborted."));
         QVERIFY(f.isVisible());
-        QVERIFY(app.session().ListModified);
+        QVERIFY(app.captured().modified);
     }
 
     void trayExitKeepsTheExitToTrayChoice() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
-        f.ExitToTray->trigger();
-        QVERIFY(app.session().ExitToTraySetting);
-        f.Exit1->trigger();
-        QVERIFY(!f.ExitToTray->isChecked());
-        QVERIFY(app.session().ExitToTraySetting);
+        MainWindow& f = app.main();
+        ctl<QAction>(f, "ExitToTray")->trigger();
+        QVERIFY(app.options().exitToTrayChoice());
+        ctl<QAction>(f, "Exit1")->trigger();
+        QVERIFY(!ctl<QAction>(f, "ExitToTray")->isChecked());
+        QVERIFY(app.options().exitToTrayChoice());
         QVERIFY(!f.isVisible());
     }
 
@@ -314,35 +318,35 @@ private slots:
         AppFixture app;
         app.start();
         app.acceptOffline();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         app.clipboard.copy("a.example");
         app.dialogs.answer(Answer::No);
-        f.cyNewList->click();
+        ctl<QToolButton>(f, "cyNewList")->click();
         QCOMPARE(f.list().count(), 1);
         app.dialogs.answer(Answer::Yes);
-        f.cyNewList->click();
+        ctl<QToolButton>(f, "cyNewList")->click();
         QVERIFY(f.list().isEmpty());
         QCOMPARE(f.statusPanelText(1), QString("New"));
-        f.cyNewList->click(); // saved state: no question
+        ctl<QToolButton>(f, "cyNewList")->click(); // saved state: no question
         QCOMPARE(app.dialogs.shown.size(), 2);
     }
 
     void tickUntickRefreshTheCommands() {
         AppFixture app;
         app.start();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         f.list().appendTexts({"a", "b"});
-        f.cyAdvSpeedButton2->click();
+        ctl<QToolButton>(f, "cyAdvSpeedButton2")->click();
         QCOMPARE(f.list().tickedCount(), 2);
-        QVERIFY(f.cyDeleteChecked->isEnabled());
-        QVERIFY(f.cyValidateCheckedURL->isEnabled());
-        f.cyAdvSpeedButton3->click();
+        QVERIFY(ctl<QToolButton>(f, "cyDeleteChecked")->isEnabled());
+        QVERIFY(ctl<QToolButton>(f, "cyValidateCheckedURL")->isEnabled());
+        ctl<QToolButton>(f, "cyAdvSpeedButton3")->click();
         QCOMPARE(f.list().tickedCount(), 0);
-        QVERIFY(!f.cyDeleteChecked->isEnabled());
-        QVERIFY(!f.cyValidateCheckedURL->isEnabled());
+        QVERIFY(!ctl<QToolButton>(f, "cyDeleteChecked")->isEnabled());
+        QVERIFY(!ctl<QToolButton>(f, "cyValidateCheckedURL")->isEnabled());
         // A tick by the user through the view refreshes too.
         f.list().setData(f.list().index(1), Qt::Checked, Qt::CheckStateRole);
-        QVERIFY(f.cyDeleteChecked->isEnabled());
+        QVERIFY(ctl<QToolButton>(f, "cyDeleteChecked")->isEnabled());
     }
 };
 

@@ -1,8 +1,14 @@
 // The main window's list file commands, its validation panel, file drops and the exit flow's list write.
 #include "AppFixture.h"
-#include "ui/Main/Main.h"
+#include "FindControl.h"
+#include "core/CapturedList.h"
+#include "core/Options.h"
+#include "lists/MainListSession.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/widgets/BlinkLabel.h"
+#include "ui/widgets/ValidationPanel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
@@ -23,7 +29,7 @@ Q_DECLARE_METATYPE(clipvane::Answer)
 namespace {
 
 // Drops the files on the window as the desktop does; answers whether the window took the drag.
-bool dropFiles(TForm1& f, const QStringList& paths) {
+bool dropFiles(MainWindow& f, const QStringList& paths) {
     QMimeData mime;
     QList<QUrl> urls;
     for (const QString& p : paths)
@@ -48,11 +54,11 @@ private slots:
     void dialogsArePresetAtStartUp() {
         AppFixture app;
         app.start();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         app.dialogs.answerFile({});
-        f.cySaveListAs->click();
+        ctl<QToolButton>(f, "cySaveListAs")->click();
         app.dialogs.answerFile({});
-        f.cyLoadList->click();
+        ctl<QToolButton>(f, "cyLoadList")->click();
         QCOMPARE(app.dialogs.fileShown.size(), 2);
         for (const auto& shown : app.dialogs.fileShown) {
             QCOMPARE(shown.request.initialName, QString("Clipvane.list"));
@@ -69,32 +75,32 @@ private slots:
         AppFixture app;
         app.start();
         app.acceptOffline();
-        TForm1& f = app.main();
-        QVERIFY(!f.cyReloadList->isEnabled());
+        MainWindow& f = app.main();
+        QVERIFY(!ctl<QToolButton>(f, "cyReloadList")->isEnabled());
         app.clipboard.copy("a.example");
-        f.cySaveList->click();
+        ctl<QToolButton>(f, "cySaveList")->click();
         QCOMPARE(app.folder.read("Clipvane.list"), QByteArray("a.example\r\n"));
         QCOMPARE(f.statusPanelText(1), QString("Save"));
-        QVERIFY(!app.session().ListModified);
-        QVERIFY(f.cyReloadList->isEnabled());
+        QVERIFY(!app.captured().modified);
+        QVERIFY(ctl<QToolButton>(f, "cyReloadList")->isEnabled());
 
         app.clipboard.copy("b.example");
         f.list().setTicked(0, true);
         f.CheckListBoxURLClickCheck();
-        QVERIFY(f.cyDeleteChecked->isEnabled());
+        QVERIFY(ctl<QToolButton>(f, "cyDeleteChecked")->isEnabled());
         app.dialogs.answer(Answer::No);
-        f.cyReloadList->click();
+        ctl<QToolButton>(f, "cyReloadList")->click();
         QCOMPARE(f.list().texts(), QStringList{"a.example"});
         QCOMPARE(f.statusPanelText(1), QString("Open"));
-        QVERIFY(!f.cyDeleteChecked->isEnabled()); // refreshed
+        QVERIFY(!ctl<QToolButton>(f, "cyDeleteChecked")->isEnabled()); // refreshed
 
         app.folder.write("other.list", "c.example\r\nA.EXAMPLE\r\n");
         app.dialogs.answer(Answer::Yes);
         app.dialogs.answerFile({true, app.folder.file("other.list"), 4});
-        f.cyLoadList->click();
+        ctl<QToolButton>(f, "cyLoadList")->click();
         QCOMPARE(f.list().texts(), QStringList({"a.example", "c.example"}));
         QCOMPARE(f.statusPanelText(1), QString("Append"));
-        QVERIFY(app.session().ListModified);
+        QVERIFY(app.captured().modified);
         QVERIFY(app.dialogs.allAnswersUsed());
     }
 
@@ -105,7 +111,7 @@ private slots:
         app.start();
         app.acceptOffline();
         app.clipboard.copy("http://b.example");
-        app.main().cySaveList->click();
+        ctl<QToolButton>(app.main(), "cySaveList")->click();
         QCOMPARE(app.folder.read("Clipvane.list"),
                  QByteArray("\xEF\xBB\xBFhttp://b.example\r\nhttp://caf\xC3\xA9.example\r\n"));
     }
@@ -116,14 +122,14 @@ private slots:
         AppFixture app;
         app.connectivity.connected = true;
         app.start();
-        TForm1& f = app.main();
-        f.CBOValidateURL->setChecked(true);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBOValidateURL")->setChecked(true);
         f.list().appendTexts({"http://a.example", "http://b.example", "http://c.example"});
         app.http.statuses = {{"http://a.example", 200},
                              {"http://b.example", 404},
                              {"http://c.example", 200},
                              {"http://0.example", 200}};
-        app.session().ListModified = true;
+        app.captured().modified = true;
 
         struct Seen {
             bool panel, blinking, tabEnabled;
@@ -134,15 +140,17 @@ private slots:
         app.http.onRequest = [&](const QString& url) {
             if (url == "http://0.example")
                 return; // the capture's own check
-            seen.append({!f.PanelValidate->isHidden(), f.LabelPleaseWait->isAnimating(),
-                         f.TabSheetOptions->isEnabled(), f.LabelURLCount->text(),
-                         f.LabelURLInValidation->text()});
+            seen.append({!ctl<ValidationPanel>(f, "PanelValidate")->isHidden(),
+                         ctl<BlinkLabel>(f, "LabelPleaseWait")->isAnimating(),
+                         ctl<QWidget>(f, "TabSheetOptions")->isEnabled(),
+                         ctl<QLabel>(f, "LabelURLCount")->text(),
+                         ctl<QLabel>(f, "LabelURLInValidation")->text()});
             if (!captured) {
                 captured = true;
                 app.clipboard.copy("http://0.example");
             }
         };
-        f.cySaveList->click();
+        ctl<QToolButton>(f, "cySaveList")->click();
         QCOMPARE(seen.size(), 3);
         for (const Seen& s : seen) {
             QVERIFY(s.panel);
@@ -153,11 +161,11 @@ private slots:
         // earlier entry; the labels' own sequence is tested with the validation step.
         for (const Seen& s : seen)
             QVERIFY(QStringList({"2", "1", "0"}).contains(s.count));
-        QVERIFY(f.PanelValidate->isHidden());
-        QVERIFY(!f.LabelPleaseWait->isAnimating());
-        QVERIFY(f.TabSheetOptions->isEnabled());
-        QCOMPARE(f.PBValid->maximum(), 3);
-        QVERIFY(!app.session().SaveCancelled);
+        QVERIFY(ctl<ValidationPanel>(f, "PanelValidate")->isHidden());
+        QVERIFY(!ctl<BlinkLabel>(f, "LabelPleaseWait")->isAnimating());
+        QVERIFY(ctl<QWidget>(f, "TabSheetOptions")->isEnabled());
+        QCOMPARE(ctl<QProgressBar>(f, "PBValid")->maximum(), 3);
+        QVERIFY(!app.main().listSession().saveCancelled());
         QCOMPARE(app.folder.read("Clipvane.list"),
                  QByteArray("http://0.example\r\nhttp://a.example\r\nhttp://c.example\r\n"));
         QCOMPARE(f.statusPanelText(1), QString("Save"));
@@ -166,13 +174,13 @@ private slots:
     void cancelledValidationSavesNothing() {
         AppFixture app;
         app.start();
-        TForm1& f = app.main();
-        f.CBOValidateChecked->setChecked(true);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBOValidateChecked")->setChecked(true);
         f.list().append("http://a.example");
         app.connectivity.connected = true;
         app.dialogs.answer(Answer::Ok);
-        f.cySaveList->click();
-        QVERIFY(app.session().SaveCancelled);
+        ctl<QToolButton>(f, "cySaveList")->click();
+        QVERIFY(app.main().listSession().saveCancelled());
         QCOMPARE(app.folder.read("Clipvane.list"), QByteArray());
         QVERIFY(!QFile::exists(app.folder.file("Clipvane.list")));
     }
@@ -189,7 +197,7 @@ private slots:
         QFETCH(QStringList, after);
         AppFixture app;
         app.start();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         f.list().appendTexts({"b", "a"});
         app.folder.write("page.htm", file);
         QVERIFY(dropFiles(f, {app.folder.file("page.htm")}));
@@ -198,13 +206,13 @@ private slots:
         else
             QCOMPARE(f.list().texts(), after);
         QCOMPARE(f.statusPanelText(1), QString("New"));
-        QVERIFY(!app.session().ListModified);
+        QVERIFY(!app.captured().modified);
     }
 
     void dropOfSomethingElseIsRefused() {
         AppFixture app;
         app.start();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         QMimeData mime;
         mime.setText("http://x.example");
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -237,20 +245,20 @@ private slots:
         AppFixture app;
         app.startShown();
         app.acceptOffline();
-        TForm1& f = app.main();
-        f.CBSave->setChecked(true);
-        QSignalSpy options(&f, &TForm1::optionsFileWritten);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBSave")->setChecked(true);
+        QSignalSpy options(&f, &MainWindow::optionsFileWritten);
         app.clipboard.copy("a.example");
-        app.session().ListModified = modified;
+        app.captured().modified = modified;
         const QString status = f.statusPanelText(1);
         if (answer != Answer::Ok)
             app.dialogs.answer(answer);
-        f.cyAdvSpeedButton1->click();
+        ctl<QToolButton>(f, "cyAdvSpeedButton1")->click();
         QVERIFY(app.dialogs.allAnswersUsed());
         QCOMPARE(app.folder.read("Clipvane.list"), list);
         QCOMPARE(options.count(), optionsWrites);
         QCOMPARE(!f.isVisible(), closed);
-        QCOMPARE(app.session().ListModified, modified);
+        QCOMPARE(app.captured().modified, modified);
         QCOMPARE(f.statusPanelText(1), status);
     }
 
@@ -259,18 +267,18 @@ private slots:
         AppFixture app;
         app.startShown();
         app.acceptOffline();
-        TForm1& f = app.main();
-        f.CBSave->setChecked(true);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBSave")->setChecked(true);
         app.clipboard.copy("a.example"); // unsaved
-        f.ExitToTray->trigger();
+        ctl<QAction>(f, "ExitToTray")->trigger();
         QList<bool> choiceWhenWritten;
-        connect(&f, &TForm1::optionsFileWritten,
-                [&] { choiceWhenWritten.append(app.session().ExitToTraySetting); });
-        f.Exit1->trigger();
+        connect(&f, &MainWindow::optionsFileWritten,
+                [&] { choiceWhenWritten.append(app.options().exitToTrayChoice()); });
+        ctl<QAction>(f, "Exit1")->trigger();
         QCOMPARE(choiceWhenWritten, QList<bool>{true});
         QVERIFY(!f.isVisible());
         QVERIFY(app.dialogs.shown.isEmpty()); // no question about the list, no box for the options
-        QCOMPARE(f.SBMain->currentMessage(), QString("Preferences are saved."));
+        QCOMPARE(ctl<QStatusBar>(f, "SBMain")->currentMessage(), QString("Preferences are saved."));
         QCOMPARE(app.folder.read("Clipvane.list"), QByteArray());
     }
 };

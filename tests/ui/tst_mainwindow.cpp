@@ -1,11 +1,17 @@
 // The main window as a whole: its button bars and status bar, the hint panel of every window, the tray
 // icon with its menu, minimising and restoring, and the ways out.
 #include "AppFixture.h"
+#include "FindControl.h"
+#include "MainWindowRig.h"
+#include "core/CapturedList.h"
+#include "core/Options.h"
+#include "lists/MainListSession.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/FixedDriveInfo/DriveInfoWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
+#include "ui/widgets/ValidationPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -164,20 +170,21 @@ private slots:
     void picturesAreDrawnInThePaletteInk() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         const QPalette before = QApplication::palette();
         for (const QColor ink : {QColor(255, 0, 255), QColor(0, 255, 255)}) {
             QPalette p = before;
             p.setColor(QPalette::ButtonText, ink);
             QApplication::setPalette(p);
-            QVERIFY(hasColourNear(pictureOf(f.cySaveList), ink));
-            QVERIFY(hasColourNear(pictureOf(f.cyAdvSpeedButton5), ink));
+            QVERIFY(hasColourNear(pictureOf(ctl<QToolButton>(f, "cySaveList")), ink));
+            QVERIFY(hasColourNear(pictureOf(ctl<QToolButton>(f, "cyAdvSpeedButton5")), ink));
         }
         QApplication::setPalette(before);
         // The accents keep their colours: the exit arrow stays red.
-        QVERIFY(hasColourNear(pictureOf(f.cyAdvSpeedButton1), QColor(0xd2, 0x4a, 0x3c)));
+        QVERIFY(hasColourNear(pictureOf(ctl<QToolButton>(f, "cyAdvSpeedButton1")), QColor(0xd2, 0x4a, 0x3c)));
         // The validation panel and the windows carry their pictures too.
-        auto* image = f.PanelValidate->findChild<QLabel*>(QStringLiteral("ImageValidate"));
+        auto* image =
+            ctl<ValidationPanel>(f, "PanelValidate")->findChild<QLabel*>(QStringLiteral("ImageValidate"));
         QVERIFY(image);
         QVERIFY(!image->pixmap().isNull());
         QVERIFY(!f.windowIcon().isNull());
@@ -199,13 +206,17 @@ private slots:
         QFETCH(QSize, expected);
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        const QList<QToolButton*> left{f.cyNewList, f.cySaveList, f.cySaveListAs, f.cyReloadList,
-                                       f.cyLoadList};
-        const QList<QToolButton*> right{f.cyAdvSpeedButton2, f.cyAdvSpeedButton3,    f.cyDeleteChecked,
-                                        f.cyNavigateURL,     f.cyValidateCheckedURL, f.cyAdvSpeedButton6,
-                                        f.cyAdvSpeedButton8, f.cyAdvSpeedButton1};
+        const QList<QToolButton*> left{ctl<QToolButton>(f, "cyNewList"), ctl<QToolButton>(f, "cySaveList"),
+                                       ctl<QToolButton>(f, "cySaveListAs"),
+                                       ctl<QToolButton>(f, "cyReloadList"),
+                                       ctl<QToolButton>(f, "cyLoadList")};
+        const QList<QToolButton*> right{
+            ctl<QToolButton>(f, "cyAdvSpeedButton2"),    ctl<QToolButton>(f, "cyAdvSpeedButton3"),
+            ctl<QToolButton>(f, "cyDeleteChecked"),      ctl<QToolButton>(f, "cyNavigateURL"),
+            ctl<QToolButton>(f, "cyValidateCheckedURL"), ctl<QToolButton>(f, "cyAdvSpeedButton6"),
+            ctl<QToolButton>(f, "cyAdvSpeedButton8"),    ctl<QToolButton>(f, "cyAdvSpeedButton1")};
         QList<int> leftX, rightGap;
         for (QToolButton* b : left)
             leftX << placeOf(b).x();
@@ -225,21 +236,22 @@ private slots:
         // No two buttons overlap and all are inside the bar.
         const QList<QToolButton*> all = left + right;
         for (int i = 0; i < all.size(); ++i) {
-            QVERIFY(placeOf(f.Panel1).contains(placeOf(all[i])));
+            QVERIFY(placeOf(ctl<QWidget>(f, "Panel1")).contains(placeOf(all[i])));
             if (i > 0)
                 QVERIFY2(placeOf(all[i - 1]).right() < placeOf(all[i]).left(),
                          qPrintable(all[i]->objectName()));
         }
-        QCOMPARE(f.Panel1->height(), 60);
-        QCOMPARE(f.HintPanel->height(), 41);
-        QVERIFY(placeOf(f.HintPanel).bottom() < placeOf(f.SBMain).top());
+        QCOMPARE(ctl<QWidget>(f, "Panel1")->height(), 60);
+        QCOMPARE(ctl<QLabel>(f, "HintPanel")->height(), 41);
+        QVERIFY(placeOf(ctl<QLabel>(f, "HintPanel")).bottom() < placeOf(ctl<QStatusBar>(f, "SBMain")).top());
         // The status bar fits the window; the panels keep their design widths or more, but for the progress
         // panel, which keeps room for its longest text, and they do not overlap.
-        QCOMPARE(f.SBMain->width(), f.width());
+        QCOMPARE(ctl<QStatusBar>(f, "SBMain")->width(), f.width());
         const int widths[] = {90, 90, 130, 30, 200, 24, 50};
         int previousRight = -1;
         for (int i = 0; i < 7; ++i) {
-            auto* panel = f.SBMain->findChild<QLabel*>(QStringLiteral("SBMainPanel%1").arg(i));
+            auto* panel =
+                ctl<QStatusBar>(f, "SBMain")->findChild<QLabel*>(QStringLiteral("SBMainPanel%1").arg(i));
             QVERIFY(panel);
             const QRect place = placeOf(panel);
             if (i == 4)
@@ -270,17 +282,18 @@ private slots:
         QFETCH(QString, text);
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         f.setStatusPanelText(panel, text);
         QCoreApplication::processEvents();
-        auto* label = f.SBMain->findChild<QLabel*>(QStringLiteral("SBMainPanel%1").arg(panel));
+        auto* label =
+            ctl<QStatusBar>(f, "SBMain")->findChild<QLabel*>(QStringLiteral("SBMainPanel%1").arg(panel));
         QVERIFY(label->contentsRect().width() >= label->fontMetrics().horizontalAdvance(text));
     }
 
     void aLongAddressNeverWidensTheWindow() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         const int minimum = f.minimumSizeHint().width();
         f.setStatusPanelText(6, QString(5000, QLatin1Char('9')));
         QCoreApplication::processEvents();
@@ -320,21 +333,22 @@ private slots:
         QFETCH(QString, expected);
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         activate(&f);
-        QWidget* w = target == "viewport" ? f.CheckListBoxURL->viewport() : f.findChild<QWidget*>(target);
+        QWidget* w = target == "viewport" ? ctl<CheckListView>(f, "CheckListBoxURL")->viewport()
+                                          : f.findChild<QWidget*>(target);
         QVERIFY(w);
         // Start on a button, so that every row is a change of hint.
-        QTest::mouseMove(f.cyNewList, QPoint(24, 24));
-        QCOMPARE(f.HintPanel->text(), QString("Create a new URL list"));
+        QTest::mouseMove(ctl<QToolButton>(f, "cyNewList"), QPoint(24, 24));
+        QCOMPARE(ctl<QLabel>(f, "HintPanel")->text(), QString("Create a new URL list"));
         QTest::mouseMove(w, at);
-        QCOMPARE(f.HintPanel->text(), expected);
+        QCOMPARE(ctl<QLabel>(f, "HintPanel")->text(), expected);
     }
 
     void hintPanelOfTheActiveWindowOnly() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         OtherWindow other(true);
         other.move(800, 0);
         activate(&other);
@@ -343,10 +357,10 @@ private slots:
         QCOMPARE(other.panel->text(), QString("The group"));
         QTest::mouseMove(other.inner, QPoint(5, 5));
         QCOMPARE(other.panel->text(), QString("The group"));
-        const QString mainPanel = f.HintPanel->text();
-        QTest::mouseMove(f.cyNewList, QPoint(24, 24));
+        const QString mainPanel = ctl<QLabel>(f, "HintPanel")->text();
+        QTest::mouseMove(ctl<QToolButton>(f, "cyNewList"), QPoint(24, 24));
         QCOMPARE(other.panel->text(), QString("Create a new URL list"));
-        QCOMPARE(f.HintPanel->text(), mainPanel);
+        QCOMPARE(ctl<QLabel>(f, "HintPanel")->text(), mainPanel);
 
         // A window without a hint panel is left alone, and so is every panel.
         OtherWindow plain(false);
@@ -355,23 +369,23 @@ private slots:
         QTest::mouseMove(plain.group, QPoint(150, 60));
         QCOMPARE(plain.panel->text(), QString("start"));
         QCOMPARE(other.panel->text(), QString("Create a new URL list"));
-        QCOMPARE(f.HintPanel->text(), mainPanel);
+        QCOMPARE(ctl<QLabel>(f, "HintPanel")->text(), mainPanel);
 
         // No active window: nothing happens.
         QApplication::setActiveWindow(nullptr);
-        HintTracker::ShowHintInPanel(f.cySaveList);
-        QCOMPARE(f.HintPanel->text(), mainPanel);
+        HintTracker::ShowHintInPanel(ctl<QToolButton>(f, "cySaveList"));
+        QCOMPARE(ctl<QLabel>(f, "HintPanel")->text(), mainPanel);
     }
 
     void hintOfAControlStopsAtItsWindow() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         setHint(&f,
                 QStringLiteral("|This is where appears hints. Hover over the form, a button to know more."));
         // The tray menu is owned by the main window but is not one of its controls.
-        QCOMPARE(longHintAt(f.PopupMenu1), QString());
-        QCOMPARE(longHintAt(f.Panel1),
+        QCOMPARE(longHintAt(ctl<QMenu>(f, "PopupMenu1")), QString());
+        QCOMPARE(longHintAt(ctl<QWidget>(f, "Panel1")),
                  QString("Option Tab: contains all the options and settings of the software"));
         QCOMPARE(longHintAt(f.centralWidget()),
                  QString("This is where appears hints. Hover over the form, a button to know more."));
@@ -380,15 +394,15 @@ private slots:
     void leavingTheWindowsEmptiesThePanel() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         activate(&f);
-        QTest::mouseMove(f.cyNewList, QPoint(24, 24));
-        QCOMPARE(f.HintPanel->text(), QString("Create a new URL list"));
+        QTest::mouseMove(ctl<QToolButton>(f, "cyNewList"), QPoint(24, 24));
+        QCOMPARE(ctl<QLabel>(f, "HintPanel")->text(), QString("Create a new URL list"));
         // Off every window: there is no hint any more.
         QCursor::setPos(f.geometry().bottomRight() + QPoint(200, 200));
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(f.cyNewList, &leave);
-        QCOMPARE(f.HintPanel->text(), QString());
+        QApplication::sendEvent(ctl<QToolButton>(f, "cyNewList"), &leave);
+        QCOMPARE(ctl<QLabel>(f, "HintPanel")->text(), QString());
     }
 
     // ---- Tray menu
@@ -396,8 +410,8 @@ private slots:
     void trayMenu() {
         AppFixture app;
         app.start();
-        TForm1& f = app.main();
-        QCOMPARE(app.tray.menu, f.PopupMenu1);
+        MainWindow& f = app.main();
+        QCOMPARE(app.tray.menu, ctl<QMenu>(f, "PopupMenu1"));
         QVERIFY(!app.tray.visible);
         const auto captions = [](const QMenu* m) {
             QStringList out;
@@ -405,15 +419,18 @@ private slots:
                 out << (a->isSeparator() ? QStringLiteral("-") : a->text());
             return out;
         };
-        QCOMPARE(captions(f.PopupMenu1), QStringList({"Restore Clipvane", "-", "Clipboard", "-", "Show", "-",
-                                                      "Options", "-", "Exit"}));
-        QCOMPARE(captions(f.Clipboard1), QStringList({"Monitor Clipboard URL", "Validate Clipboard URL", "-",
-                                                      "Show clipboard captured URL in a balloon"}));
-        QCOMPARE(captions(f.ShowCaptureHistory1), QStringList({"Capture history", "All drive information"}));
-        QCOMPARE(captions(f.Options1),
+        QCOMPARE(
+            captions(ctl<QMenu>(f, "PopupMenu1")),
+            QStringList({"Restore Clipvane", "-", "Clipboard", "-", "Show", "-", "Options", "-", "Exit"}));
+        QCOMPARE(captions(ctl<QMenu>(f, "Clipboard1")),
+                 QStringList({"Monitor Clipboard URL", "Validate Clipboard URL", "-",
+                              "Show clipboard captured URL in a balloon"}));
+        QCOMPARE(captions(ctl<QMenu>(f, "ShowCaptureHistory1")),
+                 QStringList({"Capture history", "All drive information"}));
+        QCOMPARE(captions(ctl<QMenu>(f, "Options1")),
                  QStringList({"Start the software minimised", "Exit minimise the software to tray"}));
         QStringList separators;
-        for (const QMenu* m : {f.PopupMenu1, f.Clipboard1})
+        for (const QMenu* m : {ctl<QMenu>(f, "PopupMenu1"), ctl<QMenu>(f, "Clipboard1")})
             for (const QAction* a : m->actions())
                 if (a->isSeparator())
                     separators << a->objectName();
@@ -452,7 +469,7 @@ private slots:
         QFETCH(bool, ticked);
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         auto* action = f.findChild<QAction*>(name);
         QVERIFY(action);
         QCOMPARE(action->shortcut(), QKeySequence(shortcut));
@@ -472,20 +489,20 @@ private slots:
     void trayMenuTicksFollowTheirTwins() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
-        f.MonClipboard->trigger();
-        QVERIFY(!f.CBMonClipboard->isChecked());
+        MainWindow& f = app.main();
+        ctl<QAction>(f, "MonClipboard")->trigger();
+        QVERIFY(!ctl<QCheckBox>(f, "CBMonClipboard")->isChecked());
         QCOMPARE(f.statusPanelText(3), QString("No"));
-        f.CBMonClipboard->setChecked(true);
-        QVERIFY(f.MonClipboard->isChecked());
+        ctl<QCheckBox>(f, "CBMonClipboard")->setChecked(true);
+        QVERIFY(ctl<QAction>(f, "MonClipboard")->isChecked());
         QCOMPARE(f.statusPanelText(3), QString("Yes"));
-        const bool validating = f.ValidateClipboardURL->isChecked();
-        f.ValidateClipboardURL->trigger();
-        QCOMPARE(f.CBValidateClipboardURL->isChecked(), !validating);
-        QCOMPARE(app.session().ClipboardValidationOn, !validating);
-        f.Capturehistory1->trigger();
+        const bool validating = ctl<QAction>(f, "ValidateClipboardURL")->isChecked();
+        ctl<QAction>(f, "ValidateClipboardURL")->trigger();
+        QCOMPARE(ctl<QCheckBox>(f, "CBValidateClipboardURL")->isChecked(), !validating);
+        QCOMPARE(app.options().validateClipboardUrl(), !validating);
+        ctl<QAction>(f, "Capturehistory1")->trigger();
         QVERIFY(app.app().captureHistoryWindow()->isVisible());
-        f.Alldriveinformation1->trigger();
+        ctl<QAction>(f, "Alldriveinformation1")->trigger();
         QVERIFY(app.app().driveInfoWindow()->isVisible());
         QVERIFY(f.isVisible());
     }
@@ -512,8 +529,8 @@ private slots:
         AppFixture app;
         app.tray.available = trayOnDesktop;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBMinimize->setChecked(systemTray);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBMinimize")->setChecked(systemTray);
         if (byButton)
             f.setWindowState(f.windowState() | Qt::WindowMinimized);
         else
@@ -533,7 +550,7 @@ private slots:
             if (byButton)
                 app.tray.doubleClick();
             else
-                f.RestoreClipvane1->trigger();
+                ctl<QAction>(f, "RestoreClipvane1")->trigger();
             QVERIFY(f.isVisible());
             QVERIFY(!f.isMinimized());
             QVERIFY(!app.tray.visible);
@@ -545,7 +562,7 @@ private slots:
     void minimisingToTheTaskBarRemovesATrayIcon() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
+        MainWindow& f = app.main();
         app.tray.visible = true; // left over from a minimise to the tray
         f.minimiseApplication();
         QVERIFY(!app.tray.visible);
@@ -566,10 +583,10 @@ private slots:
         app.folder.write("Clipvane.ini", QByteArray("[Window Minimize]\r\nSystem Tray=") +
                                              (systemTray ? "1" : "0") +
                                              "\r\n[Context Menu Pop]\r\nStart application minimised=1\r\n");
-        SessionState session;
-        TForm1 f(app.services(), session);
+        MainWindowRig rig(app);
+        MainWindow& f = rig.window;
         f.FormCreate();
-        QVERIFY(f.StartMinimised->isChecked());
+        QVERIFY(ctl<QAction>(f, "StartMinimised")->isChecked());
         f.showAtStart();
         QCoreApplication::processEvents();
         QVERIFY(f.isMinimized());
@@ -577,7 +594,7 @@ private slots:
         QCOMPARE(f.isVisible(), !inTray);
         QCOMPARE(app.tray.balloons.size(), inTray ? 1 : 0);
         // The first showing has run: the options it sets are in their controls for a save at exit.
-        QVERIFY(!session.FirstShowPending);
+        QVERIFY(!f.firstShowPending());
     }
 
     // ---- Ways out
@@ -611,28 +628,28 @@ private slots:
         AppFixture app;
         app.tray.available = trayOnDesktop;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBSave->setChecked(true);
-        f.CBSaveHistory->setChecked(true);
-        f.CBMinimize->setChecked(toTray);
-        f.ExitToTray->setChecked(toTray);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBSave")->setChecked(true);
+        ctl<QCheckBox>(f, "CBSaveHistory")->setChecked(true);
+        ctl<QCheckBox>(f, "CBMinimize")->setChecked(toTray);
+        ctl<QAction>(f, "ExitToTray")->setChecked(toTray);
         app.acceptOffline();
         if (modified)
             app.clipboard.copy("a.example");
-        QCOMPARE(app.session().ListModified, modified);
+        QCOMPARE(app.captured().modified, modified);
         if (answer >= 0)
             app.dialogs.answer(Answer(answer));
-        QSignalSpy options(&f, &TForm1::optionsFileWritten);
-        QSignalSpy history(&f, &TForm1::saveHistoryRequested);
+        QSignalSpy options(&f, &MainWindow::optionsFileWritten);
+        QSignalSpy history(&f, &MainWindow::saveHistoryRequested);
         const QStringList entries = f.list().texts();
         const QString status = f.statusPanelText(1);
 
-        f.cyAdvSpeedButton1->click();
+        ctl<QToolButton>(f, "cyAdvSpeedButton1")->click();
 
         // The save on the way out reports in the status line, never in a box.
         QCOMPARE(app.dialogs.shown.size(), answer >= 0 ? 1 : 0);
         if (optionWrites > 0)
-            QCOMPARE(f.SBMain->currentMessage(), QString("Preferences are saved."));
+            QCOMPARE(ctl<QStatusBar>(f, "SBMain")->currentMessage(), QString("Preferences are saved."));
         QVERIFY(app.dialogs.allAnswersUsed());
         if (answer >= 0) {
             QCOMPARE(app.dialogs.shown[0].kind, MessageKind::Information);
@@ -648,11 +665,11 @@ private slots:
         QCOMPARE(options.size(), optionWrites);
         QCOMPARE(QFileInfo::exists(app.folder.file("Clipvane.ini")), optionWrites > 0);
         QCOMPARE(history.size(), closes ? 1 : 0);
-        QCOMPARE(app.session().OptionsSavedOnExit, closes && modified);
+        QCOMPARE(app.main().listSession().optionsSavedOnExit(), closes && modified);
         if (!closes) {
             // Nothing else changes.
             QCOMPARE(f.list().texts(), entries);
-            QCOMPARE(app.session().ListModified, modified);
+            QCOMPARE(app.captured().modified, modified);
             QCOMPARE(f.statusPanelText(1), status);
         }
     }
@@ -660,17 +677,17 @@ private slots:
     void exitButtonWithoutSavingOptions() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBSave->setChecked(false);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBSave")->setChecked(false);
         app.acceptOffline();
         app.clipboard.copy("a.example");
         app.dialogs.answer(Answer::Yes);
-        QSignalSpy options(&f, &TForm1::optionsFileWritten);
-        f.cyAdvSpeedButton1->click();
+        QSignalSpy options(&f, &MainWindow::optionsFileWritten);
+        ctl<QToolButton>(f, "cyAdvSpeedButton1")->click();
         QVERIFY(!f.isVisible());
         QCOMPARE(options.size(), 0);
         QVERIFY(!QFileInfo::exists(app.folder.file("Clipvane.ini")));
-        QVERIFY(app.session().OptionsSavedOnExit);
+        QVERIFY(app.main().listSession().optionsSavedOnExit());
     }
 
     void trayExit_data() {
@@ -688,31 +705,31 @@ private slots:
         QFETCH(bool, fromTheTray);
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBSave->setChecked(true);
-        f.CBMinimize->setChecked(systemTray);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBSave")->setChecked(true);
+        ctl<QCheckBox>(f, "CBMinimize")->setChecked(systemTray);
         if (exitToTray)
-            f.ExitToTray->trigger();
-        QCOMPARE(app.session().ExitToTraySetting, exitToTray);
+            ctl<QAction>(f, "ExitToTray")->trigger();
+        QCOMPARE(app.options().exitToTrayChoice(), exitToTray);
         app.acceptOffline();
         app.clipboard.copy("a.example"); // unsaved: no question all the same
         if (fromTheTray) {
             f.minimiseApplication();
             QVERIFY(!f.isVisible());
         }
-        QSignalSpy options(&f, &TForm1::optionsFileWritten);
+        QSignalSpy options(&f, &MainWindow::optionsFileWritten);
 
-        f.Exit1->trigger();
+        ctl<QAction>(f, "Exit1")->trigger();
 
         QVERIFY(!f.isVisible());
-        QVERIFY(!f.ExitToTray->isChecked());
-        QCOMPARE(app.session().ExitToTraySetting, exitToTray);
+        QVERIFY(!ctl<QAction>(f, "ExitToTray")->isChecked());
+        QCOMPARE(app.options().exitToTrayChoice(), exitToTray);
         // The preference file, written once at the close, records the choice as it was.
         QCOMPARE(options.size(), 1);
         QVERIFY(app.folder.read("Clipvane.ini")
                     .contains(QByteArray("Exit application to tray=") + (exitToTray ? "1" : "0")));
         QVERIFY(app.dialogs.shown.isEmpty());
-        QCOMPARE(f.SBMain->currentMessage(), QString("Preferences are saved."));
+        QCOMPARE(ctl<QStatusBar>(f, "SBMain")->currentMessage(), QString("Preferences are saved."));
         QVERIFY(app.folder.read("Clipvane.list").isNull());
     }
 
@@ -721,15 +738,15 @@ private slots:
     void sessionEndSavesWithoutAsking() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBSave->setChecked(true);
-        f.CBSaveHistory->setChecked(true);
-        f.CBMinimize->setChecked(true);
-        f.ExitToTray->setChecked(true);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBSave")->setChecked(true);
+        ctl<QCheckBox>(f, "CBSaveHistory")->setChecked(true);
+        ctl<QCheckBox>(f, "CBMinimize")->setChecked(true);
+        ctl<QAction>(f, "ExitToTray")->setChecked(true);
         app.acceptOffline();
         app.clipboard.copy("http://unsaved.example/");
         app.folder.write("Capture History.csv", "H,h,URL\r\nd,t,http://earlier.example/\r\n");
-        QSignalSpy options(&f, &TForm1::optionsFileWritten);
+        QSignalSpy options(&f, &MainWindow::optionsFileWritten);
         app.app().endSession();
         app.app().endSession(); // a second signal changes nothing
         QVERIFY(!f.isVisible());
@@ -746,8 +763,8 @@ private slots:
     void bringToFrontFromTheTray() {
         AppFixture app;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBMinimize->setChecked(true);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBMinimize")->setChecked(true);
         f.minimiseApplication();
         QVERIFY(!f.isVisible());
         QVERIFY(app.tray.visible);
@@ -794,11 +811,11 @@ private slots:
         AppFixture app;
         app.tray.available = trayOnDesktop;
         app.startShown();
-        TForm1& f = app.main();
-        f.CBSave->setChecked(saveOptions);
-        f.CBSaveHistory->setChecked(true);
-        f.CBMinimize->setChecked(toTray);
-        f.ExitToTray->setChecked(toTray);
+        MainWindow& f = app.main();
+        ctl<QCheckBox>(f, "CBSave")->setChecked(saveOptions);
+        ctl<QCheckBox>(f, "CBSaveHistory")->setChecked(true);
+        ctl<QCheckBox>(f, "CBMinimize")->setChecked(toTray);
+        ctl<QAction>(f, "ExitToTray")->setChecked(toTray);
         app.acceptOffline();
         if (modified)
             app.clipboard.copy("a.example");
@@ -806,8 +823,8 @@ private slots:
         if (answer >= 0)
             app.dialogs.answer(Answer(answer));
         const bool writes = closes && saveOptions;
-        QSignalSpy options(&f, &TForm1::optionsFileWritten);
-        QSignalSpy history(&f, &TForm1::saveHistoryRequested);
+        QSignalSpy options(&f, &MainWindow::optionsFileWritten);
+        QSignalSpy history(&f, &MainWindow::saveHistoryRequested);
         QCOMPARE(f.close(), closes);
         QVERIFY(app.dialogs.allAnswersUsed());
         QCOMPARE(app.tray.visible, inTray);
@@ -819,15 +836,14 @@ private slots:
             texts << "The URL list has not been saved yet. Save this list and exit?";
         QCOMPARE(app.dialogs.texts(), texts);
         QCOMPARE(app.folder.read("Clipvane.list"), listWritten ? QByteArray("a.example\r\n") : QByteArray());
-        QCOMPARE(app.session().ListModified, modified);
+        QCOMPARE(app.captured().modified, modified);
     }
 
     void destroyingTheWindowLeavesTheClipboard() {
         AppFixture app;
         {
-            SessionState session;
-            TForm1 f(app.services(), session);
-            f.FormCreate();
+            MainWindowRig rig(app);
+            rig.window.FormCreate();
             QVERIFY(app.clipboard.joined);
         }
         QVERIFY(!app.clipboard.joined);

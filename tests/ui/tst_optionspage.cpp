@@ -1,8 +1,9 @@
 #include "AppFixture.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "core/ExternalAddresses.h"
+#include "core/Options.h"
 #include "prefs/BrowserChoice.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/WebMonitor/BrowserWindow.h"
 #include "ui/widgets/CheckListView.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
@@ -61,7 +63,7 @@ QString host() {
 
 void save(AppFixture& f) {
     f.dialogs.answer(Answer::Ok);
-    f.main().cySaveOptions->click();
+    ctl<QToolButton>(f.main(), "cySaveOptions")->click();
 }
 
 } // namespace
@@ -93,17 +95,17 @@ private slots:
 void TstOptionsPage::firstStartThenSave() {
     AppFixture f;
     f.startShown();
-    TForm1& m = f.main();
-    QVERIFY(!m.cyReloadOptions->isEnabled());
-    QVERIFY(!control<QToolButton>(f.app().browserChoiceWindow(), "cyReloadOptions")->isEnabled());
+    MainWindow& m = f.main();
+    QVERIFY(!ctl<QToolButton>(m, "cyReloadOptions")->isEnabled());
+    QVERIFY(!ctl<QToolButton>(f.app().browserChoiceWindow(), "cyReloadOptions")->isEnabled());
     QVERIFY(!QFile::exists(f.folder.file(QStringLiteral("Clipvane.ini"))));
 
     save(f);
     QCOMPARE(f.dialogs.shown.size(), 1);
     QCOMPARE(f.dialogs.shown[0].kind, MessageKind::Information);
     QCOMPARE(f.dialogs.shown[0].text, kSaved);
-    QVERIFY(m.cyReloadOptions->isEnabled());
-    QVERIFY(control<QToolButton>(f.app().browserChoiceWindow(), "cyReloadOptions")->isEnabled());
+    QVERIFY(ctl<QToolButton>(m, "cyReloadOptions")->isEnabled());
+    QVERIFY(ctl<QToolButton>(f.app().browserChoiceWindow(), "cyReloadOptions")->isEnabled());
 
     const IniLines ini = parse(f.folder.read(QStringLiteral("Clipvane.ini")));
     QCOMPARE(ini.sections, (QStringList{"Clipboard", "On line", "Options settings", "Skin theme", "Startup",
@@ -167,9 +169,9 @@ void TstOptionsPage::bothSaveValidationsStoredOn() {
     f.folder.write(QStringLiteral("Clipvane.ini"), "[On line]\r\nValidate URL when saving=1\r\n"
                                                    "Validate checked URL list when saving=1\r\n");
     f.start();
-    QVERIFY(!f.main().CBOValidateURL->isChecked());
-    QVERIFY(f.main().CBOValidateChecked->isChecked());
-    QVERIFY(f.main().cyReloadOptions->isEnabled());
+    QVERIFY(!ctl<QCheckBox>(f.main(), "CBOValidateURL")->isChecked());
+    QVERIFY(ctl<QCheckBox>(f.main(), "CBOValidateChecked")->isChecked());
+    QVERIFY(ctl<QToolButton>(f.main(), "cyReloadOptions")->isEnabled());
 }
 
 void TstOptionsPage::namesInAnotherLetterCase() {
@@ -178,15 +180,15 @@ void TstOptionsPage::namesInAnotherLetterCase() {
                    "[on line]\r\nvalidate clipboard url=0\r\ndelete invalid url instead of report=1\r\n"
                    "[CLIPBOARD]\r\nMONITOR CLIPBOARD FOR URL=0\r\n");
     f.start();
-    TForm1& m = f.main();
-    QVERIFY(!m.CBValidateClipboardURL->isChecked());
-    QVERIFY(!m.ValidateClipboardURL->isChecked());
-    QVERIFY(!f.session().ClipboardValidationOn);
-    QVERIFY(!m.CBMonClipboard->isChecked());
-    QVERIFY(!m.MonClipboard->isChecked());
+    MainWindow& m = f.main();
+    QVERIFY(!ctl<QCheckBox>(m, "CBValidateClipboardURL")->isChecked());
+    QVERIFY(!ctl<QAction>(m, "ValidateClipboardURL")->isChecked());
+    QVERIFY(!f.options().validateClipboardUrl());
+    QVERIFY(!ctl<QCheckBox>(m, "CBMonClipboard")->isChecked());
+    QVERIFY(!ctl<QAction>(m, "MonClipboard")->isChecked());
     QCOMPARE(m.statusPanelText(3), QStringLiteral("No"));
     QCOMPARE(
-        hintOf(m.cyValidateCheckedURL),
+        hintOf(ctl<QToolButton>(m, "cyValidateCheckedURL")),
         QStringLiteral("|Delete all invalid checked URL (no report, see options). Needs Internet connected"));
 }
 
@@ -195,7 +197,7 @@ void TstOptionsPage::homePageIsCut() {
     const QByteArray page = "http://example.org/?q=" + QByteArray(3000, 'z');
     f.folder.write(QStringLiteral("Clipvane.ini"), "[WB Navigation]\r\nHome page=" + page + "\r\n");
     f.start();
-    QCOMPARE(f.main().Edit1->text(), QString::fromLatin1(page.left(2047)));
+    QCOMPARE(ctl<QLineEdit>(f.main(), "Edit1")->text(), QString::fromLatin1(page.left(2047)));
 }
 
 void TstOptionsPage::junkFileKeepsWhatItHeld() {
@@ -205,11 +207,11 @@ void TstOptionsPage::junkFileKeepsWhatItHeld() {
         junk[i] = char((i * 7919) % 251);
     f.folder.write(QStringLiteral("Clipvane.ini"), junk);
     f.startShown();
-    TForm1& m = f.main();
-    QVERIFY(m.CBMonClipboard->isChecked());
-    QVERIFY(m.CBLoadDefaultList->isChecked());
+    MainWindow& m = f.main();
+    QVERIFY(ctl<QCheckBox>(m, "CBMonClipboard")->isChecked());
+    QVERIFY(ctl<QCheckBox>(m, "CBLoadDefaultList")->isChecked());
     QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
-    QCOMPARE(m.Edit1->text(), QStringLiteral("http:\\\\") + host());
+    QCOMPARE(ctl<QLineEdit>(m, "Edit1")->text(), QStringLiteral("http:\\\\") + host());
     save(f);
     QCOMPARE(f.dialogs.texts(), QStringList{kSaved});
     const QByteArray after = f.folder.read(QStringLiteral("Clipvane.ini"));
@@ -224,14 +226,14 @@ void TstOptionsPage::exitThroughTrayMenuKeepsExitToTray() {
                    "[Options settings]\r\nSave options on exiting the software=1\r\n"
                    "[Context Menu Pop]\r\nExit application to tray=1\r\n");
     f.startShown();
-    TForm1& m = f.main();
-    QVERIFY(m.ExitToTray->isChecked());
-    QVERIFY(f.session().ExitToTraySetting);
-    m.Exit1->trigger();
-    QVERIFY(!m.ExitToTray->isChecked());
+    MainWindow& m = f.main();
+    QVERIFY(ctl<QAction>(m, "ExitToTray")->isChecked());
+    QVERIFY(f.options().exitToTrayChoice());
+    ctl<QAction>(m, "Exit1")->trigger();
+    QVERIFY(!ctl<QAction>(m, "ExitToTray")->isChecked());
     // Saved on the way out: said in the status line, never in a box.
     QVERIFY(f.dialogs.shown.isEmpty());
-    QCOMPARE(m.SBMain->currentMessage(), kSaved);
+    QCOMPARE(ctl<QStatusBar>(m, "SBMain")->currentMessage(), kSaved);
     const IniLines ini = parse(f.folder.read(QStringLiteral("Clipvane.ini")));
     QCOMPARE(ini.values["Context Menu Pop/Exit application to tray"], QStringLiteral("1"));
 }
@@ -256,15 +258,15 @@ void TstOptionsPage::storedTheme() {
     f.start();
     // The hidden Apply button put the stored style in force while the window was created.
     QCOMPARE(appliedStyleName(), style);
-    QVERIFY(f.session().FirstShowPending);
+    QVERIFY(f.main().firstShowPending());
 
     // The first showing only shows the choice: it applies nothing.
     applyStyle(QStringLiteral("Cyan Night"));
     f.app().showMainWindow();
-    QVERIFY(!f.session().FirstShowPending);
-    QCOMPARE(f.main().CBBTheme->currentIndex(), index);
+    QVERIFY(!f.main().firstShowPending());
+    QCOMPARE(ctl<QComboBox>(f.main(), "CBBTheme")->currentIndex(), index);
     if (index >= 0)
-        QCOMPARE(f.main().CBBTheme->currentText(), themeEntries()[index]);
+        QCOMPARE(ctl<QComboBox>(f.main(), "CBBTheme")->currentText(), themeEntries()[index]);
     QCOMPARE(appliedStyleName(), QStringLiteral("Cyan Night"));
 
     save(f);
@@ -289,10 +291,10 @@ void TstOptionsPage::storedDoubleClickMode() {
     f.folder.write(QStringLiteral("Clipvane.ini"),
                    "[Clipboard]\r\nClipboard capture URL and Valid List=" + stored + "\r\n");
     f.startShown();
-    TForm1& m = f.main();
-    QCOMPARE(m.doubleClickMode(), mode);
+    MainWindow& m = f.main();
+    QCOMPARE(m.options().doubleClickMode(), mode);
     // The captured list's hint tells what a double click does from the first showing on.
-    QCOMPARE(hintOf(m.CheckListBoxURL),
+    QCOMPARE(hintOf(ctl<CheckListView>(m, "CheckListBoxURL")),
              mode == 1
                  ? QStringLiteral("|Captured URL list. Double click an item to display the URL in full via "
                                   "message dialog")
@@ -317,47 +319,48 @@ void TstOptionsPage::storedDoubleClickMode() {
 void TstOptionsPage::immediateEffects() {
     AppFixture f;
     f.startShown();
-    TForm1& m = f.main();
+    MainWindow& m = f.main();
 
     // The two save-time validations untick each other; unticking changes nothing else.
-    m.CBOValidateURL->click();
-    QVERIFY(m.CBOValidateURL->isChecked());
-    m.CBOValidateChecked->click();
-    QVERIFY(m.CBOValidateChecked->isChecked());
-    QVERIFY(!m.CBOValidateURL->isChecked());
-    m.CBOValidateURL->setChecked(true);
-    QVERIFY(!m.CBOValidateChecked->isChecked());
-    m.CBOValidateURL->setChecked(false);
-    QVERIFY(!m.CBOValidateURL->isChecked() && !m.CBOValidateChecked->isChecked());
+    ctl<QCheckBox>(m, "CBOValidateURL")->click();
+    QVERIFY(ctl<QCheckBox>(m, "CBOValidateURL")->isChecked());
+    ctl<QCheckBox>(m, "CBOValidateChecked")->click();
+    QVERIFY(ctl<QCheckBox>(m, "CBOValidateChecked")->isChecked());
+    QVERIFY(!ctl<QCheckBox>(m, "CBOValidateURL")->isChecked());
+    ctl<QCheckBox>(m, "CBOValidateURL")->setChecked(true);
+    QVERIFY(!ctl<QCheckBox>(m, "CBOValidateChecked")->isChecked());
+    ctl<QCheckBox>(m, "CBOValidateURL")->setChecked(false);
+    QVERIFY(!ctl<QCheckBox>(m, "CBOValidateURL")->isChecked() &&
+            !ctl<QCheckBox>(m, "CBOValidateChecked")->isChecked());
 
-    m.CBDeleteInvalidURL->click();
+    ctl<QCheckBox>(m, "CBDeleteInvalidURL")->click();
     QCOMPARE(
-        hintOf(m.cyValidateCheckedURL),
+        hintOf(ctl<QToolButton>(m, "cyValidateCheckedURL")),
         QStringLiteral("|Delete all invalid checked URL (no report, see options). Needs Internet connected"));
-    m.CBDeleteInvalidURL->click();
-    QCOMPARE(hintOf(m.cyValidateCheckedURL),
+    ctl<QCheckBox>(m, "CBDeleteInvalidURL")->click();
+    QCOMPARE(hintOf(ctl<QToolButton>(m, "cyValidateCheckedURL")),
              QStringLiteral("|Validate all checked URL then show report. Needs Internet connected."));
 
-    QVERIFY(f.session().ClipboardValidationOn);
-    m.CBValidateClipboardURL->click();
-    QVERIFY(!f.session().ClipboardValidationOn);
-    QVERIFY(!m.ValidateClipboardURL->isChecked());
-    m.ValidateClipboardURL->trigger();
-    QVERIFY(m.CBValidateClipboardURL->isChecked());
-    QVERIFY(f.session().ClipboardValidationOn);
+    QVERIFY(f.options().validateClipboardUrl());
+    ctl<QCheckBox>(m, "CBValidateClipboardURL")->click();
+    QVERIFY(!f.options().validateClipboardUrl());
+    QVERIFY(!ctl<QAction>(m, "ValidateClipboardURL")->isChecked());
+    ctl<QAction>(m, "ValidateClipboardURL")->trigger();
+    QVERIFY(ctl<QCheckBox>(m, "CBValidateClipboardURL")->isChecked());
+    QVERIFY(f.options().validateClipboardUrl());
 
-    m.RGURLListGroup->button(1)->click();
-    QCOMPARE(hintOf(m.CheckListBoxURL),
+    ctl<QRadioButton>(m, "RGURLList1")->click();
+    QCOMPARE(hintOf(ctl<CheckListView>(m, "CheckListBoxURL")),
              QStringLiteral("|Captured URL list. Double click an item to display the "
                             "URL in full via message dialog"));
-    m.RGURLListGroup->button(0)->setChecked(true); // from code too
-    QCOMPARE(hintOf(m.CheckListBoxURL),
+    ctl<QRadioButton>(m, "RGURLList0")->setChecked(true); // from code too
+    QCOMPARE(hintOf(ctl<CheckListView>(m, "CheckListBoxURL")),
              QStringLiteral("|Captured URL list. Double click an item to navigate to "
                             "this URL with the default browser"));
     // The options with no immediate effect write nothing and ask nothing.
-    m.CBSave->click();
-    m.CBMinimize->click();
-    m.Edit1->setText(QStringLiteral("http://home.example"));
+    ctl<QCheckBox>(m, "CBSave")->click();
+    ctl<QCheckBox>(m, "CBMinimize")->click();
+    ctl<QLineEdit>(m, "Edit1")->setText(QStringLiteral("http://home.example"));
     QVERIFY(f.dialogs.shown.isEmpty());
     QVERIFY(!QFile::exists(f.folder.file(QStringLiteral("Clipvane.ini"))));
 }
@@ -365,13 +368,13 @@ void TstOptionsPage::immediateEffects() {
 void TstOptionsPage::themeChoiceAppliesAndIsSaved() {
     AppFixture f;
     f.startShown();
-    TForm1& m = f.main();
+    MainWindow& m = f.main();
     QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
     // Choosing from code applies nothing; the user's choice applies at once.
-    m.CBBTheme->setCurrentIndex(4);
+    ctl<QComboBox>(m, "CBBTheme")->setCurrentIndex(4);
     QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
-    m.CBBTheme->setCurrentIndex(2);
-    emit m.CBBTheme->activated(2);
+    ctl<QComboBox>(m, "CBBTheme")->setCurrentIndex(2);
+    emit ctl<QComboBox>(m, "CBBTheme")->activated(2);
     QCOMPARE(appliedStyleName(), QStringLiteral("TabletDark"));
     save(f);
     QCOMPARE(parse(f.folder.read(QStringLiteral("Clipvane.ini"))).values["Skin theme/Skin theme choice"],
@@ -392,39 +395,39 @@ void TstOptionsPage::resetToFactoryDefaults() {
         "[Captured History]\r\nSave on exiting the software=1\r\nLoad at startup=1\r\n");
     const QByteArray before = f.folder.read(QStringLiteral("Clipvane.ini"));
     f.startShown();
-    TForm1& m = f.main();
+    MainWindow& m = f.main();
     QCOMPARE(appliedStyleName(), QStringLiteral("TabletDark"));
-    m.StartMinimised->setChecked(true);
+    ctl<QAction>(m, "StartMinimised")->setChecked(true);
     const QRect placement = m.geometry();
 
-    m.cyResetOptions->click();
-    QVERIFY(m.CBMonClipboard->isChecked());
+    ctl<QToolButton>(m, "cyResetOptions")->click();
+    QVERIFY(ctl<QCheckBox>(m, "CBMonClipboard")->isChecked());
     QCOMPARE(m.statusPanelText(3), QStringLiteral("Yes"));
-    QCOMPARE(m.doubleClickMode(), 0);
-    QCOMPARE(hintOf(m.CheckListBoxURL),
+    QCOMPARE(m.options().doubleClickMode(), 0);
+    QCOMPARE(hintOf(ctl<CheckListView>(m, "CheckListBoxURL")),
              QStringLiteral("|Captured URL list. Double click an item to navigate to "
                             "this URL with the default browser"));
-    QVERIFY(!m.CBOValidateURL->isChecked());
-    QVERIFY(!m.CBOValidateChecked->isChecked());
-    QVERIFY(!m.CBDeleteInvalidURL->isChecked());
-    QCOMPARE(hintOf(m.cyValidateCheckedURL),
+    QVERIFY(!ctl<QCheckBox>(m, "CBOValidateURL")->isChecked());
+    QVERIFY(!ctl<QCheckBox>(m, "CBOValidateChecked")->isChecked());
+    QVERIFY(!ctl<QCheckBox>(m, "CBDeleteInvalidURL")->isChecked());
+    QCOMPARE(hintOf(ctl<QToolButton>(m, "cyValidateCheckedURL")),
              QStringLiteral("|Validate all checked URL then show report. Needs Internet connected."));
-    QVERIFY(m.CBValidateClipboardURL->isChecked());
-    QVERIFY(m.ValidateClipboardURL->isChecked());
-    QVERIFY(f.session().ClipboardValidationOn);
-    QVERIFY(!m.CBSave->isChecked());
-    QCOMPARE(m.CBBTheme->currentIndex(), 0);
+    QVERIFY(ctl<QCheckBox>(m, "CBValidateClipboardURL")->isChecked());
+    QVERIFY(ctl<QAction>(m, "ValidateClipboardURL")->isChecked());
+    QVERIFY(f.options().validateClipboardUrl());
+    QVERIFY(!ctl<QCheckBox>(m, "CBSave")->isChecked());
+    QCOMPARE(ctl<QComboBox>(m, "CBBTheme")->currentIndex(), 0);
     QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
-    QVERIFY(m.CBLoadDefaultList->isChecked());
-    QCOMPARE(m.Edit1->text(), QStringLiteral("http://") + host());
-    QVERIFY(!m.CBSaveHistory->isChecked());
-    QVERIFY(!m.CBLoadHistory->isChecked());
-    QVERIFY(!m.CBMinimize->isChecked());
-    QVERIFY(!m.StartMinimised->isChecked());
-    QVERIFY(!m.ExitToTray->isChecked());
+    QVERIFY(ctl<QCheckBox>(m, "CBLoadDefaultList")->isChecked());
+    QCOMPARE(ctl<QLineEdit>(m, "Edit1")->text(), QStringLiteral("http://") + host());
+    QVERIFY(!ctl<QCheckBox>(m, "CBSaveHistory")->isChecked());
+    QVERIFY(!ctl<QCheckBox>(m, "CBLoadHistory")->isChecked());
+    QVERIFY(!ctl<QCheckBox>(m, "CBMinimize")->isChecked());
+    QVERIFY(!ctl<QAction>(m, "StartMinimised")->isChecked());
+    QVERIFY(!ctl<QAction>(m, "ExitToTray")->isChecked());
     // Left as they were: the balloon menu item, the remembered exit-to-tray choice, the placement, the file.
-    QVERIFY(!m.Showcapture->isChecked());
-    QVERIFY(f.session().ExitToTraySetting);
+    QVERIFY(!ctl<QAction>(m, "Showcapture")->isChecked());
+    QVERIFY(f.options().exitToTrayChoice());
     QCOMPARE(m.geometry(), placement);
     QCOMPARE(f.folder.read(QStringLiteral("Clipvane.ini")), before);
     QVERIFY(f.dialogs.shown.isEmpty());
@@ -438,20 +441,20 @@ void TstOptionsPage::reloadRereadsThePage() {
         "[Options settings]\r\nSave options on exiting the software=1\r\n"
         "[Placement]\r\nWidth=760\r\n");
     f.startShown();
-    TForm1& m = f.main();
-    QVERIFY(m.cyReloadOptions->isEnabled());
-    m.cyResetOptions->click();
+    MainWindow& m = f.main();
+    QVERIFY(ctl<QToolButton>(m, "cyReloadOptions")->isEnabled());
+    ctl<QToolButton>(m, "cyResetOptions")->click();
     m.resize(800, 500);
     const QRect placement = m.geometry();
     QCOMPARE(appliedStyleName(), QStringLiteral("Iceberg Classico"));
 
-    m.cyReloadOptions->click();
-    QVERIFY(m.CBSave->isChecked());
-    QCOMPARE(m.doubleClickMode(), 1);
-    QCOMPARE(hintOf(m.CheckListBoxURL),
+    ctl<QToolButton>(m, "cyReloadOptions")->click();
+    QVERIFY(ctl<QCheckBox>(m, "CBSave")->isChecked());
+    QCOMPARE(m.options().doubleClickMode(), 1);
+    QCOMPARE(hintOf(ctl<CheckListView>(m, "CheckListBoxURL")),
              QStringLiteral("|Captured URL list. Double click an item to display the "
                             "URL in full via message dialog"));
-    QCOMPARE(m.CBBTheme->currentIndex(), 5);
+    QCOMPARE(ctl<QComboBox>(m, "CBBTheme")->currentIndex(), 5);
     QCOMPARE(appliedStyleName(), QStringLiteral("Cyan Night"));
     // The window stays where the user has it.
     QCOMPARE(m.geometry(), placement);
@@ -461,12 +464,12 @@ void TstOptionsPage::reloadRereadsThePage() {
 void TstOptionsPage::shortcutCreatedOnce() {
     AppFixture f;
     f.startShown();
-    TForm1& m = f.main();
+    MainWindow& m = f.main();
     f.dialogs.answer(Answer::Ok);
-    m.cyAdvSpeedButton4->click();
+    ctl<QToolButton>(m, "cyAdvSpeedButton4")->click();
     QCOMPARE(f.dialogs.texts(), QStringList{"Link has been created ..."});
     QCOMPARE(f.dialogs.shown[0].kind, MessageKind::Information);
-    m.cyAdvSpeedButton4->click(); // there already: nothing is said
+    ctl<QToolButton>(m, "cyAdvSpeedButton4")->click(); // there already: nothing is said
     QCOMPARE(f.dialogs.shown.size(), 1);
     QCOMPARE(f.desktopShortcut.created, QStringList{"Clipvane"});
 
@@ -478,7 +481,7 @@ void TstOptionsPage::shortcutCreatedOnce() {
 
     f.desktopShortcut.fail = true;
     f.desktopShortcut.created.clear();
-    m.cyAdvSpeedButton4->click(); // cannot be written: nothing is said either
+    ctl<QToolButton>(m, "cyAdvSpeedButton4")->click(); // cannot be written: nothing is said either
     QCOMPARE(f.dialogs.shown.size(), 1);
 
     // No desktop folder: said, with the folder looked for, or that there is none at all.
@@ -486,9 +489,9 @@ void TstOptionsPage::shortcutCreatedOnce() {
     f.desktopShortcut.folder = QStringLiteral("/home/user/Bureau");
     f.dialogs.answer(Answer::Ok);
     f.dialogs.answer(Answer::Ok);
-    m.cyAdvSpeedButton4->click();
+    ctl<QToolButton>(m, "cyAdvSpeedButton4")->click();
     f.desktopShortcut.folder.clear();
-    m.cyAdvSpeedButton4->click();
+    ctl<QToolButton>(m, "cyAdvSpeedButton4")->click();
     QCOMPARE(f.dialogs.texts().mid(1),
              (QStringList{"No shortcut was created: the desktop folder /home/user/Bureau does not exist.",
                           "No shortcut was created: this desktop has no desktop folder."}));
@@ -501,7 +504,7 @@ void TstOptionsPage::placementAtFirstShowing() {
                    "[Placement]\r\nTop=-300\r\nLeft=2000\r\nWidth=760\r\nHeight=480\r\n"
                    "[WB Placement]\r\nLeft=3000\r\nWidth=700\r\nHeight=99999\r\n");
     f.start();
-    TForm1& m = f.main();
+    MainWindow& m = f.main();
     QCOMPARE(m.x(), 2000); // in force while the window is created
     QCOMPARE(m.width(), 760);
     f.app().showMainWindow();
@@ -512,7 +515,7 @@ void TstOptionsPage::placementAtFirstShowing() {
 
     BrowserWindow* nav = f.app().browserWindow();
     QCOMPARE(nav->width(), 800); // the browser window is never narrower than 800
-    QCOMPARE(control<QLineEdit>(nav, "Edit1")->text(), QStringLiteral("about:blank"));
+    QCOMPARE(ctl<QLineEdit>(nav, "Edit1")->text(), QStringLiteral("about:blank"));
     nav->show();
     // A window larger than the desktop is fitted to it, and centred like the main window.
     QVERIFY(nav->frameGeometry().height() <= desktop.height());
@@ -556,8 +559,8 @@ void TstOptionsPage::saveFailures() {
         QCOMPARE(f.dialogs.shown.last().kind, MessageKind::Error);
         QVERIFY(f.dialogs.shown.last().text.startsWith(
             QStringLiteral("Unable to save the preference file.\r\n")));
-        QVERIFY(!f.main().cyReloadOptions->isEnabled());
-        QVERIFY(!control<QToolButton>(f.app().browserChoiceWindow(), "cyReloadOptions")->isEnabled());
+        QVERIFY(!ctl<QToolButton>(f.main(), "cyReloadOptions")->isEnabled());
+        QVERIFY(!ctl<QToolButton>(f.app().browserChoiceWindow(), "cyReloadOptions")->isEnabled());
     }
 }
 
@@ -575,23 +578,23 @@ void TstOptionsPage::otherWindowsReadAndWriteTheirKeys() {
                        "Test URL=http://test.example\r\n[WB Placement]\r\nWidth=810\r\nHeight=620\r\n");
     f.start();
     BrowserChoiceWindow* b = f.app().browserChoiceWindow();
-    QVERIFY(control<QToolButton>(b, "cyReloadOptions")->isEnabled());
-    QVERIFY(control<QCheckBox>(b, "CBRememberBrowser")->isChecked());
-    QCOMPARE(control<QLabel>(b, "LabelEXE")->text(), QStringLiteral("browser"));
+    QVERIFY(ctl<QToolButton>(b, "cyReloadOptions")->isEnabled());
+    QVERIFY(ctl<QCheckBox>(b, "CBRememberBrowser")->isChecked());
+    QCOMPARE(ctl<QLabel>(b, "LabelEXE")->text(), QStringLiteral("browser"));
     const BrowserChoice& choice = *f.app().browserChoice();
     QVERIFY(choice.RelTest());
     QCOMPARE(choice.RelPath(), relPath);
     QCOMPARE(choice.RelBrowser(), QStringLiteral("browser"));
-    QCOMPARE(control<QLineEdit>(b, "Edit2")->text(), QStringLiteral("http://test.example"));
+    QCOMPARE(ctl<QLineEdit>(b, "Edit2")->text(), QStringLiteral("http://test.example"));
     QCOMPARE(f.app().browserWindow()->size(), QSize(810, 620));
 
-    control<QLineEdit>(b, "Edit2")->setText(QStringLiteral("http://other.example"));
+    ctl<QLineEdit>(b, "Edit2")->setText(QStringLiteral("http://other.example"));
     // Another browser chosen in the window.
     QDir(f.folder.path()).mkpath(QStringLiteral("opt/web"));
     f.folder.write(QStringLiteral("opt/web/other"), "#!/bin/sh\n");
     QFile(f.folder.file(QStringLiteral("opt/web/other"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     f.dialogs.answerFile({true, f.folder.file(QStringLiteral("opt/web/other")), 1});
-    control<QToolButton>(b, "cyBrowserPathOpen")->click();
+    ctl<QToolButton>(b, "cyBrowserPathOpen")->click();
     f.app().browserWindow()->resize(900, 650);
     save(f);
     const IniLines ini = parse(f.folder.read(QStringLiteral("Clipvane.ini")));

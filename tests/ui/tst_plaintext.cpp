@@ -1,11 +1,11 @@
 // Copied and read texts are data: every message box, label, balloon and status text shows them as
 // written, never as rich text with live links.
 #include "AppFixture.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "history/HistoryTable.h"
 #include "platform/linux/QtTray.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/QtDialogs.h"
@@ -69,7 +69,7 @@ private slots:
         app.startShown();
         CaptureHistoryWindow& history = *app.app().captureHistoryWindow();
         app.app().history()->AddHistoryEntry(text);
-        control<HistoryGrid>(history, "SGHistory")->setCurrentIndex(app.app().history()->index(1, 2));
+        ctl<HistoryGrid>(history, "SGHistory")->setCurrentIndex(app.app().history()->index(1, 2));
         QCOMPARE(history.statusPanelText(4), text);
 
         QList<QLabel*> labels;

@@ -1,9 +1,10 @@
 // The validation report window, driven from the main window's validate button through the application.
 #include "AppFixture.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "browser/BrowserSession.h"
+#include "core/CapturedList.h"
 #include "core/CheckListModel.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "ui/WebMonitor/BrowserWindow.h"
 #include "ui/widgets/CheckListView.h"
@@ -63,48 +64,46 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("Validation of URL report"));
         QVERIFY(w.minimumWidth() >= 637 && w.minimumHeight() >= 534);
         QVERIFY(w.isHidden());
-        QCOMPARE(control<QGroupBox>(w, "RGSync")->title(), QStringLiteral("Sync URL List"));
-        QCOMPARE(control<QRadioButton>(w, "RGSync0")->text(), QStringLiteral("URL Capture"));
-        QCOMPARE(control<QRadioButton>(w, "RGSync1")->text(), QStringLiteral("Browser list"));
-        QVERIFY(control<QRadioButton>(w, "RGSync0")->isChecked());
-        QCOMPARE(control<QGroupBox>(w, "GroupBox1")->title(), QStringLiteral("Valid URL list"));
-        QCOMPARE(control<QGroupBox>(w, "GroupBox2")->title(), QStringLiteral("Invalid URL list"));
+        QCOMPARE(ctl<QGroupBox>(w, "RGSync")->title(), QStringLiteral("Sync URL List"));
+        QCOMPARE(ctl<QRadioButton>(w, "RGSync0")->text(), QStringLiteral("URL Capture"));
+        QCOMPARE(ctl<QRadioButton>(w, "RGSync1")->text(), QStringLiteral("Browser list"));
+        QVERIFY(ctl<QRadioButton>(w, "RGSync0")->isChecked());
+        QCOMPARE(ctl<QGroupBox>(w, "GroupBox1")->title(), QStringLiteral("Valid URL list"));
+        QCOMPARE(ctl<QGroupBox>(w, "GroupBox2")->title(), QStringLiteral("Invalid URL list"));
         for (QToolButton* b :
-             {control<QToolButton>(w, "cyDeleteValidChecked"),
-              control<QToolButton>(w, "cyDeleteInvalidChecked"), control<QToolButton>(w, "cyReturnInvalid"),
-              control<QToolButton>(w, "cySyncCheckedURLList"),
-              control<QToolButton>(w, "cySyncURLListAppendChecked"), control<QToolButton>(w, "cyEditURL")})
+             {ctl<QToolButton>(w, "cyDeleteValidChecked"), ctl<QToolButton>(w, "cyDeleteInvalidChecked"),
+              ctl<QToolButton>(w, "cyReturnInvalid"), ctl<QToolButton>(w, "cySyncCheckedURLList"),
+              ctl<QToolButton>(w, "cySyncURLListAppendChecked"), ctl<QToolButton>(w, "cyEditURL")})
             QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
-        QVERIFY(control<QToolButton>(w, "cySyncURLList")->isEnabled() &&
-                control<QToolButton>(w, "cySyncURLListAppend")->isEnabled());
-        QCOMPARE(hintOf(control<QToolButton>(w, "cySyncURLListAppend")),
+        QVERIFY(ctl<QToolButton>(w, "cySyncURLList")->isEnabled() &&
+                ctl<QToolButton>(w, "cySyncURLListAppend")->isEnabled());
+        QCOMPARE(hintOf(ctl<QToolButton>(w, "cySyncURLListAppend")),
                  QStringLiteral("|Append the Valid list to the URL captured list.  No duplicate."));
-        QCOMPARE(hintOf(control<QToolButton>(w, "cyEditURL")),
+        QCOMPARE(hintOf(ctl<QToolButton>(w, "cyEditURL")),
                  QStringLiteral("Validate URL. Result is send to the Valid URL list if the "
                                 "URL of validation is successful"));
-        QCOMPARE(control<QToolButton>(w, "cyEditURL")->toolTip(),
-                 hintOf(control<QToolButton>(w, "cyEditURL")));
+        QCOMPARE(ctl<QToolButton>(w, "cyEditURL")->toolTip(), hintOf(ctl<QToolButton>(w, "cyEditURL")));
         QVERIFY(w.findChild<QLabel*>(QStringLiteral("HintPanel")));
-        QVERIFY(control<QLineEdit>(w, "EditURL")->text().isEmpty());
+        QVERIFY(ctl<QLineEdit>(w, "EditURL")->text().isEmpty());
         for (QToolButton* b : w.findChildren<QToolButton*>())
             QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
     }
 
     void validateShowsTheReport() {
-        control<QRadioButton>(report(), "RGSync1")->click();
+        ctl<QRadioButton>(report(), "RGSync1")->click();
         validateFromTheMainWindow();
         ValidationReportWindow& w = report();
         QTRY_VERIFY(w.isVisible());
         QCOMPARE(f->app().report()->valid().texts(), QStringList({"d.example", "b.example"}));
         QCOMPARE(f->app().report()->invalid().texts(), QStringList({"c.example"}));
         // Selecting the invalid entry shows why it failed in the status panel, as plain text.
-        control<CheckListView>(w, "CLBInvalid")->setCurrentIndex(f->app().report()->invalid().index(0));
-        QCOMPARE(control<QLabel>(w, "HintPanel")->text(), QStringLiteral("404"));
-        QCOMPARE(control<QLabel>(w, "HintPanel")->textFormat(), Qt::PlainText);
-        QVERIFY(control<QRadioButton>(w, "RGSync0")->isChecked());
+        ctl<CheckListView>(w, "CLBInvalid")->setCurrentIndex(f->app().report()->invalid().index(0));
+        QCOMPARE(ctl<QLabel>(w, "HintPanel")->text(), QStringLiteral("404"));
+        QCOMPARE(ctl<QLabel>(w, "HintPanel")->textFormat(), Qt::PlainText);
+        QVERIFY(ctl<QRadioButton>(w, "RGSync0")->isChecked());
         QCOMPARE(f->main().statusPanelText(4), QString());
         QVERIFY(f->main().findChild<QWidget*>(QStringLiteral("Panel1"))->isEnabled());
-        QVERIFY(!f->session().ListModified);
+        QVERIFY(!f->captured().modified);
     }
 
     // Delete mode changes the list: it is marked modified, so that the exit question protects it.
@@ -112,7 +111,7 @@ private slots:
         validateFromTheMainWindow(true);
         QCOMPARE(f->main().list().texts(), QStringList({"a.example", "b.example", "d.example"}));
         QVERIFY(report().isHidden());
-        QVERIFY(f->session().ListModified);
+        QVERIFY(f->captured().modified);
         QCOMPARE(f->main().statusPanelText(1), QStringLiteral("Modified"));
     }
 
@@ -122,7 +121,7 @@ private slots:
         CheckListModel& list = nav.session().list();
         list.replaceTexts({"a.example", "b.example", "c.example", "d.example"});
         nav.session().commands().refreshCount();
-        QCOMPARE(control<QLabel>(nav, "SBMainPanel1")->text(), QStringLiteral("4"));
+        QCOMPARE(ctl<QLabel>(nav, "SBMainPanel1")->text(), QStringLiteral("4"));
         for (const char* n : {"a.example", "b.example", "c.example", "d.example"})
             f->http.statuses.insert(QStringLiteral("http://") + QLatin1String(n), 404);
         f->http.statuses.insert(QStringLiteral("http://a.example"), 200);
@@ -133,8 +132,8 @@ private slots:
         nav.session().cyValidateURLClick();
         QTRY_VERIFY(f->app().batchValidator()->runsInProgress() == 0);
         QCOMPARE(list.texts(), QStringList({"a.example", "d.example"}));
-        QCOMPARE(control<QLabel>(nav, "SBMainPanel1")->text(), QStringLiteral("2"));
-        QVERIFY(!f->session().ListModified); // the main list was not touched
+        QCOMPARE(ctl<QLabel>(nav, "SBMainPanel1")->text(), QStringLiteral("2"));
+        QVERIFY(!f->captured().modified); // the main list was not touched
     }
 
     // The browser window validates its own ticked items, and "Browser list" writes the valid ones back there.
@@ -153,19 +152,19 @@ private slots:
         QCOMPARE(f->app().report()->invalid().texts(), QStringList({"b.example"}));
         QCOMPARE(f->main().list().count(), 0);
 
-        control<QRadioButton>(report(), "RGSync1")->click();
+        ctl<QRadioButton>(report(), "RGSync1")->click();
         f->dialogs.answer(Answer::Ok);
-        control<QToolButton>(report(), "cySyncURLList")->click();
+        ctl<QToolButton>(report(), "cySyncURLList")->click();
         QCOMPARE(list.texts(), QStringList({"a.example"}));
-        QVERIFY(!f->session().ListModified);
+        QVERIFY(!f->captured().modified);
     }
 
     void syncMarksTheCapturedListModified() {
         validateFromTheMainWindow();
         f->dialogs.answer(Answer::Ok);
-        control<QToolButton>(report(), "cySyncURLList")->click();
+        ctl<QToolButton>(report(), "cySyncURLList")->click();
         QCOMPARE(f->main().list().texts(), QStringList({"b.example", "d.example"}));
-        QVERIFY(f->session().ListModified);
+        QVERIFY(f->captured().modified);
         QCOMPARE(f->main().statusPanelText(1), QStringLiteral("Modified"));
     }
 
@@ -176,7 +175,7 @@ private slots:
         modes->findChild<QRadioButton*>(QStringLiteral("RGURLList1"))->click();
         validateFromTheMainWindow();
         QTRY_VERIFY(report().isVisible());
-        QCOMPARE(hintOf(control<CheckListView>(report(), "CLBValid")),
+        QCOMPARE(hintOf(ctl<CheckListView>(report(), "CLBValid")),
                  QStringLiteral(
                      "|Valid URL list. Double click an item to display the URL in full via message dialog"));
         QCOMPARE(f->app().report()->valid().texts(), QStringList({"d.example", "b.example"}));
@@ -188,7 +187,7 @@ private slots:
         valid.setSelected(0);
         auto* modes = f->main().findChild<QGroupBox*>(QStringLiteral("RGURLList"));
         modes->findChild<QRadioButton*>(QStringLiteral("RGURLList0"))->click();
-        QCOMPARE(hintOf(control<CheckListView>(report(), "CLBValid")).left(61),
+        QCOMPARE(hintOf(ctl<CheckListView>(report(), "CLBValid")).left(61),
                  QStringLiteral("|Valid URL list. Double click an item to navigate to this URL"));
         report().CLBValidDblClick();
         QCOMPARE(f->shell.opened.size(), 1);
@@ -208,7 +207,7 @@ private slots:
         QCOMPARE(f->shell.opened.size(), 2);
 
         modes->findChild<QRadioButton*>(QStringLiteral("RGURLList1"))->click();
-        QCOMPARE(hintOf(control<CheckListView>(report(), "CLBValid")),
+        QCOMPARE(hintOf(ctl<CheckListView>(report(), "CLBValid")),
                  QStringLiteral(
                      "|Valid URL list. Double click an item to display the URL in full via message dialog"));
         f->dialogs.answer(Answer::Ok);
@@ -221,18 +220,17 @@ private slots:
         validateFromTheMainWindow();
         ValidationReportWindow& w = report();
         f->app().report()->invalid().setSelected(0);
-        QCOMPARE(control<QLineEdit>(w, "EditURL")->text(), QStringLiteral("c.example"));
-        QVERIFY(control<QToolButton>(w, "cyEditURL")->isEnabled());
-        QTest::keyClicks(control<QLineEdit>(w, "EditURL"), QStringLiteral(".fixed"));
+        QCOMPARE(ctl<QLineEdit>(w, "EditURL")->text(), QStringLiteral("c.example"));
+        QVERIFY(ctl<QToolButton>(w, "cyEditURL")->isEnabled());
+        QTest::keyClicks(ctl<QLineEdit>(w, "EditURL"), QStringLiteral(".fixed"));
         f->http.statuses.insert(QStringLiteral("http://c.example.fixed"), 302);
-        control<QToolButton>(w, "cyEditURL")->click();
+        ctl<QToolButton>(w, "cyEditURL")->click();
         QTRY_COMPARE(f->app().report()->valid().texts(),
                      QStringList({"b.example", "d.example", "http://c.example.fixed"}));
-        QTRY_VERIFY(control<QToolButton>(w, "cyEditURL")->isEnabled());
-        control<QLineEdit>(w, "EditURL")->selectAll();
-        QTest::keyClick(control<QLineEdit>(w, "EditURL"),
-                        Qt::Key_Backspace); // an empty box cannot be checked
-        QVERIFY(!control<QToolButton>(w, "cyEditURL")->isEnabled());
+        QTRY_VERIFY(ctl<QToolButton>(w, "cyEditURL")->isEnabled());
+        ctl<QLineEdit>(w, "EditURL")->selectAll();
+        QTest::keyClick(ctl<QLineEdit>(w, "EditURL"), Qt::Key_Backspace); // an empty box cannot be checked
+        QVERIFY(!ctl<QToolButton>(w, "cyEditURL")->isEnabled());
     }
 
     // The scroll range follows the widest entry as the lists change, as the font changes, and on resize.
@@ -244,49 +242,49 @@ private slots:
         const QString longest = longer + QStringLiteral("/and/more/still");
         // The text's width plus the margin, give or take the rounding of a sum of advances.
         auto near = [&](int column, const QString& text) {
-            const int range = QFontMetrics(control<CheckListView>(w, "CLBValid")->font())
+            const int range = QFontMetrics(ctl<CheckListView>(w, "CLBValid")->font())
                                   .horizontalAdvance(text + QLatin1Char('x')) +
                               25;
             return qAbs(column - range) <= 2;
         };
         r.setResults({"a.example", longer, "b.example"}, {});
-        QVERIFY(near(control<CheckListView>(w, "CLBValid")->columnWidth(0), longer));
+        QVERIFY(near(ctl<CheckListView>(w, "CLBValid")->columnWidth(0), longer));
         r.valid().append(longest);
-        QVERIFY(near(control<CheckListView>(w, "CLBValid")->columnWidth(0), longest));
+        QVERIFY(near(ctl<CheckListView>(w, "CLBValid")->columnWidth(0), longest));
         r.valid().append(longest); // two of the widest: one going leaves the width
         r.valid().removeRowAt(r.valid().count() - 1);
-        QVERIFY(near(control<CheckListView>(w, "CLBValid")->columnWidth(0), longest));
+        QVERIFY(near(ctl<CheckListView>(w, "CLBValid")->columnWidth(0), longest));
         r.valid().removeRowAt(r.valid().count() - 1);
-        QVERIFY(near(control<CheckListView>(w, "CLBValid")->columnWidth(0), longer));
+        QVERIFY(near(ctl<CheckListView>(w, "CLBValid")->columnWidth(0), longer));
         r.valid().setTicked(1, true);
         r.deleteTickedValid(); // only short entries left: the column fills the view
-        QCOMPARE(control<CheckListView>(w, "CLBValid")->columnWidth(0),
-                 control<CheckListView>(w, "CLBValid")->viewport()->width());
+        QCOMPARE(ctl<CheckListView>(w, "CLBValid")->columnWidth(0),
+                 ctl<CheckListView>(w, "CLBValid")->viewport()->width());
 
         r.setResults({longer}, {});
-        QFont bigger = control<CheckListView>(w, "CLBValid")->font();
+        QFont bigger = ctl<CheckListView>(w, "CLBValid")->font();
         bigger.setPointSize(bigger.pointSize() * 2);
-        control<CheckListView>(w, "CLBValid")->setFont(bigger);
+        ctl<CheckListView>(w, "CLBValid")->setFont(bigger);
         w.HorScrollBar();
-        QVERIFY(near(control<CheckListView>(w, "CLBValid")->columnWidth(0), longer));
+        QVERIFY(near(ctl<CheckListView>(w, "CLBValid")->columnWidth(0), longer));
         w.resize(w.width() + 200, w.height());
-        QVERIFY(near(control<CheckListView>(w, "CLBValid")->columnWidth(0), longer));
+        QVERIFY(near(ctl<CheckListView>(w, "CLBValid")->columnWidth(0), longer));
         const QString accented = longer + QStringLiteral("/ÜÜÜÜÜÜÜÜÜÜÜÜÜÜÜÜ");
         r.valid().append(accented);
-        QVERIFY(near(control<CheckListView>(w, "CLBValid")->columnWidth(0), accented));
+        QVERIFY(near(ctl<CheckListView>(w, "CLBValid")->columnWidth(0), accented));
     }
 
     // An address typed into the box stays checkable through tick changes in either list.
     void typedAddressStaysCheckable() {
         validateFromTheMainWindow();
         ValidationReportWindow& w = report();
-        QTest::keyClicks(control<QLineEdit>(w, "EditURL"), QStringLiteral("typed.example"));
-        QVERIFY(control<QToolButton>(w, "cyEditURL")->isEnabled());
+        QTest::keyClicks(ctl<QLineEdit>(w, "EditURL"), QStringLiteral("typed.example"));
+        QVERIFY(ctl<QToolButton>(w, "cyEditURL")->isEnabled());
         for (QToolButton* b :
-             {control<QToolButton>(w, "cyAdvSpeedButton1"), control<QToolButton>(w, "cyAdvSpeedButton4"),
-              control<QToolButton>(w, "cyAdvSpeedButton2")}) {
+             {ctl<QToolButton>(w, "cyAdvSpeedButton1"), ctl<QToolButton>(w, "cyAdvSpeedButton4"),
+              ctl<QToolButton>(w, "cyAdvSpeedButton2")}) {
             b->click();
-            QVERIFY2(control<QToolButton>(w, "cyEditURL")->isEnabled(), qPrintable(b->objectName()));
+            QVERIFY2(ctl<QToolButton>(w, "cyEditURL")->isEnabled(), qPrintable(b->objectName()));
         }
     }
 };

@@ -1,14 +1,13 @@
-// The browser choice window on its own and, where a flow crosses windows, with the drive information
-// window in the application, on the doubles.
+// The browser choice window and the drive information window on the application's doubles.
 #include "AppFixture.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "WindowFixture.h"
 #include "history/HistoryTable.h"
 #include "prefs/BrowserChoice.h"
 #include "prefs/UrlLauncher.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/FixedDriveInfo/DriveInfoWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
@@ -23,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -61,6 +61,7 @@ BrowserChoiceWindow& choiceWindowOf(AppFixture& f) {
     return *f.app().browserChoiceWindow();
 }
 
+// The browser choice window on the doubles, alone (ChoiceRig) or in the whole application (Rig).
 template <typename Fixture> struct RigOn {
     Fixture app;
     RigOn() {
@@ -82,14 +83,14 @@ template <typename Fixture> struct RigOn {
     }
     void choose(const QString& path) {
         app.dialogs.answerFile({true, path, 1});
-        control<QToolButton>(w(), "cyBrowserPathOpen")->click();
+        ctl<QToolButton>(w(), "cyBrowserPathOpen")->click();
     }
     bool shows(const QLabel* picture) {
-        return control<QLabel>(w(), "ImageStatus")->pixmap().toImage() == picture->pixmap().toImage();
+        return ctl<QLabel>(w(), "ImageStatus")->pixmap().toImage() == picture->pixmap().toImage();
     }
     QList<QStringList> grid() {
         QList<QStringList> rows;
-        QTableWidget* sg = control<QTableWidget>(drives(), "SG");
+        QTableWidget* sg = ctl<QTableWidget>(drives(), "SG");
         for (int r = 0; r < sg->rowCount(); ++r) {
             QStringList row;
             for (int c = 0; c < sg->columnCount(); ++c)
@@ -124,72 +125,69 @@ void TstSetBrowser::layout() {
     QCOMPARE(w.minimumHeight(), 364);
     QCOMPARE(w.maximumHeight(), 364);
     QCOMPARE(w.minimumWidth(), 426);
-    QCOMPARE(control<QGroupBox>(w, "GroupBox1")->title(), QString("Current browser"));
-    QCOMPARE(control<QLabel>(w, "LabelEXE")->text(), QString("System default"));
-    QCOMPARE(control<QCheckBox>(w, "CBRememberBrowser")->text(), QString("Remember browser's choice"));
-    QCOMPARE(control<QLabel>(w, "Label2")->text(), QString("Browser path"));
-    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), QString("System default"));
-    QVERIFY(control<QLineEdit>(w, "Edit1")->isReadOnly());
-    QCOMPARE(control<QLabel>(w, "Label3")->text(), QString("URL test"));
-    QCOMPARE(control<QLineEdit>(w, "Edit2")->text(), "http://" + r.app.services().addresses.searchHost);
-    QCOMPARE(control<QToolButton>(w, "cySetBrowser")->text(), QString("Set browser"));
-    QVERIFY(!control<QToolButton>(w, "cySetBrowser")->isEnabled());
-    QCOMPARE(control<QToolButton>(w, "cyResetOptions")->text(), QString("Reset to default"));
-    QCOMPARE(control<QToolButton>(w, "cyReloadOptions")->text(), QString("Reload all saved options"));
-    QVERIFY(!control<QToolButton>(w, "cyReloadOptions")->isEnabled()); // no preference file
-    QCOMPARE(control<QToolButton>(w, "cyDriveInfo")->text(), QString("Drive information"));
-    QVERIFY(r.shows(control<QLabel>(w, "ImageHDD")));
+    QCOMPARE(ctl<QGroupBox>(w, "GroupBox1")->title(), QString("Current browser"));
+    QCOMPARE(ctl<QLabel>(w, "LabelEXE")->text(), QString("System default"));
+    QCOMPARE(ctl<QCheckBox>(w, "CBRememberBrowser")->text(), QString("Remember browser's choice"));
+    QCOMPARE(ctl<QLabel>(w, "Label2")->text(), QString("Browser path"));
+    QCOMPARE(ctl<QLineEdit>(w, "Edit1")->text(), QString("System default"));
+    QVERIFY(ctl<QLineEdit>(w, "Edit1")->isReadOnly());
+    QCOMPARE(ctl<QLabel>(w, "Label3")->text(), QString("URL test"));
+    QCOMPARE(ctl<QLineEdit>(w, "Edit2")->text(), "http://" + r.app.services().addresses.searchHost);
+    QCOMPARE(ctl<QToolButton>(w, "cySetBrowser")->text(), QString("Set browser"));
+    QVERIFY(!ctl<QToolButton>(w, "cySetBrowser")->isEnabled());
+    QCOMPARE(ctl<QToolButton>(w, "cyResetOptions")->text(), QString("Reset to default"));
+    QCOMPARE(ctl<QToolButton>(w, "cyReloadOptions")->text(), QString("Reload all saved options"));
+    QVERIFY(!ctl<QToolButton>(w, "cyReloadOptions")->isEnabled()); // no preference file
+    QCOMPARE(ctl<QToolButton>(w, "cyDriveInfo")->text(), QString("Drive information"));
+    QVERIFY(r.shows(ctl<QLabel>(w, "ImageHDD")));
 
     const QList<QPair<QWidget*, QString>> hints = {
-        {control<QCheckBox>(w, "CBRememberBrowser"),
+        {ctl<QCheckBox>(w, "CBRememberBrowser"),
          "|Tick: use selected browser, untick: use system default. Both at next startup"},
-        {control<QToolButton>(w, "cyBrowserPathOpen"),
+        {ctl<QToolButton>(w, "cyBrowserPathOpen"),
          "|Open a dialog window to modify the browser used for navigation by the software"},
-        {control<QToolButton>(w, "cyAdvSpeedButton1"),
-         "|Test the selected browser with the URL test provided"},
-        {control<QToolButton>(w, "cySetBrowser"),
+        {ctl<QToolButton>(w, "cyAdvSpeedButton1"), "|Test the selected browser with the URL test provided"},
+        {ctl<QToolButton>(w, "cySetBrowser"),
          "|Set the browser use for navigation by the software. Act as 'Apply'"},
-        {control<QLabel>(w, "ImageStatus"), "|Type of drive where is located the selected browser"},
-        {control<QToolButton>(w, "cyResetOptions"),
+        {ctl<QLabel>(w, "ImageStatus"), "|Type of drive where is located the selected browser"},
+        {ctl<QToolButton>(w, "cyResetOptions"),
          "|Reset to factory default all the options of the software on this page"},
-        {control<QToolButton>(w, "cyReloadOptions"),
+        {ctl<QToolButton>(w, "cyReloadOptions"),
          "|Reload previously all saved options of the software on this page"},
-        {control<QToolButton>(w, "cyDriveInfo"),
+        {ctl<QToolButton>(w, "cyDriveInfo"),
          "|Show all visible drive type, letter, and space storage statistics"},
-        {control<QToolButton>(w, "cyAdvSpeedButton7"), "|More usage information"},
-        {control<QToolButton>(w, "cyClose"), "|Close this option window"},
+        {ctl<QToolButton>(w, "cyAdvSpeedButton7"), "|More usage information"},
+        {ctl<QToolButton>(w, "cyClose"), "|Close this option window"},
     };
     for (const auto& [widget, hint] : hints)
         QCOMPARE(hintOf(widget), hint);
     QVERIFY(w.findChild<QLabel*>("HintPanel"));
     // Seven distinct drive pictures, none of them shown by itself.
-    for (QLabel* p :
-         {control<QLabel>(w, "ImageUNK"), control<QLabel>(w, "ImageNOR"), control<QLabel>(w, "ImageUSB"),
-          control<QLabel>(w, "ImageHDD"), control<QLabel>(w, "ImageREM"), control<QLabel>(w, "ImageOPT"),
-          control<QLabel>(w, "ImageRAM")}) {
+    for (QLabel* p : {ctl<QLabel>(w, "ImageUNK"), ctl<QLabel>(w, "ImageNOR"), ctl<QLabel>(w, "ImageUSB"),
+                      ctl<QLabel>(w, "ImageHDD"), ctl<QLabel>(w, "ImageREM"), ctl<QLabel>(w, "ImageOPT"),
+                      ctl<QLabel>(w, "ImageRAM")}) {
         QVERIFY(!p->pixmap().isNull());
         QVERIFY(p->isHidden());
     }
     QSet<QByteArray> images;
-    for (QLabel* p :
-         {control<QLabel>(w, "ImageUNK"), control<QLabel>(w, "ImageNOR"), control<QLabel>(w, "ImageUSB"),
-          control<QLabel>(w, "ImageHDD"), control<QLabel>(w, "ImageREM"), control<QLabel>(w, "ImageOPT"),
-          control<QLabel>(w, "ImageRAM")}) {
+    for (QLabel* p : {ctl<QLabel>(w, "ImageUNK"), ctl<QLabel>(w, "ImageNOR"), ctl<QLabel>(w, "ImageUSB"),
+                      ctl<QLabel>(w, "ImageHDD"), ctl<QLabel>(w, "ImageREM"), ctl<QLabel>(w, "ImageOPT"),
+                      ctl<QLabel>(w, "ImageRAM")}) {
         const QImage i = p->pixmap().toImage();
         images.insert(QByteArray(reinterpret_cast<const char*>(i.constBits()), i.sizeInBytes()));
     }
     QCOMPARE(images.size(), 7);
 
     // The pictures follow the theme: drawn again in a dark theme's ink.
-    const QImage light = control<QLabel>(w, "ImageHDD")->pixmap().toImage();
+    const QImage light = ctl<QLabel>(w, "ImageHDD")->pixmap().toImage();
     applyStyle(QStringLiteral("TabletDark"));
     QCoreApplication::processEvents();
-    QVERIFY(control<QLabel>(w, "ImageHDD")->pixmap().toImage() != light);
-    QVERIFY(r.shows(control<QLabel>(w, "ImageHDD")));
+    QVERIFY(ctl<QLabel>(w, "ImageHDD")->pixmap().toImage() != light);
+    QVERIFY(r.shows(ctl<QLabel>(w, "ImageHDD")));
     applyStyle(QStringLiteral("Iceberg Classico"));
 
     w.show();
-    control<QToolButton>(w, "cyClose")->click();
+    ctl<QToolButton>(w, "cyClose")->click();
     QVERIFY(!w.isVisible());
 }
 
@@ -200,65 +198,65 @@ void TstSetBrowser::chooseSetAndReset() {
     r.choose(browser);
     QCOMPARE(r.app.dialogs.fileShown.size(), 1);
     QCOMPARE(r.app.dialogs.fileShown[0].request.filters, QString("Browser (*)|*"));
-    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), browser);
-    QVERIFY(control<QToolButton>(w, "cySetBrowser")->isEnabled());
-    QVERIFY(r.shows(control<QLabel>(w, "ImageUSB")));
-    QCOMPARE(control<QLabel>(w, "LabelEXE")->text(), QString("System default"));
+    QCOMPARE(ctl<QLineEdit>(w, "Edit1")->text(), browser);
+    QVERIFY(ctl<QToolButton>(w, "cySetBrowser")->isEnabled());
+    QVERIFY(r.shows(ctl<QLabel>(w, "ImageUSB")));
+    QCOMPARE(ctl<QLabel>(w, "LabelEXE")->text(), QString("System default"));
 
-    control<QToolButton>(w, "cySetBrowser")->click();
-    QCOMPARE(control<QLabel>(w, "LabelEXE")->text(), QString("browser"));
-    control<QCheckBox>(w, "CBRememberBrowser")->setChecked(true);
+    ctl<QToolButton>(w, "cySetBrowser")->click();
+    QCOMPARE(ctl<QLabel>(w, "LabelEXE")->text(), QString("browser"));
+    ctl<QCheckBox>(w, "CBRememberBrowser")->setChecked(true);
     QVERIFY(r.choice().remember());
-    control<QLineEdit>(w, "Edit2")->setText("http://mine.example");
-    QTest::keyClick(control<QLineEdit>(w, "Edit2"), Qt::Key_Slash); // as typed
+    ctl<QLineEdit>(w, "Edit2")->setText("http://mine.example");
+    QTest::keyClick(ctl<QLineEdit>(w, "Edit2"), Qt::Key_Slash); // as typed
     QCOMPARE(r.choice().testUrl(), QString("http://mine.example/"));
 
     // A file picked that is no program: refused, the choice stays.
     r.app.folder.write("readme", "text");
     r.app.dialogs.answer(Answer::Ok);
     r.choose(r.app.folder.file("readme"));
-    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), browser);
+    QCOMPARE(ctl<QLineEdit>(w, "Edit1")->text(), browser);
 
     // The browser disappears: Set browser warns and resets.
     QVERIFY(QFile::remove(browser));
     r.app.dialogs.answer(Answer::Ok);
-    control<QToolButton>(w, "cySetBrowser")->click();
+    ctl<QToolButton>(w, "cySetBrowser")->click();
     QCOMPARE(r.app.dialogs.shown.last().text, QString::fromLatin1(kBrowserGoneWarning).arg("browser"));
-    QCOMPARE(control<QLabel>(w, "LabelEXE")->text(), QString("System Default"));
-    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), QString("System default"));
-    QVERIFY(!control<QCheckBox>(w, "CBRememberBrowser")->isChecked());
-    QVERIFY(!control<QToolButton>(w, "cySetBrowser")->isEnabled());
-    QCOMPARE(control<QLineEdit>(w, "Edit2")->text(), "http://" + r.app.services().addresses.searchHost);
-    QVERIFY(r.shows(control<QLabel>(w, "ImageHDD")));
+    QCOMPARE(ctl<QLabel>(w, "LabelEXE")->text(), QString("System Default"));
+    QCOMPARE(ctl<QLineEdit>(w, "Edit1")->text(), QString("System default"));
+    QVERIFY(!ctl<QCheckBox>(w, "CBRememberBrowser")->isChecked());
+    QVERIFY(!ctl<QToolButton>(w, "cySetBrowser")->isEnabled());
+    QCOMPARE(ctl<QLineEdit>(w, "Edit2")->text(), "http://" + r.app.services().addresses.searchHost);
+    QVERIFY(r.shows(ctl<QLabel>(w, "ImageHDD")));
 
     r.choose(r.browser("apps/other"));
-    control<QToolButton>(w, "cyResetOptions")->click();
-    QCOMPARE(control<QLabel>(w, "LabelEXE")->text(), QString("System Default"));
-    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), QString("System default"));
+    ctl<QToolButton>(w, "cyResetOptions")->click();
+    QCOMPARE(ctl<QLabel>(w, "LabelEXE")->text(), QString("System Default"));
+    QCOMPARE(ctl<QLineEdit>(w, "Edit1")->text(), QString("System default"));
     QVERIFY(!r.choice().RelTest());
 }
 
 void TstSetBrowser::testButtonAndUsageInformation() {
     ChoiceRig r;
     BrowserChoiceWindow& w = r.w();
-    control<QToolButton>(w, "cyAdvSpeedButton1")->click();
-    QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl(control<QLineEdit>(w, "Edit2")->text())});
+    ctl<QToolButton>(w, "cyAdvSpeedButton1")->click();
+    QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl(ctl<QLineEdit>(w, "Edit2")->text())});
 
     const QString browser = r.browser();
     r.choose(browser);
-    control<QLineEdit>(w, "Edit2")->setText("http://t.example/a b");
-    control<QToolButton>(w, "cyAdvSpeedButton1")->click();
+    ctl<QLineEdit>(w, "Edit2")->setText("http://t.example/a b");
+    ctl<QToolButton>(w, "cyAdvSpeedButton1")->click();
     QCOMPARE(r.app.shell.started.size(), 1);
     QCOMPARE(r.app.shell.started[0].first, browser);
     QCOMPARE(r.app.shell.started[0].second, QStringList{"http://t.example/a b"});
 
     r.app.shell.startError = OsError::fromErrno(EACCES);
     r.app.dialogs.answer(Answer::Ok);
-    control<QToolButton>(w, "cyAdvSpeedButton1")->click();
+    ctl<QToolButton>(w, "cyAdvSpeedButton1")->click();
     QCOMPARE(r.app.dialogs.texts().last(), QString(kTestFailedMessage));
 
     r.app.dialogs.answer(Answer::Ok);
-    control<QToolButton>(w, "cyAdvSpeedButton7")->click();
+    ctl<QToolButton>(w, "cyAdvSpeedButton7")->click();
     const QString usage = r.app.dialogs.texts().last();
     QCOMPARE(r.app.dialogs.shown.last().kind, MessageKind::Warning);
     QVERIFY(
@@ -277,12 +275,12 @@ void TstSetBrowser::reloadReadsTheFileAgain() {
                                        "Relative Browser Path=apps/\r\nRelative Browser EXE name=browser\r\n"
                                        "Test URL=http://saved.example\r\n");
     w.setReloadEnabled(true);
-    control<QToolButton>(w, "cyReloadOptions")->click();
-    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), browser); // rebuilt on the drive of the program
-    QCOMPARE(control<QLabel>(w, "LabelEXE")->text(), QString("browser"));
-    QVERIFY(control<QCheckBox>(w, "CBRememberBrowser")->isChecked());
-    QCOMPARE(control<QLineEdit>(w, "Edit2")->text(), QString("http://saved.example"));
-    QVERIFY(r.shows(control<QLabel>(w, "ImageUSB")));
+    ctl<QToolButton>(w, "cyReloadOptions")->click();
+    QCOMPARE(ctl<QLineEdit>(w, "Edit1")->text(), browser); // rebuilt on the drive of the program
+    QCOMPARE(ctl<QLabel>(w, "LabelEXE")->text(), QString("browser"));
+    QVERIFY(ctl<QCheckBox>(w, "CBRememberBrowser")->isChecked());
+    QCOMPARE(ctl<QLineEdit>(w, "Edit2")->text(), QString("http://saved.example"));
+    QVERIFY(r.shows(ctl<QLabel>(w, "ImageUSB")));
 }
 
 void TstSetBrowser::navigateUrlOfTheHistoryUsesTheChoice() {
@@ -293,8 +291,8 @@ void TstSetBrowser::navigateUrlOfTheHistoryUsesTheChoice() {
     HistoryEntry e;
     e.cells = {"d", "t", "example.org/x", "Clipboard", "No", "example.org", ""};
     r.app.app().history()->insertEntries(1, {e});
-    control<HistoryGrid>(h, "SGHistory")->setCurrentIndex(r.app.app().history()->index(1, 2));
-    control<QToolButton>(h, "cyNavigateURL")->click();
+    ctl<HistoryGrid>(h, "SGHistory")->setCurrentIndex(r.app.app().history()->index(1, 2));
+    ctl<QToolButton>(h, "cyNavigateURL")->click();
     QCOMPARE(r.app.shell.started.size(), 1);
     QCOMPARE(r.app.shell.started[0].second, QStringList{"http://example.org/x"});
     QVERIFY(r.app.shell.opened.isEmpty());
@@ -304,26 +302,26 @@ void TstSetBrowser::navigateUrlOfTheHistoryUsesTheChoice() {
 // offers the system default.
 void TstSetBrowser::mainWindowNavigateUsesTheChoice() {
     Rig r;
-    TForm1& m = r.app.main();
+    MainWindow& m = r.app.main();
     const QString browser = r.browser();
     r.choose(browser);
     m.list().append("example.org/page one");
-    m.CheckListBoxURL->setCurrentIndex(m.list().index(0));
-    m.cyNavigateURL->click();
-    m.RGURLListGroup->button(0)->setChecked(true);
+    ctl<CheckListView>(m, "CheckListBoxURL")->setCurrentIndex(m.list().index(0));
+    ctl<QToolButton>(m, "cyNavigateURL")->click();
+    ctl<QRadioButton>(m, "RGURLList0")->setChecked(true);
     m.CheckListBoxURLDblClick();
     const QPair<QString, QStringList> started{browser, {"http://example.org/page one"}};
     QCOMPARE(r.app.shell.started, (QList<QPair<QString, QStringList>>{started, started}));
 
     QVERIFY(QFile::remove(browser));
     r.app.dialogs.answer(Answer::Yes);
-    m.cyNavigateURL->click();
+    ctl<QToolButton>(m, "cyNavigateURL")->click();
     QCOMPARE(r.app.dialogs.texts(), QStringList{"browser\r\n" + QString(kBrowserGoneQuestion)});
     QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl("http://example.org/page one")});
 
     r.app.connectivity.connected = false;
     r.app.dialogs.answer(Answer::No);
-    m.cyNavigateURL->click();
+    ctl<QToolButton>(m, "cyNavigateURL")->click();
     QCOMPARE(r.app.dialogs.texts().last(), QString(kInternetPrompt));
     QCOMPARE(r.app.shell.opened.size(), 1);
     QCOMPARE(r.app.shell.started.size(), 2);
@@ -334,17 +332,17 @@ void TstSetBrowser::driveInformation() {
     DriveInfoWindow& d = r.drives();
     QCOMPARE(d.windowTitle(), QString("All drive information"));
     QCOMPARE(d.minimumWidth(), 659);
-    QCOMPARE(control<QToolButton>(d, "cyClose")->text(), QString("Close this information window"));
-    QCOMPARE(control<QToolButton>(d, "cyClose")->height(), 48);
+    QCOMPARE(ctl<QToolButton>(d, "cyClose")->text(), QString("Close this information window"));
+    QCOMPARE(ctl<QToolButton>(d, "cyClose")->height(), 48);
     QStringList header;
-    for (int c = 0; c < control<QTableWidget>(d, "SG")->columnCount(); ++c)
-        header.append(control<QTableWidget>(d, "SG")->horizontalHeaderItem(c)->text());
+    for (int c = 0; c < ctl<QTableWidget>(d, "SG")->columnCount(); ++c)
+        header.append(ctl<QTableWidget>(d, "SG")->horizontalHeaderItem(c)->text());
     QCOMPARE(header, (QStringList{"Drive type", "Mount point", "Free space in MB", "Used space in MB",
                                   "Total space in MB"}));
-    QCOMPARE(control<QTableWidget>(d, "SG")->rowCount(), 0);
-    QCOMPARE(control<QTableWidget>(d, "SG")->horizontalHeader()->defaultSectionSize(), 120);
+    QCOMPARE(ctl<QTableWidget>(d, "SG")->rowCount(), 0);
+    QCOMPARE(ctl<QTableWidget>(d, "SG")->horizontalHeader()->defaultSectionSize(), 120);
 
-    control<QToolButton>(r.w(), "cyDriveInfo")->click();
+    ctl<QToolButton>(r.w(), "cyDriveInfo")->click();
     QVERIFY(d.isVisible());
     const QString stick = r.app.folder.path();
     QCOMPARE(r.grid(), (QList<QStringList>{{"Fixed", "/", "1000", "4000", "5000"},
@@ -353,17 +351,17 @@ void TstSetBrowser::driveInformation() {
 
     // The stick is gone at the next run; the window stays open with the new table.
     r.app.drives.drives.removeLast();
-    control<QToolButton>(r.w(), "cyDriveInfo")->click();
+    ctl<QToolButton>(r.w(), "cyDriveInfo")->click();
     QCOMPARE(r.grid(), (QList<QStringList>{{"Fixed", "/", "1000", "4000", "5000"},
                                            {"TOTAL", "", "1000", "4000", "5000"}}));
-    control<QToolButton>(d, "cyClose")->click();
+    ctl<QToolButton>(d, "cyClose")->click();
     QVERIFY(!d.isVisible());
 
     // The main window's menu item builds the table anew as well.
-    QCOMPARE(r.app.main().Alldriveinformation1->shortcut(), QKeySequence("Ctrl+Alt+I"));
+    QCOMPARE(ctl<QAction>(r.app.main(), "Alldriveinformation1")->shortcut(), QKeySequence("Ctrl+Alt+I"));
     r.app.drives.drives.append({"/mnt/nas", "nas:/x", "nfs4", DriveType::Remote});
     r.app.drives.spaces["/mnt/nas"] = {3 * MB, 9 * MB, 3 * MB};
-    r.app.main().Alldriveinformation1->trigger();
+    ctl<QAction>(r.app.main(), "Alldriveinformation1")->trigger();
     QVERIFY(d.isVisible());
     QCOMPARE(r.grid().size(), 3);
     QCOMPARE(r.grid()[1], (QStringList{"Remote", "/mnt/nas", "3", "6", "9"}));

@@ -1,13 +1,14 @@
 // Keyboard use of every window: Tab and Shift+Tab walk the controls in reading order and come round again,
 // Ctrl+Tab and Ctrl+Page Down switch tabs wherever the focus is, and lists keep their arrow keys.
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "browser/BrowserSession.h"
 #include "core/CheckListModel.h"
 #include "history/HistoryTable.h"
 #include "ui/About/AboutBox.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/FixedDriveInfo/DriveInfoWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "ui/WebMonitor/BrowserWindow.h"
@@ -69,7 +70,7 @@ class TstTabOrder : public QObject {
     QWidget* window(const QString& name) {
         ClipvaneApp& a = m_app.app();
         if (name == u"main")
-            return a.form1();
+            return a.mainWindow();
         if (name == u"report")
             return a.reportWindow();
         if (name == u"about")
@@ -100,7 +101,7 @@ private slots:
         list.replaceTexts({"a.example", "b.example", "c.example"});
         for (int row : {0, 2})
             list.setData(list.index(row), Qt::Checked, Qt::CheckStateRole);
-        m_app.main().CheckListBoxURL->setCurrentIndex(list.index(1));
+        ctl<CheckListView>(m_app.main(), "CheckListBoxURL")->setCurrentIndex(list.index(1));
         m_app.app().browserWindow()->session().list().replaceTexts(
             {"http://a.example/", "http://b.example/"});
         for (const char* url : {"http://a.example/", "http://b.example/"})
@@ -217,7 +218,7 @@ private slots:
     void tabsSwitchFromAnyControl() {
         QFETCH(QString, control);
         QFETCH(int, page);
-        TForm1& f = m_app.main();
+        MainWindow& f = m_app.main();
         QVERIFY(showActive(&f));
         struct Keys {
             Qt::Key key;
@@ -227,21 +228,21 @@ private slots:
              {Keys{Qt::Key_Tab, Qt::ControlModifier}, Keys{Qt::Key_PageDown, Qt::ControlModifier},
               Keys{Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
               Keys{Qt::Key_PageUp, Qt::ControlModifier}}) {
-            f.PageControl1->setCurrentIndex(page);
-            auto* target = f.PageControl1->widget(page)->findChild<QWidget*>(control);
+            ctl<QTabWidget>(f, "PageControl1")->setCurrentIndex(page);
+            auto* target = ctl<QTabWidget>(f, "PageControl1")->widget(page)->findChild<QWidget*>(control);
             QVERIFY(target);
             target->setFocus();
             QTRY_COMPARE(QApplication::focusWidget(), target);
             QTest::keyClick(target, k.key, k.modifiers);
-            QCOMPARE(f.PageControl1->currentIndex(), 1 - page);
+            QCOMPARE(ctl<QTabWidget>(f, "PageControl1")->currentIndex(), 1 - page);
         }
-        f.PageControl1->setCurrentIndex(0);
-        f.CheckListBoxURL->setFocus();
-        f.CheckListBoxURL->setCurrentIndex(f.list().index(0));
-        QTest::keyClick(f.CheckListBoxURL, Qt::Key_Down);
-        QCOMPARE(f.CheckListBoxURL->currentIndex().row(), 1);
-        QTest::keyClick(f.CheckListBoxURL, Qt::Key_Up);
-        QCOMPARE(f.CheckListBoxURL->currentIndex().row(), 0);
+        ctl<QTabWidget>(f, "PageControl1")->setCurrentIndex(0);
+        ctl<CheckListView>(f, "CheckListBoxURL")->setFocus();
+        ctl<CheckListView>(f, "CheckListBoxURL")->setCurrentIndex(f.list().index(0));
+        QTest::keyClick(ctl<CheckListView>(f, "CheckListBoxURL"), Qt::Key_Down);
+        QCOMPARE(ctl<CheckListView>(f, "CheckListBoxURL")->currentIndex().row(), 1);
+        QTest::keyClick(ctl<CheckListView>(f, "CheckListBoxURL"), Qt::Key_Up);
+        QCOMPARE(ctl<CheckListView>(f, "CheckListBoxURL")->currentIndex().row(), 0);
     }
 };
 

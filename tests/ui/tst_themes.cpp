@@ -1,7 +1,7 @@
 #include "AppFixture.h"
-#include "WindowControls.h"
+#include "FindControl.h"
 #include "ui/CaptureHistory/CaptureHistoryWindow.h"
-#include "ui/Main/Main.h"
+#include "ui/Main/MainWindow.h"
 #include "ui/widgets/Themes.h"
 
 #include <QApplication>
@@ -11,8 +11,9 @@
 #include <QTest>
 #include <cmath>
 
+using clipvane::test::ctl;
+
 using namespace clipvane;
-using clipvane::test::control;
 
 namespace {
 
@@ -165,7 +166,7 @@ void TstThemes::panelsKeepTheirFrames() {
         QVERIFY(QTest::qWaitForWindowExposed(&history));
         applyTheme(theme);
         QTest::qWait(50); // the new palette and style reach every widget
-        QList<QLabel*> panels{app.main().HintPanel, control<QLabel>(history, "HintPanel")};
+        QList<QLabel*> panels{ctl<QLabel>(app.main(), "HintPanel"), ctl<QLabel>(history, "HintPanel")};
         for (QWidget* window : {static_cast<QWidget*>(&app.main()), static_cast<QWidget*>(&history)})
             for (QLabel* label : window->findChildren<QLabel*>())
                 if (label->objectName().startsWith(QLatin1String("SBMainPanel")) ||

@@ -1,6 +1,6 @@
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "LocalHttpServer.h"
-#include "WindowControls.h"
 #include "WindowFixture.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "ui/About/AboutBox.h"
@@ -57,8 +57,7 @@ template <typename Fixture> struct RigOn {
     }
     UpdateWindow& w() { return updateWindowOf(app); }
     QString labels() {
-        return control<QLabel>(w(), "Label7")->text() + QLatin1Char('|') +
-               control<QLabel>(w(), "Label8")->text();
+        return ctl<QLabel>(w(), "Label7")->text() + QLatin1Char('|') + ctl<QLabel>(w(), "Label8")->text();
     }
     bool idle() {
         return QTest::qWaitFor([&] { return !w().updater().isBusy(); }, 8000);
@@ -88,33 +87,33 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("Clipvane Web Update"));
         QCOMPARE(w.size(), QSize(501, 296));
         QCOMPARE(w.minimumSize(), w.maximumSize());
-        QCOMPARE(control<QLabel>(w, "Label5")->text(), buildEdition().bits);
-        QCOMPARE(control<QLabel>(w, "Label6")->text(), localVersion());
+        QCOMPARE(ctl<QLabel>(w, "Label5")->text(), buildEdition().bits);
+        QCOMPARE(ctl<QLabel>(w, "Label6")->text(), localVersion());
         QCOMPARE(r.labels(), QStringLiteral("Unknown|Unknown"));
-        QCOMPARE(control<QLabel>(w, "HintPanel")->text(),
+        QCOMPARE(ctl<QLabel>(w, "HintPanel")->text(),
                  QStringLiteral("Here appears all the hints. Hover over a list, button, "
                                 "... to display a hint about it"));
         QCOMPARE(r.server.connectionsAccepted(), 0);
 
         const QList<std::tuple<QToolButton*, int, const char*>> buttons{
-            {control<QToolButton>(w, "cyCheckUpdate"), 8, "Check on line for update..."},
-            {control<QToolButton>(w, "cyDownloadUpdate"), 72,
+            {ctl<QToolButton>(w, "cyCheckUpdate"), 8, "Check on line for update..."},
+            {ctl<QToolButton>(w, "cyDownloadUpdate"), 72,
              "Download the latest version of the software with the system default browser"},
-            {control<QToolButton>(w, "cyCheckLog"), 136,
+            {ctl<QToolButton>(w, "cyCheckLog"), 136,
              "View the web update log with the system default browser"},
-            {control<QToolButton>(w, "cyClose"), 442, "Close Clipvane Web Update dialog window"}};
+            {ctl<QToolButton>(w, "cyClose"), 442, "Close Clipvane Web Update dialog window"}};
         for (const auto& [button, left, hint] : buttons) {
             QCOMPARE(button->x(), left);
             QCOMPARE(button->size(), QSize(48, 48));
             QVERIFY(!button->icon().isNull());
             QCOMPARE(longHintAt(button), QString::fromLatin1(hint));
         }
-        QCOMPARE(longHintAt(control<QGroupBox>(w, "GroupBox1")),
+        QCOMPARE(longHintAt(ctl<QGroupBox>(w, "GroupBox1")),
                  QStringLiteral("This frame groups the update information"));
-        QCOMPARE(longHintAt(control<QLabel>(w, "Label7")),
+        QCOMPARE(longHintAt(ctl<QLabel>(w, "Label7")),
                  QStringLiteral("Show the current on line version of Clipvane"));
-        for (QLabel* l : {control<QLabel>(w, "Label5"), control<QLabel>(w, "Label6"),
-                          control<QLabel>(w, "Label7"), control<QLabel>(w, "Label8")})
+        for (QLabel* l : {ctl<QLabel>(w, "Label5"), ctl<QLabel>(w, "Label6"), ctl<QLabel>(w, "Label7"),
+                          ctl<QLabel>(w, "Label8")})
             QCOMPARE(l->textFormat(), Qt::PlainText);
     }
 
@@ -168,19 +167,19 @@ private slots:
     void buttons() {
         Rig r;
         r.server.on(kPagePath, ScriptedReply::withStatus(200, pageWith(QStringLiteral("9.9.9.9"))));
-        control<QToolButton>(r.w(), "cyDownloadUpdate")->click();
+        ctl<QToolButton>(r.w(), "cyDownloadUpdate")->click();
         QVERIFY(r.idle());
         const QString site = r.server.url(QStringLiteral("/Quorbel/"));
         // The Linux package's page, not the edition's Windows archive.
         QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl(site + QStringLiteral("Clipvane_Linux.html"))});
-        control<QToolButton>(r.w(), "cyCheckLog")->click();
+        ctl<QToolButton>(r.w(), "cyCheckLog")->click();
         QCOMPARE(r.app.shell.opened.last(), QUrl(site + QStringLiteral("Clipvane_Update.html")));
-        control<QToolButton>(r.w(), "cyCheckUpdate")->click();
-        QCOMPARE(control<QLabel>(r.w(), "Label8")->text(), QStringLiteral("Checking..."));
+        ctl<QToolButton>(r.w(), "cyCheckUpdate")->click();
+        QCOMPARE(ctl<QLabel>(r.w(), "Label8")->text(), QStringLiteral("Checking..."));
         QVERIFY(r.idle());
 
         r.w().show();
-        control<QToolButton>(r.w(), "cyClose")->click();
+        ctl<QToolButton>(r.w(), "cyClose")->click();
         QVERIFY(!r.w().isVisible());
     }
 
@@ -190,7 +189,7 @@ private slots:
         r.app.connectivity.connected = false;
         r.app.dialogs.answer(Answer::Cancel);
         r.app.app().aboutBox()->show();
-        control<QToolButton>(r.app.app().aboutBox(), "cyAdvSpeedButton2")->click();
+        ctl<QToolButton>(r.app.app().aboutBox(), "cyAdvSpeedButton2")->click();
         QVERIFY(r.w().isVisible());
         QVERIFY(QTest::qWaitFor([&] { return r.app.dialogs.shown.size() == 1; }, 8000));
         QVERIFY(r.app.dialogs.shown[0].text.endsWith(QStringLiteral("\nLAN IP Address: 192.0.2.44")));

@@ -2,8 +2,8 @@
 // Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/update_screenshots docs
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "Screenshots.h"
-#include "WindowControls.h"
 #include "ui/About/AboutBox.h"
 #include "ui/WebUpdate/UpdateWindow.h"
 #include "ui/widgets/Hints.h"
@@ -19,7 +19,7 @@
 #include <QToolButton>
 
 using namespace clipvane;
-using clipvane::test::control;
+using clipvane::test::ctl;
 
 namespace {
 
@@ -50,10 +50,10 @@ int main(int argc, char* argv[]) {
     u.move(40, 40);
     u.show();
     QApplication::setActiveWindow(&u);
-    if (!QTest::qWaitFor([&] { return control<QLabel>(u, "Label8")->text() == QLatin1String("Up to date"); },
+    if (!QTest::qWaitFor([&] { return ctl<QLabel>(u, "Label8")->text() == QLatin1String("Up to date"); },
                          5000))
         return 1;
-    HintTracker::ShowHintInPanel(control<QToolButton>(u, "cyCheckUpdate"));
+    HintTracker::ShowHintInPanel(ctl<QToolButton>(u, "cyCheckUpdate"));
     test::settle();
     if (!save(u, out + QStringLiteral("/web-update/web-update.png")))
         return 1;
@@ -64,7 +64,7 @@ int main(int argc, char* argv[]) {
     about.show();
     QApplication::setActiveWindow(&about);
     test::settle();
-    HintTracker::ShowHintInPanel(control<QLabel>(about, "Label2"));
+    HintTracker::ShowHintInPanel(ctl<QLabel>(about, "Label2"));
     test::settle();
     if (!save(about, out + QStringLiteral("/about/about.png")))
         return 1;
@@ -79,7 +79,7 @@ int main(int argc, char* argv[]) {
     QApplication::setActiveWindow(&u);
     if (!QTest::qWaitFor([&] { return !u.updater().isBusy(); }, 5000))
         return 1;
-    HintTracker::ShowHintInPanel(control<QToolButton>(u, "cyDownloadUpdate"));
+    HintTracker::ShowHintInPanel(ctl<QToolButton>(u, "cyDownloadUpdate"));
     test::settle();
     return save(u, out + QStringLiteral("/web-update/web-update-dark.png")) ? 0 : 1;
 }

@@ -1,9 +1,10 @@
 #include "Doubles.h"
 #include "core/CheckListModel.h"
-#include "core/SessionState.h"
+#include "core/Options.h"
 #include "core/SortUnique.h"
 #include "validation/BatchValidation.h"
 #include "validation/CheckEngine.h"
+#include "validation/UrlCheck.h"
 #include "validation/ValidationReport.h"
 
 #include <QSignalSpy>
@@ -79,7 +80,8 @@ class TestBatchValidation : public QObject {
     FakeConnectivity connectivity;
     FakeHttpClient http;
     ScriptedDialogs dialogs;
-    SessionState session;
+    Options options;
+    std::unique_ptr<UrlChecker> urlChecker;
     std::unique_ptr<CheckEngine> engine;
     std::unique_ptr<ValidationReport> report;
     std::unique_ptr<BatchValidator> validator;
@@ -104,8 +106,9 @@ private slots:
         connectivity.connected = true;
         http = {};
         dialogs.shown.clear();
-        session = {};
-        engine = std::make_unique<CheckEngine>(connectivity, http, session);
+        options.setValidateClipboardUrl(false);
+        urlChecker = std::make_unique<UrlChecker>(connectivity, http, options);
+        engine = std::make_unique<CheckEngine>(connectivity, http, *urlChecker);
         report = std::make_unique<ValidationReport>(dialogs, *engine);
         validator = std::make_unique<BatchValidator>(connectivity, dialogs, *engine, *report);
     }
@@ -142,7 +145,6 @@ private slots:
         const QStringList names = {"a*", "b*", "c", "d*", "e*", "f*"};
         host.fill(names);
         serve(names, {"b", "e"});
-        session.ListModified = false;
         QSignalSpy wanted(validator.get(), &BatchValidator::reportWanted);
         QVERIFY(runToEnd(host, true));
         QCOMPARE(host.shown(), QStringList({"a*", "c", "d*", "f*"}));
@@ -170,7 +172,7 @@ private slots:
     void progressFollowsAnswersBehindASilentCheck() {
         Host host;
         SilentHostHttp silentHttp;
-        CheckEngine silentEngine(connectivity, silentHttp, session);
+        CheckEngine silentEngine(connectivity, silentHttp, *urlChecker);
         ValidationReport silentReport(dialogs, silentEngine);
         BatchValidator silentValidator(connectivity, dialogs, silentEngine, silentReport);
         QStringList names;

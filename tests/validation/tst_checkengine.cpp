@@ -1,6 +1,6 @@
 #include "Doubles.h"
 #include "LocalHttpServer.h"
-#include "core/SessionState.h"
+#include "core/Options.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "validation/CheckEngine.h"
 #include "validation/UrlCheck.h"
@@ -53,8 +53,9 @@ class TestCheckEngine : public QObject {
 
     std::unique_ptr<LocalHttpServer> server;
     FakeConnectivity connectivity;
-    SessionState session;
+    Options options;
     std::unique_ptr<CurlHttpClient> http;
+    std::unique_ptr<UrlChecker> urlChecker; // the engine's LastCheckedUrl and offline rule
 
 private slots:
     void init() {
@@ -74,10 +75,12 @@ private slots:
         trickle.delayBetweenBytes = 400ms; // under the idle limit, over the total time
         s.on("/trickle", trickle);
         connectivity.connected = true;
-        session = {};
+        options.setValidateClipboardUrl(false);
         http = std::make_unique<CurlHttpClient>(shortTimeouts());
+        urlChecker = std::make_unique<UrlChecker>(connectivity, *http, options);
     }
     void cleanup() {
+        urlChecker.reset();
         http.reset();
         server.reset();
     }
@@ -95,14 +98,13 @@ private slots:
         texts.append(QStringLiteral("127.0.0.1:%1/found").arg(server->port())); // no scheme: normalised
         texts.append(QStringLiteral("ftp://127.0.0.1:%1/ok").arg(server->port()));
 
-        UrlChecker checker(connectivity, *http, session);
         QList<bool> sequential;
         for (const QString& t : texts)
-            sequential.append(checker.CheckUrl(t));
-        const QString lastSequential = session.LastCheckedUrl;
+            sequential.append(urlChecker->CheckUrl(t));
+        const QString lastSequential = urlChecker->lastCheckedUrl();
 
-        session.LastCheckedUrl.clear();
-        CheckEngine engine(connectivity, *http, session);
+        urlChecker->setLastCheckedUrl(QString());
+        CheckEngine engine(connectivity, *http, *urlChecker);
         const Verdicts v = runEngine(engine, texts);
         QCOMPARE(v.inOrder, sequential);
         for (int i = 0; i < table.size(); ++i)
@@ -112,7 +114,7 @@ private slots:
             order.append(i);
         QCOMPARE(v.indexes, order); // handed out in the order of the texts
         QCOMPARE(v.progress.last(), int(texts.size()));
-        QCOMPARE(session.LastCheckedUrl, lastSequential);
+        QCOMPARE(urlChecker->lastCheckedUrl(), lastSequential);
         // The same request as CheckUrl's.
         const RecordedRequest r = server->requestsFor("/found").last();
         QCOMPARE(r.header("User-Agent"), QByteArray("RizeRAD:/1.0"));
@@ -128,13 +130,13 @@ private slots:
         for (int i = 0; i < 40; ++i)
             for (int host = 1; host <= 3; ++host)
                 texts.append(server->urlOn(host, QStringLiteral("/slow")));
-        CheckEngine engine(connectivity, *http, session);
+        CheckEngine engine(connectivity, *http, *urlChecker);
         const Verdicts v = runEngine(engine, texts);
         QCOMPARE(v.inOrder, QList<bool>(texts.size(), true));
         for (int host = 1; host <= 3; ++host)
             QCOMPARE(server->maxConcurrentFor(QByteArray("127.0.0.") + QByteArray::number(host)), 6);
 
-        CheckEngine narrow(connectivity, *http, session, {4, 6});
+        CheckEngine narrow(connectivity, *http, *urlChecker, {4, 6});
         std::unique_ptr<LocalHttpServer> again = std::make_unique<LocalHttpServer>(3);
         again->on("/slow", slow);
         QStringList more;
@@ -160,7 +162,7 @@ private slots:
                                      QStringLiteral("too many redirects"),
                                      QStringLiteral("not an HTTP answer"),
                                      QStringLiteral("not a web address")};
-        CheckEngine engine(connectivity, *http, session);
+        CheckEngine engine(connectivity, *http, *urlChecker);
         auto run = engine.start(texts);
         QStringList seen;
         connect(run.get(), &CheckRun::checked, this, [&](int index, bool accepted) {
@@ -176,7 +178,7 @@ private slots:
 
         // Without a connection and with the option ticked, every text is rejected for that.
         connectivity.connected = false;
-        session.ClipboardValidationOn = true;
+        options.setValidateClipboardUrl(true);
         auto offline = engine.start({server->url("/ok")});
         QSignalSpy offlineFinished(offline.get(), &CheckRun::finished);
         QVERIFY(offlineFinished.wait(5000));
@@ -194,7 +196,7 @@ private slots:
         ScriptedReply last = ScriptedReply::withStatus(200);
         last.delayBeforeHeaders = 400ms;
         server->on("/hop/0", last);
-        CheckEngine engine(connectivity, *http, session);
+        CheckEngine engine(connectivity, *http, *urlChecker);
         QElapsedTimer timer;
         timer.start();
         auto run = engine.start({server->url("/hop/5")});
@@ -215,9 +217,9 @@ private slots:
     }
     void offlineDuringTheRunGivesTheOfflineVerdict() {
         QFETCH(bool, validationOn);
-        session.ClipboardValidationOn = validationOn;
-        session.LastCheckedUrl = QStringLiteral("before");
-        CheckEngine engine(connectivity, *http, session);
+        options.setValidateClipboardUrl(validationOn);
+        urlChecker->setLastCheckedUrl(QStringLiteral("before"));
+        CheckEngine engine(connectivity, *http, *urlChecker);
         auto run = engine.start({server->url("/missing"), server->url("/missing")});
         connectivity.connected = false; // the connection drops before any answer is in
         QList<bool> verdicts;
@@ -225,20 +227,21 @@ private slots:
         QSignalSpy finished(run.get(), &CheckRun::finished);
         QVERIFY(finished.wait(10000));
         QCOMPARE(verdicts, QList<bool>(2, !validationOn));
-        QCOMPARE(session.LastCheckedUrl, validationOn ? QStringLiteral("before") : server->url("/missing"));
+        QCOMPARE(urlChecker->lastCheckedUrl(),
+                 validationOn ? QStringLiteral("before") : server->url("/missing"));
     }
 
     void startedOfflineSendsNothing() {
         connectivity.connected = false;
-        CheckEngine engine(connectivity, *http, session);
+        CheckEngine engine(connectivity, *http, *urlChecker);
         const Verdicts v = runEngine(engine, {QStringLiteral("word"), server->url("/ok")});
         QCOMPARE(v.inOrder, QList<bool>({true, true}));
-        QCOMPARE(session.LastCheckedUrl, server->url("/ok"));
+        QCOMPARE(urlChecker->lastCheckedUrl(), server->url("/ok"));
         QCOMPARE(server->connectionsAccepted(), 0);
     }
 
     void longUrlAndEmptyListEnd() {
-        CheckEngine engine(connectivity, *http, session);
+        CheckEngine engine(connectivity, *http, *urlChecker);
         QCOMPARE(runEngine(engine, {}).inOrder, QList<bool>());
         const QString huge = server->url(QStringLiteral("/") + QString(100000, QLatin1Char('a')));
         QCOMPARE(runEngine(engine, {huge}).inOrder, QList<bool>({false}));
@@ -248,7 +251,7 @@ private slots:
     // time-out would close it (the client here waits 15 s for a silent server).
     void abandonedRunClosesItsConnections() {
         CurlHttpClient patient;
-        CheckEngine engine(connectivity, patient, session);
+        CheckEngine engine(connectivity, patient, *urlChecker);
         auto run = engine.start({server->url("/silent"), server->urlOn(2, "/silent"), server->url("/ok")});
         int delivered = 0;
         connect(run.get(), &CheckRun::checked, this, [&] { ++delivered; });

@@ -1,6 +1,6 @@
 #include "Doubles.h"
 #include "LocalHttpServer.h"
-#include "core/SessionState.h"
+#include "core/Options.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "validation/UrlCheck.h"
 
@@ -16,7 +16,7 @@ class TestUrlCheck : public QObject {
 
     std::unique_ptr<LocalHttpServer> server;
     FakeConnectivity connectivity;
-    SessionState session;
+    Options options;
     std::unique_ptr<CurlHttpClient> http;
     std::unique_ptr<UrlChecker> checker;
 
@@ -59,10 +59,10 @@ void TestUrlCheck::init() {
     s.on("/endless", ScriptedReply::endless(200));
 
     connectivity = FakeConnectivity();
-    session = SessionState();
-    session.LastCheckedUrl = QStringLiteral("previous");
+    options.setValidateClipboardUrl(false);
     http = std::make_unique<CurlHttpClient>(HttpTimeouts{1000ms, 1000ms, 3000ms});
-    checker = std::make_unique<UrlChecker>(connectivity, *http, session);
+    checker = std::make_unique<UrlChecker>(connectivity, *http, options);
+    checker->setLastCheckedUrl(QStringLiteral("previous"));
 }
 
 void TestUrlCheck::cleanup() {
@@ -111,7 +111,7 @@ void TestUrlCheck::normalisation() {
     // A normalised address is left as it is: checking it again checks the same address.
     QCOMPARE(NormaliseUrl(normalised), normalised);
     QVERIFY(checker->CheckUrl(text));
-    QCOMPARE(session.LastCheckedUrl, normalised);
+    QCOMPARE(checker->lastCheckedUrl(), normalised);
 }
 
 void TestUrlCheck::onlineTheServerDecides_data() {
@@ -150,10 +150,10 @@ void TestUrlCheck::onlineTheServerDecides() {
     text = withPort(text);
     connectivity.connected = true;
     for (const bool validationOn : {false, true}) {
-        session.ClipboardValidationOn = validationOn;
-        session.LastCheckedUrl = QStringLiteral("previous");
+        options.setValidateClipboardUrl(validationOn);
+        checker->setLastCheckedUrl(QStringLiteral("previous"));
         QCOMPARE(checker->CheckUrl(text), accepted);
-        QCOMPARE(session.LastCheckedUrl, NormaliseUrl(text));
+        QCOMPARE(checker->lastCheckedUrl(), NormaliseUrl(text));
     }
     QVERIFY(connectivity.calls >= 2);
 }
@@ -188,13 +188,13 @@ void TestUrlCheck::offlineTheSwitchDecides() {
     text = withPort(text);
     connectivity.connected = false;
 
-    session.ClipboardValidationOn = true;
+    options.setValidateClipboardUrl(true);
     QVERIFY(!checker->CheckUrl(text));
-    QCOMPARE(session.LastCheckedUrl, QStringLiteral("previous"));
+    QCOMPARE(checker->lastCheckedUrl(), QStringLiteral("previous"));
 
-    session.ClipboardValidationOn = false;
+    options.setValidateClipboardUrl(false);
     QVERIFY(checker->CheckUrl(text));
-    QCOMPARE(session.LastCheckedUrl, NormaliseUrl(text));
+    QCOMPARE(checker->lastCheckedUrl(), NormaliseUrl(text));
 
     // Offline means no request at all.
     QCOMPARE(server->connectionsAccepted(), 0);

@@ -1,7 +1,8 @@
 #include "Doubles.h"
 #include "core/CheckListModel.h"
-#include "core/SessionState.h"
+#include "core/Options.h"
 #include "validation/CheckEngine.h"
+#include "validation/UrlCheck.h"
 #include "validation/UrlListRecipient.h"
 #include "validation/ValidationReport.h"
 
@@ -35,7 +36,8 @@ class TestValidationReport : public QObject {
     FakeConnectivity connectivity;
     FakeHttpClient http;
     ScriptedDialogs dialogs;
-    SessionState session;
+    Options options;
+    std::unique_ptr<UrlChecker> urlChecker;
     std::unique_ptr<CheckEngine> engine;
     std::unique_ptr<ValidationReport> report;
     TestRecipient capture, browser;
@@ -45,12 +47,13 @@ private slots:
         connectivity.connected = true;
         http = {};
         dialogs.shown.clear();
-        session = {};
+        options.setValidateClipboardUrl(false);
+        urlChecker = std::make_unique<UrlChecker>(connectivity, http, options);
         capture.list.clear();
         capture.changes = 0;
         browser.list.clear();
         browser.changes = 0;
-        engine = std::make_unique<CheckEngine>(connectivity, http, session);
+        engine = std::make_unique<CheckEngine>(connectivity, http, *urlChecker);
         report = std::make_unique<ValidationReport>(dialogs, *engine);
         report->setRecipient(0, &capture);
         report->setRecipient(1, &browser);

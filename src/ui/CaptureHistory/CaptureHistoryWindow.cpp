@@ -2,7 +2,6 @@
 
 #include "ui/widgets/Controls.h"
 
-#include "core/SessionState.h"
 #include "core/Yield.h"
 #include "history/HistoryPrint.h"
 #include "history/HistoryTable.h"
@@ -131,8 +130,8 @@ struct CaptureHistoryWindow::Ui {
     QStatusBar* statusBar = nullptr;               // SB
 };
 
-CaptureHistoryWindow::CaptureHistoryWindow(Services services, HistoryTable& history,
-                                           const SessionState& session, QWidget* parent)
+CaptureHistoryWindow::CaptureHistoryWindow(Services services, HistoryTable& history, bool loadAtStartup,
+                                           QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui>()), m_services(services), m_history(history),
       m_files(history, *services.dialogs, services.platform.paths, letPendingMessagesRun),
       m_search(history, *services.dialogs) {
@@ -145,7 +144,7 @@ CaptureHistoryWindow::CaptureHistoryWindow(Services services, HistoryTable& hist
     // folder, the reload button, and a blank last row.
     m_history.writeHeaderRow();
     AutoSize();
-    if (m_files.startUp(session.LoadHistoryAtStartup))
+    if (m_files.startUp(loadAtStartup))
         AutoSize();
 }
 

@@ -13,7 +13,6 @@ namespace clipvane {
 
 class HistoryTable;
 class UrlLauncher;
-struct SessionState;
 
 // The grid of the Capture History: row 0 of the table is its header, the last (blank) row is never
 // edited, and dragging a row by its number moves it in the table itself.
@@ -42,7 +41,8 @@ private:
 class CaptureHistoryWindow : public QWidget {
     Q_OBJECT
 public:
-    CaptureHistoryWindow(Services services, HistoryTable& history, const SessionState& session,
+    // loadAtStartup: "Load at startup" of the captured URL history.
+    CaptureHistoryWindow(Services services, HistoryTable& history, bool loadAtStartup,
                          QWidget* parent = nullptr);
     ~CaptureHistoryWindow() override;
 
