@@ -3,14 +3,15 @@
 // 50,000 distinct links over 500 host names with the Capture History window hidden and shown. Run it on a
 // real X server (xvfb-run); the pages are local files, so no network is needed.
 #include "BenchUtil.h"
+#include "FindControl.h"
 #include "app/Application.h"
 #include "app/LinuxPlatform.h"
 #include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
 #include "platform/HostResolver.h"
-#include "ui/CaptureHistory.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/WebMonitor.h"
+#include "ui/WebMonitor/BrowserWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,6 +23,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+
+using clipvane::test::ctl;
 
 namespace {
 
@@ -89,11 +92,12 @@ int main(int argc, char* argv[]) {
     QTest::qWait(300);
     const double before = bench::rssMiB();
 
-    clipvane::TFormNav& nav = *clipvane.formNav();
+    clipvane::BrowserWindow& nav = *clipvane.browserWindow();
     const auto t0 = bench::Clock::now();
     nav.show();
-    const bool exposed =
-        QTest::qWaitForWindowExposed(&nav, 5000) && nav.Edit1->isEnabled() && nav.Edit1->isVisible();
+    const bool exposed = QTest::qWaitForWindowExposed(&nav, 5000) &&
+                         ctl<QLineEdit>(nav, "Edit1")->isEnabled() &&
+                         ctl<QLineEdit>(nav, "Edit1")->isVisible();
     const double firstShowing = bench::msSince(t0);
     QTest::qWait(500);
     bench::report("first showing of the browser window", firstShowing, "ms", 1500);
@@ -104,13 +108,13 @@ int main(int argc, char* argv[]) {
     const int links = 5000;
     const QString url = linkPage(dir.filePath(QStringLiteral("links.html")), links, 50);
     nav.session().navigateTo(url);
-    const bool loaded = QTest::qWaitFor([&] { return nav.SBNavText->text() == url; }, 20000);
+    const bool loaded = QTest::qWaitFor([&] { return ctl<QLabel>(nav, "SBNavText")->text() == url; }, 20000);
 
     clipvane::HistoryTable& history = *clipvane.history();
     StallMeter stalls;
     const auto t1 = bench::Clock::now();
     stalls.start();
-    QTest::mouseClick(nav.cyPageCapture, Qt::LeftButton);
+    QTest::mouseClick(ctl<QToolButton>(nav, "cyPageCapture"), Qt::LeftButton);
     const bool done = QTest::qWaitFor(
         [&] { return nav.session().list().count() == links && history.rowCount() - 2 == links; }, 30000);
     const double captureMs = bench::msSince(t1);
@@ -126,20 +130,22 @@ int main(int argc, char* argv[]) {
     const int many = 50000;
     const QString bigUrl = linkPage(dir.filePath(QStringLiteral("many.html")), many, 500);
     nav.session().navigateTo(bigUrl);
-    const bool bigLoaded = QTest::qWaitFor([&] { return nav.SBNavText->text() == bigUrl; }, 60000);
+    const bool bigLoaded =
+        QTest::qWaitFor([&] { return ctl<QLabel>(nav, "SBNavText")->text() == bigUrl; }, 60000);
     bench::require(bigLoaded, "the page of 50,000 links loaded");
     for (const bool historyShown : {false, true}) {
         nav.session().commands().Clearlist1Click();
         history.ResetHistoryTable();
         if (historyShown) {
-            clipvane.form5()->show();
-            bench::require(QTest::qWaitForWindowExposed(clipvane.form5(), 5000), "Capture History shown");
+            clipvane.captureHistoryWindow()->show();
+            bench::require(QTest::qWaitForWindowExposed(clipvane.captureHistoryWindow(), 5000),
+                           "Capture History shown");
         }
         QTest::qWait(300);
         StallMeter meter;
         const auto t = bench::Clock::now();
         meter.start();
-        QTest::mouseClick(nav.cyAllPageCapture, Qt::LeftButton);
+        QTest::mouseClick(ctl<QToolButton>(nav, "cyAllPageCapture"), Qt::LeftButton);
         const bool shown = QTest::qWaitFor([&] { return nav.session().list().count() == many; }, 30000);
         const double shownMs = bench::msSince(t);
         const bool written = QTest::qWaitFor([&] { return history.rowCount() - 2 == many; }, 60000);

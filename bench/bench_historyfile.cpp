@@ -2,12 +2,13 @@
 // duplicate removal, sort, a search that finds nothing, and the window's own sizing.
 // Run headless: QT_QPA_PLATFORM=offscreen bench_historyfile
 #include "BenchUtil.h"
+#include "FindControl.h"
 #include "core/Dialogs.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
 #include "platform/Services.h"
-#include "ui/CaptureHistory.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QTest>
 
 using namespace clipvane;
+using clipvane::test::ctl;
 
 namespace {
 
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
     HistorySources sources;
     sources.yield = [] { QCoreApplication::processEvents(); };
     HistoryTable table(sources);
-    TForm5 window(services, table, false);
+    CaptureHistoryWindow window(services, table, false);
 
     const QList<HistoryEntry> rows = makeRows(kRows, 0.0);
     const QList<HistoryEntry> withDuplicates = makeRows(kRows, 0.3);
@@ -120,7 +122,7 @@ int main(int argc, char** argv) {
                       bestOf(
                           3, [] {}, [&] { window.AutoSize(); }),
                       "ms", 500);
-        bench::require(window.SGHistory->columnWidth(2) == kMaxColumnWidth,
+        bench::require(ctl<HistoryGrid>(window, "SGHistory")->columnWidth(2) == kMaxColumnWidth,
                        "the URL column sized to its maximum by the long cells");
         fill(table, rows);
     }

@@ -3,21 +3,23 @@
 // empty lists (the machine's and the toolkit's own share), and filling the lists once.
 #include "AppFixture.h"
 #include "BenchUtil.h"
+#include "FindControl.h"
 #include "core/CheckListModel.h"
-#include "ui/ValidateURLResult.h"
+#include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "ui/widgets/CheckListView.h"
 #include "validation/ValidationReport.h"
 
 #include <QApplication>
 
 using namespace clipvane;
+using clipvane::test::ctl;
 
 namespace {
 
 constexpr int kEntries = 100'000; // in each list
 constexpr int kResizes = 40;
 
-std::vector<double> resizes(TForm2& window) {
+std::vector<double> resizes(ValidationReportWindow& window) {
     std::vector<double> times;
     for (int i = 0; i < kResizes; ++i) {
         const auto t0 = bench::Clock::now();
@@ -32,7 +34,7 @@ std::vector<double> resizes(TForm2& window) {
 int run() {
     test::AppFixture app;
     app.startShown();
-    TForm2& window = *app.app().form2();
+    ValidationReportWindow& window = *app.app().reportWindow();
     window.show();
     QCoreApplication::processEvents();
     const std::vector<double> empty = resizes(window);
@@ -52,12 +54,12 @@ int run() {
     bench::require(app.app().report()->valid().count() == kEntries &&
                        app.app().report()->invalid().count() == kEntries,
                    "the report lists hold the entries");
-    const int widest = window.CLBInvalid->columnWidth(0);
-    bench::require(widest > window.CLBInvalid->viewport()->width(),
+    const int widest = ctl<CheckListView>(window, "CLBInvalid")->columnWidth(0);
+    bench::require(widest > ctl<CheckListView>(window, "CLBInvalid")->viewport()->width(),
                    "the invalid list's column is its widest entry");
 
     const std::vector<double> full = resizes(window);
-    bench::require(window.CLBInvalid->columnWidth(0) == widest,
+    bench::require(ctl<CheckListView>(window, "CLBInvalid")->columnWidth(0) == widest,
                    "the columns keep their width through the resizes");
     bench::require(window.width() >= 700 + kResizes - 1, "the window was resized");
 

@@ -10,7 +10,7 @@
 #include "core/Options.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/ValidateURLResult.h"
+#include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "validation/UrlCheck.h"
 #include "validation/ValidationReport.h"
 
@@ -105,7 +105,7 @@ bool run(const Scenario& scenario) {
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         if (qEnvironmentVariableIsSet("BENCH_TRACE") && bench::msSince(lastTick) > 25)
             std::printf("gap %.1f ms at %.1f ms, report visible %d\n", bench::msSince(lastTick),
-                        bench::msSince(t0), int(app.app().form2()->isVisible()));
+                        bench::msSince(t0), int(app.app().reportWindow()->isVisible()));
         largestGap = std::max(largestGap, bench::msSince(lastTick));
         lastTick = bench::Clock::now();
         peak = std::max(peak, bench::rssMiB());
@@ -120,7 +120,7 @@ bool run(const Scenario& scenario) {
     largestGap = 0;
     lastTick = bench::Clock::now();
 
-    TForm2& report = *app.app().form2();
+    ValidationReportWindow& report = *app.app().reportWindow();
     t0 = bench::Clock::now();
     validate->click();
     while (!report.isVisible() && bench::msSince(t0) < 60000)

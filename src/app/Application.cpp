@@ -17,14 +17,14 @@
 #include "platform/HostResolver.h"
 #include "prefs/BrowserChoice.h"
 #include "prefs/UrlLauncher.h"
-#include "ui/About.h"
-#include "ui/CaptureHistory.h"
-#include "ui/FixedDriveInfo.h"
+#include "ui/About/AboutBox.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
+#include "ui/FixedDriveInfo/DriveInfoWindow.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/SetBrowser.h"
-#include "ui/ValidateURLResult.h"
-#include "ui/WebMonitor.h"
-#include "ui/WebUpdate.h"
+#include "ui/SetBrowser/BrowserChoiceWindow.h"
+#include "ui/ValidateURLResult/ValidationReportWindow.h"
+#include "ui/WebMonitor/BrowserWindow.h"
+#include "ui/WebUpdate/UpdateWindow.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Placement.h"
 #include "ui/widgets/Themes.h"
@@ -136,7 +136,7 @@ ClipvaneApp::~ClipvaneApp() {
         qApp->removeEventFilter(m_hints.get());
     // The browser windows go before the environment and the history writer they use.
     m_moreNavs.clear();
-    m_nav.reset();
+    m_browserWindow.reset();
     // A look-up held by a silent name server must not hold the exit: its thread is left to end alone.
     if (m_lookups) {
         m_lookups->clear();
@@ -196,20 +196,21 @@ void ClipvaneApp::createWindows() {
     m_main = std::make_unique<MainWindow>(m_services, *m_options, *m_capturedList, *m_checker, *m_engine);
     m_main->FormCreate();
     startCapture();
-    m_form3 = std::make_unique<TForm3>(m_services, *m_browserChoice, *m_launcher);
-    m_form3->FormCreate();
-    QObject::connect(m_form3.get(), &TForm3::driveUsageRequested, m_form3.get(),
-                     [this] { form4()->DriveUsage(); });
+    m_browserChoiceWindow = std::make_unique<BrowserChoiceWindow>(m_services, *m_browserChoice, *m_launcher);
+    m_browserChoiceWindow->FormCreate();
+    QObject::connect(m_browserChoiceWindow.get(), &BrowserChoiceWindow::driveUsageRequested,
+                     m_browserChoiceWindow.get(), [this] { driveInfoWindow()->DriveUsage(); });
     prepareBrowserEnvironment();
-    m_nav = std::make_unique<TFormNav>(m_services, *m_browserEnvironment);
-    m_nav->FormCreate();
-    m_form5 = std::make_unique<TForm5>(m_services, *m_history, m_options->loadHistoryAtStartup());
-    m_form5->setLauncher(m_launcher.get());
-    QObject::connect(m_main.get(), &MainWindow::saveHistoryRequested, m_form5.get(), [this] {
+    m_browserWindow = std::make_unique<BrowserWindow>(m_services, *m_browserEnvironment);
+    m_browserWindow->FormCreate();
+    m_captureHistoryWindow =
+        std::make_unique<CaptureHistoryWindow>(m_services, *m_history, m_options->loadHistoryAtStartup());
+    m_captureHistoryWindow->setLauncher(m_launcher.get());
+    QObject::connect(m_main.get(), &MainWindow::saveHistoryRequested, m_captureHistoryWindow.get(), [this] {
         // Browser captures still waiting for host look-ups are written first, not dropped.
         if (m_browserHistory)
             m_browserHistory->finishPending(2000);
-        m_main->reportOnExit(m_form5->SaveHistory());
+        m_main->reportOnExit(m_captureHistoryWindow->SaveHistory());
     });
     wireWindows();
     grabTrayShortcuts();
@@ -226,39 +227,39 @@ void ClipvaneApp::startCapture() {
                      [this] { m_capture->WMDrawClipboard(); });
 }
 
-TForm2* ClipvaneApp::form2() {
-    if (!m_form2) {
-        m_form2 = std::make_unique<TForm2>(m_services, *m_report, *m_launcher,
-                                           [this] { return m_options->doubleClickMode(); });
-        m_form2->showDoubleClickHint(m_options->doubleClickMode());
-        QObject::connect(m_main.get(), &MainWindow::doubleClickModeChanged, m_form2.get(),
-                         &TForm2::showDoubleClickHint);
+ValidationReportWindow* ClipvaneApp::reportWindow() {
+    if (!m_reportWindow) {
+        m_reportWindow = std::make_unique<ValidationReportWindow>(
+            m_services, *m_report, *m_launcher, [this] { return m_options->doubleClickMode(); });
+        m_reportWindow->showDoubleClickHint(m_options->doubleClickMode());
+        QObject::connect(m_main.get(), &MainWindow::doubleClickModeChanged, m_reportWindow.get(),
+                         &ValidationReportWindow::showDoubleClickHint);
     }
-    return m_form2.get();
+    return m_reportWindow.get();
 }
 
-TAboutBox* ClipvaneApp::aboutBox() {
-    if (!m_about) {
-        m_about = std::make_unique<TAboutBox>(m_services);
+AboutBox* ClipvaneApp::aboutBox() {
+    if (!m_aboutBox) {
+        m_aboutBox = std::make_unique<AboutBox>(m_services);
         // The update button: the web update window checks as it becomes active.
-        QObject::connect(m_about.get(), &TAboutBox::updateRequested, m_about.get(),
-                         [this] { showWindow(form6()); });
+        QObject::connect(m_aboutBox.get(), &AboutBox::updateRequested, m_aboutBox.get(),
+                         [this] { showWindow(updateWindow()); });
     }
-    return m_about.get();
+    return m_aboutBox.get();
 }
 
-TForm4* ClipvaneApp::form4() {
-    if (!m_form4) {
-        m_form4 = std::make_unique<TForm4>(m_services);
-        m_form4->FormCreate();
+DriveInfoWindow* ClipvaneApp::driveInfoWindow() {
+    if (!m_driveInfoWindow) {
+        m_driveInfoWindow = std::make_unique<DriveInfoWindow>(m_services);
+        m_driveInfoWindow->FormCreate();
     }
-    return m_form4.get();
+    return m_driveInfoWindow.get();
 }
 
-TForm6* ClipvaneApp::form6() {
-    if (!m_form6)
-        m_form6 = std::make_unique<TForm6>(m_services);
-    return m_form6.get();
+UpdateWindow* ClipvaneApp::updateWindow() {
+    if (!m_updateWindow)
+        m_updateWindow = std::make_unique<UpdateWindow>(m_services);
+    return m_updateWindow.get();
 }
 
 void ClipvaneApp::showWindow(QWidget* window) {
@@ -336,18 +337,18 @@ void ClipvaneApp::prepareBrowserEnvironment() {
     m_browserEnvironment = std::move(env);
 }
 
-std::vector<TFormNav*> ClipvaneApp::browserWindows() const {
-    std::vector<TFormNav*> all;
-    if (m_nav)
-        all.push_back(m_nav.get());
+std::vector<BrowserWindow*> ClipvaneApp::browserWindows() const {
+    std::vector<BrowserWindow*> all;
+    if (m_browserWindow)
+        all.push_back(m_browserWindow.get());
     for (const auto& w : m_moreNavs)
         all.push_back(w.get());
     return all;
 }
 
-TFormNav* ClipvaneApp::openBrowserWindow(BrowserSession* asking) {
-    const std::vector<TFormNav*> all = browserWindows();
-    const auto shown = std::count_if(all.begin(), all.end(), [](TFormNav* w) { return w->isVisible(); });
+BrowserWindow* ClipvaneApp::openBrowserWindow(BrowserSession* asking) {
+    const std::vector<BrowserWindow*> all = browserWindows();
+    const auto shown = std::count_if(all.begin(), all.end(), [](BrowserWindow* w) { return w->isVisible(); });
     if (shown >= kMaxBrowserWindows) {
         const bool burst = m_lastWindowRefusal.isValid() && m_lastWindowRefusal.elapsed() < 10000;
         m_lastWindowRefusal.start();
@@ -372,22 +373,22 @@ TFormNav* ClipvaneApp::openBrowserWindow(BrowserSession* asking) {
         if (!hidden->isVisible()) {
             hidden->session().commands().Clearlist1Click();
             hidden->session().showFresh();
-            hidden->Edit1->setText(QStringLiteral("about:blank"));
+            hidden->setAddressText(QStringLiteral("about:blank"));
             hidden->show();
             // The engine wants a page that has shown nothing for the new window.
             hidden->renewView();
             return hidden.get();
         }
-    auto window = std::make_unique<TFormNav>(m_services, *m_browserEnvironment);
+    auto window = std::make_unique<BrowserWindow>(m_services, *m_browserEnvironment);
     window->FormCreate();
-    TFormNav* w = window.get();
+    BrowserWindow* w = window.get();
     m_moreNavs.push_back(std::move(window));
     w->show();
     return w;
 }
 
 WebView* ClipvaneApp::newBrowserWindowView(BrowserSession& asking) {
-    TFormNav* w = openBrowserWindow(&asking);
+    BrowserWindow* w = openBrowserWindow(&asking);
     return w ? w->ensureView() : nullptr;
 }
 
@@ -433,20 +434,20 @@ void ClipvaneApp::wireWindows() {
     QObject::connect(m_main.get(), &MainWindow::showWindowRequested, m_main.get(), [this](PeerWindow w) {
         switch (w) {
         case PeerWindow::Report:
-            return showWindow(form2());
+            return showWindow(reportWindow());
         case PeerWindow::About:
             return showWindow(aboutBox());
         case PeerWindow::BrowserChoice:
-            return showWindow(m_form3.get());
+            return showWindow(m_browserChoiceWindow.get());
         case PeerWindow::Drives:
             // "All drive information": the table is built anew each time, then shown.
-            return form4()->DriveUsage();
+            return driveInfoWindow()->DriveUsage();
         case PeerWindow::Browser:
-            return showWindow(m_nav.get());
+            return showWindow(m_browserWindow.get());
         case PeerWindow::History:
-            return showWindow(m_form5.get());
+            return showWindow(m_captureHistoryWindow.get());
         case PeerWindow::Update:
-            return showWindow(form6());
+            return showWindow(updateWindow());
         }
     });
     // Batch validation of the captured list, and the report's recipient "URL Capture". The recipient
@@ -454,18 +455,19 @@ void ClipvaneApp::wireWindows() {
     m_mainBatchHost = std::make_unique<MainWindowBatchHost>(*m_main, *m_capturedList);
     m_mainRecipient = std::make_unique<CapturedListRecipient>(*m_main, *m_capturedList);
     m_report->setRecipient(0, m_mainRecipient.get());
-    m_browserRecipient = std::make_unique<BrowserListRecipient>(m_nav->session());
+    m_browserRecipient = std::make_unique<BrowserListRecipient>(m_browserWindow->session());
     m_report->setRecipient(1, m_browserRecipient.get());
     QObject::connect(m_main.get(), &MainWindow::validateCheckedRequested, m_batch.get(),
                      [this] { m_batch->start(*m_mainBatchHost, m_options->deleteInvalidUrl()); });
     QObject::connect(m_batch.get(), &BatchValidator::reportWanted, m_batch.get(),
-                     [this] { form2()->showReport(); });
+                     [this] { reportWindow()->showReport(); });
     QObject::connect(m_main.get(), &MainWindow::launchUrlRequested, m_main.get(),
                      [this](const QString& url) { m_launcher->LaunchUrl(url); });
-    QObject::connect(m_main.get(), &MainWindow::optionsFileWritten, m_form3.get(), &TForm3::setReloadEnabled);
+    QObject::connect(m_main.get(), &MainWindow::optionsFileWritten, m_browserChoiceWindow.get(),
+                     &BrowserChoiceWindow::setReloadEnabled);
     OptionsSources sources;
     sources.browserChoice = [this] { return m_browserChoice->stored(); };
-    sources.browserPlacement = [this] { return currentPlacement(*m_nav); };
+    sources.browserPlacement = [this] { return currentPlacement(*m_browserWindow); };
     m_main->setOptionsSources(std::move(sources));
 }
 

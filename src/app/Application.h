@@ -17,13 +17,13 @@ class CapturePipeline;
 class HistoryRecorder;
 class UrlChecker;
 struct CapturedList;
-class TForm2;
-class TAboutBox;
-class TForm3;
-class TForm4;
-class TFormNav;
-class TForm5;
-class TForm6;
+class ValidationReportWindow;
+class AboutBox;
+class BrowserChoiceWindow;
+class DriveInfoWindow;
+class BrowserWindow;
+class CaptureHistoryWindow;
+class UpdateWindow;
 class HintTracker;
 class HistoryTable;
 class BrowserChoice;
@@ -70,22 +70,22 @@ public:
     CapturePipeline* capture() const { return m_capture.get(); }
     // The report, About, drive and update windows have nothing to do before they are first wanted: they
     // are made then, which keeps start-up memory down.
-    TForm2* form2();
-    TAboutBox* aboutBox();
-    TForm3* form3() const { return m_form3.get(); }
-    TForm4* form4();
-    TFormNav* formNav() const { return m_nav.get(); }
-    TForm5* form5() const { return m_form5.get(); }
-    TForm6* form6();
+    ValidationReportWindow* reportWindow();
+    AboutBox* aboutBox();
+    BrowserChoiceWindow* browserChoiceWindow() const { return m_browserChoiceWindow.get(); }
+    DriveInfoWindow* driveInfoWindow();
+    BrowserWindow* browserWindow() const { return m_browserWindow.get(); }
+    CaptureHistoryWindow* captureHistoryWindow() const { return m_captureHistoryWindow.get(); }
+    UpdateWindow* updateWindow();
     HistoryTable* history() const { return m_history.get(); }
     BrowserChoice* browserChoice() const { return m_browserChoice.get(); }
     UrlLauncher* launcher() const { return m_launcher.get(); }
     // Every integrated browser window, the first one first.
-    std::vector<TFormNav*> browserWindows() const;
+    std::vector<BrowserWindow*> browserWindows() const;
     // A browser window shown for a page that asks for one (a closed one again, or a new one); null when
     // the limit of shown windows is reached. The first refusal of a burst says so in a box, the rest in
     // the asking window's status panel.
-    TFormNav* openBrowserWindow(BrowserSession* asking = nullptr);
+    BrowserWindow* openBrowserWindow(BrowserSession* asking = nullptr);
     CheckEngine* checkEngine() const { return m_engine.get(); }
     ValidationReport* report() const { return m_report.get(); }
     BatchValidator* batchValidator() const { return m_batch.get(); }
@@ -119,7 +119,7 @@ private:
     std::unique_ptr<BrowserHistoryWriter> m_browserHistory;
     std::unique_ptr<BrowserEnvironment> m_browserEnvironment;
     // Browser windows that pages opened; kept until the end, as the first one is.
-    std::vector<std::unique_ptr<TFormNav>> m_moreNavs;
+    std::vector<std::unique_ptr<BrowserWindow>> m_moreNavs;
     QElapsedTimer m_lastWindowRefusal; // refusals closer together than a few seconds are one burst
     // The check engine and the report's lists outlive the windows that run checks and show them.
     std::unique_ptr<UrlChecker>
@@ -136,13 +136,13 @@ private:
     // Destroyed in reverse order: the main window goes last, as it leaves the clipboard.
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<CapturePipeline> m_capture;
-    std::unique_ptr<TForm2> m_form2;
-    std::unique_ptr<TAboutBox> m_about;
-    std::unique_ptr<TForm3> m_form3;
-    std::unique_ptr<TForm4> m_form4;
-    std::unique_ptr<TFormNav> m_nav;
-    std::unique_ptr<TForm5> m_form5;
-    std::unique_ptr<TForm6> m_form6;
+    std::unique_ptr<ValidationReportWindow> m_reportWindow;
+    std::unique_ptr<AboutBox> m_aboutBox;
+    std::unique_ptr<BrowserChoiceWindow> m_browserChoiceWindow;
+    std::unique_ptr<DriveInfoWindow> m_driveInfoWindow;
+    std::unique_ptr<BrowserWindow> m_browserWindow;
+    std::unique_ptr<CaptureHistoryWindow> m_captureHistoryWindow;
+    std::unique_ptr<UpdateWindow> m_updateWindow;
 };
 
 } // namespace clipvane

@@ -5,7 +5,7 @@
 #include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/WebMonitor.h"
+#include "ui/WebMonitor/BrowserWindow.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/QtDialogs.h"
@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWidget>
 
 using namespace clipvane;
 using namespace clipvane::test;
@@ -37,7 +38,7 @@ struct Rig {
         app.webViews = &views;
         app.start();
     }
-    TFormNav& w() { return *app.app().formNav(); }
+    BrowserWindow& w() { return *app.app().browserWindow(); }
     ScriptedWebView& shown() {
         w().show();
         return *views.made.first();
@@ -67,14 +68,14 @@ private slots:
 
 void TestWebMonitor::createdHiddenWithItsControls() {
     Rig r;
-    TFormNav& w = r.w();
+    BrowserWindow& w = r.w();
     QVERIFY(!w.isVisible());
     QVERIFY(r.views.made.isEmpty()); // no engine before the window is shown
     QCOMPARE(w.windowTitle(), QStringLiteral("Clipvane integrated browser"));
-    QCOMPARE(w.PageControl->tabText(0), QStringLiteral("URL page capture"));
-    QCOMPARE(w.Edit1->text(), QStringLiteral("about:blank"));
-    QCOMPARE(w.SBMainPanels[0]->text(), QStringLiteral("URL Count:"));
-    QCOMPARE(w.SBMainPanels[1]->text(), QStringLiteral("0"));
+    QCOMPARE(ctl<QTabWidget>(w, "PageControl")->tabText(0), QStringLiteral("URL page capture"));
+    QCOMPARE(ctl<QLineEdit>(w, "Edit1")->text(), QStringLiteral("about:blank"));
+    QCOMPARE(ctl<QLabel>(w, "SBMainPanel0")->text(), QStringLiteral("URL Count:"));
+    QCOMPARE(ctl<QLabel>(w, "SBMainPanel1")->text(), QStringLiteral("0"));
     const QList<QPair<const char*, bool>> buttons{
         {"cyCheckAll", true},     {"cyUncheckAll", true},      {"cyDelete", false},
         {"cyValidateURL", false}, {"cyAdvSpeedButton1", true}, {"cyAdvSpeedButton2", true},
@@ -87,9 +88,10 @@ void TestWebMonitor::createdHiddenWithItsControls() {
         QCOMPARE(b->isEnabled(), enabled);
         QVERIFY2(!b->icon().isNull(), name);
     }
-    QCOMPARE(hintOf(w.cyValidateURL), hintOf(ctl<QToolButton>(r.app.main(), "cyValidateCheckedURL")));
-    QCOMPARE(longHintAt(w.cyNavBack), QStringLiteral("Navigate one page backward"));
-    QCOMPARE(longHintAt(w.TBResize),
+    QCOMPARE(hintOf(ctl<QToolButton>(w, "cyValidateURL")),
+             hintOf(ctl<QToolButton>(r.app.main(), "cyValidateCheckedURL")));
+    QCOMPARE(longHintAt(ctl<QToolButton>(w, "cyNavBack")), QStringLiteral("Navigate one page backward"));
+    QCOMPARE(longHintAt(ctl<QSlider>(w, "TBResize")),
              QStringLiteral("Slide to the left/right to increase/decrease the width of the "
                             "captured URL list above"));
 }
@@ -102,12 +104,12 @@ void TestWebMonitor::firstShowingMakesTheViewAndHearsIt() {
     QCOMPARE(r.views.made.size(), 1);
     QVERIFY(view.page->isVisible());
     view.events->beforeNavigate(QStringLiteral("http://a.example/"));
-    QCOMPARE(r.w().Edit1->text(), QStringLiteral("http://a.example/"));
-    QCOMPARE(r.w().SBNavText->text(), QStringLiteral("Navigating to: http://a.example/ ..."));
-    QVERIFY(r.w().cyPageCapture->isEnabled());
+    QCOMPARE(ctl<QLineEdit>(r.w(), "Edit1")->text(), QStringLiteral("http://a.example/"));
+    QCOMPARE(ctl<QLabel>(r.w(), "SBNavText")->text(), QStringLiteral("Navigating to: http://a.example/ ..."));
+    QVERIFY(ctl<QToolButton>(r.w(), "cyPageCapture")->isEnabled());
     view.events->navigateComplete(QStringLiteral("http://a.example/"));
-    QVERIFY(r.w().cyRefresh->isEnabled());
-    QVERIFY(!r.w().cyStop->isEnabled());
+    QVERIFY(ctl<QToolButton>(r.w(), "cyRefresh")->isEnabled());
+    QVERIFY(!ctl<QToolButton>(r.w(), "cyStop")->isEnabled());
 }
 
 void TestWebMonitor::enterNavigatesWithAnyModifier_data() {
@@ -122,8 +124,8 @@ void TestWebMonitor::enterNavigatesWithAnyModifier() {
     QFETCH(int, modifiers);
     Rig r;
     ScriptedWebView& view = r.shown();
-    r.w().Edit1->setText(QStringLiteral("http://typed.example/"));
-    QTest::keyClick(r.w().Edit1, Qt::Key_Return, Qt::KeyboardModifiers(modifiers));
+    ctl<QLineEdit>(r.w(), "Edit1")->setText(QStringLiteral("http://typed.example/"));
+    QTest::keyClick(ctl<QLineEdit>(r.w(), "Edit1"), Qt::Key_Return, Qt::KeyboardModifiers(modifiers));
     QCOMPARE(view.navigations.size(), 1);
     QCOMPARE(view.navigations[0].address, QStringLiteral("http://typed.example/"));
     QVERIFY(view.navigations[0].fresh);
@@ -131,26 +133,26 @@ void TestWebMonitor::enterNavigatesWithAnyModifier() {
 
 void TestWebMonitor::sliderAndSizing() {
     Rig r;
-    TFormNav& w = r.w();
+    BrowserWindow& w = r.w();
     QCOMPARE(w.minimumSize(), QSize(800, 594));
     w.resize(1200, 700);
     r.shown();
     // Only a desktop smaller than that makes it give way (the test screen is 800 wide).
     QVERIFY(w.minimumWidth() >= 780 && w.minimumHeight() >= 560);
-    QCOMPARE(w.TBResize->minimum(), TFormNav::kListPanelWidth);
-    QCOMPARE(w.Panel1->width(), TFormNav::kListPanelWidth);
-    QTRY_COMPARE(w.TBResize->maximum(), w.width() - 10);
-    w.TBResize->setValue(600);
-    QCOMPARE(w.Panel1->width(), 600);
+    QCOMPARE(ctl<QSlider>(w, "TBResize")->minimum(), BrowserWindow::kListPanelWidth);
+    QCOMPARE(ctl<QWidget>(w, "Panel1")->width(), BrowserWindow::kListPanelWidth);
+    QTRY_COMPARE(ctl<QSlider>(w, "TBResize")->maximum(), w.width() - 10);
+    ctl<QSlider>(w, "TBResize")->setValue(600);
+    QCOMPARE(ctl<QWidget>(w, "Panel1")->width(), 600);
     // Narrowing the window past the thumb takes the thumb, and the list panel, down to the new bound.
-    w.TBResize->setValue(1150);
+    ctl<QSlider>(w, "TBResize")->setValue(1150);
     w.resize(800, 600);
-    QTRY_COMPARE(w.TBResize->maximum(), w.width() - 10);
+    QTRY_COMPARE(ctl<QSlider>(w, "TBResize")->maximum(), w.width() - 10);
     QVERIFY(w.width() <= 800);
     // (the test screen may have narrowed the window a little further on the way)
-    QVERIFY(w.TBResize->value() <= w.TBResize->maximum() &&
-            w.TBResize->value() >= w.TBResize->maximum() - 10);
-    QCOMPARE(w.Panel1->width(), w.TBResize->value());
+    QVERIFY(ctl<QSlider>(w, "TBResize")->value() <= ctl<QSlider>(w, "TBResize")->maximum() &&
+            ctl<QSlider>(w, "TBResize")->value() >= ctl<QSlider>(w, "TBResize")->maximum() - 10);
+    QCOMPARE(ctl<QWidget>(w, "Panel1")->width(), ctl<QSlider>(w, "TBResize")->value());
     w.resize(100, 100);
     QCOMPARE(w.size(), w.minimumSize());
 }
@@ -159,14 +161,14 @@ void TestWebMonitor::captureFillsTheListAndCount() {
     Rig r;
     ScriptedWebView& view = r.shown();
     view.events->beforeNavigate(QStringLiteral("http://a.example/"));
-    QTest::mouseClick(r.w().cyPageCapture, Qt::LeftButton);
+    QTest::mouseClick(ctl<QToolButton>(r.w(), "cyPageCapture"), Qt::LeftButton);
     QCOMPARE(view.harvests.size(), 1);
     HarvestedFrame top;
     top.links = {QStringLiteral("http://b.example/"), QStringLiteral("http://a.example/x")};
     view.events->harvestFrame(view.lastHarvest(), {}, top);
-    QCOMPARE(r.w().SBMainPanels[1]->text(), QStringLiteral("2"));
+    QCOMPARE(ctl<QLabel>(r.w(), "SBMainPanel1")->text(), QStringLiteral("2"));
     QCOMPARE(r.w().session().list().textAt(0), QStringLiteral("http://a.example/x"));
-    QVERIFY(r.w().CheckListBoxURL->horizontalHeader()->minimumSectionSize() > 25);
+    QVERIFY(ctl<CheckListView>(r.w(), "CheckListBoxURL")->horizontalHeader()->minimumSectionSize() > 25);
     QTRY_COMPARE(r.app.app().history()->rowCount() - 2, 2);
     QCOMPARE(r.app.app().history()->cell(1, 3), QStringLiteral("Browser"));
 }
@@ -178,9 +180,9 @@ void TestWebMonitor::newWindowsAreCapped() {
         QVERIFY(first.events->newWindow());
     QCOMPARE(int(r.app.app().browserWindows().size()), kMaxBrowserWindows);
     QCOMPARE(r.views.made.size(), kMaxBrowserWindows);
-    TFormNav* second = r.app.app().browserWindows()[1];
+    BrowserWindow* second = r.app.app().browserWindows()[1];
     QVERIFY(second->isVisible());
-    QCOMPARE(second->Edit1->text(), QStringLiteral("about:blank"));
+    QCOMPARE(ctl<QLineEdit>(second, "Edit1")->text(), QStringLiteral("about:blank"));
     QVERIFY(&second->session().list() != &r.w().session().list());
 
     // A burst of requests beyond the limit: one box, said from the event loop, then the status line.
@@ -190,7 +192,7 @@ void TestWebMonitor::newWindowsAreCapped() {
     QVERIFY(r.app.dialogs.shown.isEmpty());
     QTRY_COMPARE(r.app.dialogs.shown.size(), 1);
     QCOMPARE(r.app.dialogs.shown[0].text, QString::fromLatin1(kTooManyBrowserWindows));
-    QCOMPARE(r.w().SBMainPanels[2]->text(), QString::fromLatin1(kTooManyBrowserWindows));
+    QCOMPARE(ctl<QLabel>(r.w(), "SBMainPanel2")->text(), QString::fromLatin1(kTooManyBrowserWindows));
     QTest::qWait(50);
     QCOMPARE(r.app.dialogs.shown.size(), 1);
     QCOMPARE(int(r.app.app().browserWindows().size()), kMaxBrowserWindows);
@@ -223,20 +225,20 @@ void TestWebMonitor::listKeysActOnlyInTheList() {
     QFETCH(int, leftInList);
     Rig r;
     r.shown();
-    TFormNav& w = r.w();
+    BrowserWindow& w = r.w();
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
     CheckListModel& list = w.session().list();
     list.appendTexts({QStringLiteral("http://a.example/"), QStringLiteral("http://b.example/")});
     list.setSelected(1);
     // In the address bar the key is the line edit's own.
-    w.Edit1->setFocus();
-    QTRY_VERIFY(w.Edit1->hasFocus());
-    QTest::keyClick(w.Edit1, Qt::Key(key), Qt::ControlModifier);
+    ctl<QLineEdit>(w, "Edit1")->setFocus();
+    QTRY_VERIFY(ctl<QLineEdit>(w, "Edit1")->hasFocus());
+    QTest::keyClick(ctl<QLineEdit>(w, "Edit1"), Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(list.count(), 2);
-    w.CheckListBoxURL->setFocus();
-    QTRY_VERIFY(w.CheckListBoxURL->hasFocus());
-    QTest::keyClick(w.CheckListBoxURL, Qt::Key(key), Qt::ControlModifier);
+    ctl<CheckListView>(w, "CheckListBoxURL")->setFocus();
+    QTRY_VERIFY(ctl<CheckListView>(w, "CheckListBoxURL")->hasFocus());
+    QTest::keyClick(ctl<CheckListView>(w, "CheckListBoxURL"), Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(list.count(), leftInList);
 }
 
@@ -245,7 +247,7 @@ void TestWebMonitor::addressBarKeepsLongAddresses() {
     ScriptedWebView& view = r.shown();
     const QString url = QStringLiteral("http://a.example/") + QString(200000, u'x');
     view.events->beforeNavigate(url);
-    QCOMPARE(r.w().Edit1->text(), url);
+    QCOMPARE(ctl<QLineEdit>(r.w(), "Edit1")->text(), url);
     r.w().session().navigateTo(url);
     QCOMPARE(view.navigations.last().address, url);
 }
@@ -263,7 +265,7 @@ void TestWebMonitor::minimumIsTheOuterSize() {
     QFETCH(QSize, frame);
     QFETCH(QSize, desktop);
     QFETCH(QSize, client);
-    QCOMPARE(TFormNav::minimumClientSize(frame, desktop), client);
+    QCOMPARE(BrowserWindow::minimumClientSize(frame, desktop), client);
 }
 
 void TestWebMonitor::longUrlShownInAScrollableBox() {

@@ -1,14 +1,14 @@
 // What the window manager is given as each window's title is exactly the window's caption: no name of the
 // application added to it.
 #include "AppFixture.h"
-#include "ui/About.h"
-#include "ui/CaptureHistory.h"
-#include "ui/FixedDriveInfo.h"
+#include "ui/About/AboutBox.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
+#include "ui/FixedDriveInfo/DriveInfoWindow.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/SetBrowser.h"
-#include "ui/ValidateURLResult.h"
-#include "ui/WebMonitor.h"
-#include "ui/WebUpdate.h"
+#include "ui/SetBrowser/BrowserChoiceWindow.h"
+#include "ui/ValidateURLResult/ValidationReportWindow.h"
+#include "ui/WebMonitor/BrowserWindow.h"
+#include "ui/WebUpdate/UpdateWindow.h"
 #include "ui/widgets/QtDialogs.h"
 
 #include <QApplication>
@@ -62,8 +62,14 @@ private slots:
 
     void windowsCarryTheirCaptionAlone_data() {
         QTest::addColumn<int>("window");
-        const char* names[] = {"MainWindow", "TForm2",   "TAboutBox", "TForm3",
-                               "TForm4",     "TFormNav", "TForm5",    "TForm6"};
+        const char* names[] = {"MainWindow",
+                               "ValidationReportWindow",
+                               "AboutBox",
+                               "BrowserChoiceWindow",
+                               "DriveInfoWindow",
+                               "BrowserWindow",
+                               "CaptureHistoryWindow",
+                               "UpdateWindow"};
         for (int i = 0; i < 8; ++i)
             QTest::newRow(names[i]) << i;
     }
@@ -72,8 +78,9 @@ private slots:
         AppFixture app;
         app.start();
         ClipvaneApp& a = app.app();
-        QWidget* windows[] = {a.mainWindow(), a.form2(),   a.aboutBox(), a.form3(),
-                              a.form4(),      a.formNav(), a.form5(),    a.form6()};
+        QWidget* windows[] = {a.mainWindow(),           a.reportWindow(),    a.aboutBox(),
+                              a.browserChoiceWindow(),  a.driveInfoWindow(), a.browserWindow(),
+                              a.captureHistoryWindow(), a.updateWindow()};
         QWidget& w = *windows[window];
         QVERIFY(!w.windowTitle().isEmpty());
         w.show();

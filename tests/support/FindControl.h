@@ -18,4 +18,8 @@ template <typename T> T* ctl(const QObject& window, const char* name) {
     return ctl<T>(window, QString::fromLatin1(name));
 }
 
+template <typename T, typename Name> T* ctl(const QObject* window, const Name& name) {
+    return ctl<T>(*window, name);
+}
+
 } // namespace clipvane::test

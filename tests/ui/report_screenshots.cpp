@@ -2,9 +2,10 @@
 // Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/report_screenshots docs/report-window
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "core/CheckListModel.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/ValidateURLResult.h"
+#include "ui/ValidateURLResult/ValidationReportWindow.h"
 #include "validation/BatchValidation.h"
 #include "validation/ValidationReport.h"
 
@@ -16,6 +17,7 @@
 #include <QToolButton>
 
 using namespace clipvane;
+using clipvane::test::ctl;
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
@@ -42,16 +44,16 @@ int main(int argc, char* argv[]) {
     }
     app.main().findChild<QToolButton*>(QStringLiteral("cyAdvSpeedButton2"))->click();
     app.main().findChild<QToolButton*>(QStringLiteral("cyValidateCheckedURL"))->click();
-    TForm2& report = *app.app().form2();
+    ValidationReportWindow& report = *app.app().reportWindow();
     if (!QTest::qWaitFor([&] { return report.isVisible(); }, 5000))
         return 1;
     report.resize(820, 560);
     app.app().report()->valid().setTicked(1, true);
     app.app().report()->validTicksChanged();
     app.app().report()->invalid().setSelected(1);
-    report.HintPanel->setText(
-        QStringLiteral("Valid URL list. Double click an item to navigate to this URL with "
-                       "the default browser"));
+    ctl<QLabel>(report, "HintPanel")
+        ->setText(QStringLiteral("Valid URL list. Double click an item to navigate to this URL with "
+                                 "the default browser"));
     QTest::qWait(300);
     const QString name = QDir(folder).filePath(QStringLiteral("report-after-run.png"));
     if (!report.grab().save(name))

@@ -2,9 +2,10 @@
 // Not a test. Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/setbrowser_screenshots docs
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "Screenshots.h"
-#include "ui/FixedDriveInfo.h"
-#include "ui/SetBrowser.h"
+#include "ui/FixedDriveInfo/DriveInfoWindow.h"
+#include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/widgets/Hints.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 
 using namespace clipvane;
+using clipvane::test::ctl;
 
 namespace {
 
@@ -55,30 +57,33 @@ int main(int argc, char* argv[]) {
     f.drives.spaces["/run/user/1000"] = {1581 * MB, 1583 * MB, 1581 * MB};
     f.start();
 
-    TForm3& w = *f.app().form3();
+    BrowserChoiceWindow& w = *f.app().browserChoiceWindow();
     QDir(f.folder.path()).mkpath(QStringLiteral("PortableApps/Browser"));
     f.folder.write(QStringLiteral("PortableApps/Browser/browser"), "#!/bin/sh\n");
     const QString browser = f.folder.file(QStringLiteral("PortableApps/Browser/browser"));
     QFile(browser).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     f.dialogs.answerFile({true, browser, 1});
-    w.cyBrowserPathOpen->click();
-    w.cySetBrowser->click();
-    w.CBRememberBrowser->setChecked(true);
+    ctl<QToolButton>(w, "cyBrowserPathOpen")->click();
+    ctl<QToolButton>(w, "cySetBrowser")->click();
+    ctl<QCheckBox>(w, "CBRememberBrowser")->setChecked(true);
     w.move(40, 40);
     w.show();
     QApplication::setActiveWindow(&w);
     test::settle();
-    HintTracker::ShowHintInPanel(w.ImageStatus);
+    HintTracker::ShowHintInPanel(ctl<QLabel>(w, "ImageStatus"));
     test::settle();
     if (!save(w.grab(), out + QStringLiteral("/set-browser/set-browser.png")))
         return 1;
 
     // The seven drive-type pictures side by side, in the order of their codes.
     const QList<QPair<QLabel*, QString>> pictures = {
-        {w.ImageUNK, QStringLiteral("Unknown")},   {w.ImageNOR, QStringLiteral("No Root")},
-        {w.ImageUSB, QStringLiteral("Removable")}, {w.ImageHDD, QStringLiteral("Fixed")},
-        {w.ImageREM, QStringLiteral("Remote")},    {w.ImageOPT, QStringLiteral("Optical")},
-        {w.ImageRAM, QStringLiteral("RAM disk")}};
+        {ctl<QLabel>(w, "ImageUNK"), QStringLiteral("Unknown")},
+        {ctl<QLabel>(w, "ImageNOR"), QStringLiteral("No Root")},
+        {ctl<QLabel>(w, "ImageUSB"), QStringLiteral("Removable")},
+        {ctl<QLabel>(w, "ImageHDD"), QStringLiteral("Fixed")},
+        {ctl<QLabel>(w, "ImageREM"), QStringLiteral("Remote")},
+        {ctl<QLabel>(w, "ImageOPT"), QStringLiteral("Optical")},
+        {ctl<QLabel>(w, "ImageRAM"), QStringLiteral("RAM disk")}};
     const int cell = 84;
     QPixmap sheet(cell * int(pictures.size()), 76);
     sheet.fill(w.palette().window().color());
@@ -96,8 +101,8 @@ int main(int argc, char* argv[]) {
     // The stick as a desktop mounts it (its files served the browser's choice above).
     f.drives.drives[3].mountPoint = QStringLiteral("/media/anna/STICK");
     f.drives.spaces[QStringLiteral("/media/anna/STICK")] = f.drives.spaces.take(stick);
-    w.cyDriveInfo->click();
-    TForm4& d = *f.app().form4();
+    ctl<QToolButton>(w, "cyDriveInfo")->click();
+    DriveInfoWindow& d = *f.app().driveInfoWindow();
     d.move(40, 440);
     test::settle();
     if (!save(d.grab(), out + QStringLiteral("/drive-info/drive-info.png")))

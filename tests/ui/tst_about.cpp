@@ -1,5 +1,6 @@
-#include "AppFixture.h"
-#include "ui/About.h"
+#include "FindControl.h"
+#include "WindowFixture.h"
+#include "ui/About/AboutBox.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Pictures.h"
 #include "update/BuildInfo.h"
@@ -12,23 +13,25 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWidget>
 
 using namespace clipvane;
 using namespace clipvane::test;
 
 namespace {
 
+// The About box alone on the doubles.
 struct Rig {
-    AppFixture app;
+    WindowFixture<AboutBox> app;
     Rig() {
         ExternalAddresses a;
         a.website = QStringLiteral("http://www.quorbel.example");
         a.authorEmail = QStringLiteral("author@quorbel.example");
         app.addresses = a;
         app.machine.residentBytes = 8192000;
-        app.start();
+        app.make();
     }
-    TAboutBox& w() { return *app.app().aboutBox(); }
+    AboutBox& w() { return app.window(); }
 };
 
 } // namespace
@@ -40,25 +43,28 @@ private slots:
 
     void creation() {
         Rig r;
-        TAboutBox& w = r.w();
+        AboutBox& w = r.w();
         QVERIFY(!w.isVisible());
         QCOMPARE(w.windowTitle(), QStringLiteral("About"));
         QCOMPARE(w.size(), QSize(299, 479));
         QCOMPARE(w.minimumSize(), w.maximumSize());
-        QCOMPARE(w.ProductName->text(), QStringLiteral("Clipvane"));
-        QCOMPARE(w.Version->text(), QStringLiteral("Version ") + localVersion());
-        QCOMPARE(w.Label1->text(), buildEdition().label);
-        QCOMPARE(w.Label2->text(), QStringLiteral("Total memory used: 8,000 KB"));
-        QVERIFY(!w.Timer1->isActive());
-        QCOMPARE(w.Timer1->interval(), 100);
-        QCOMPARE(w.ProgramIcon->size(), QSize(49, 45));
-        QCOMPARE(w.Image1->size(), QSize(90, 89));
-        QCOMPARE(w.Memo1->size(), QSize(274, 241));
-        QCOMPARE(longHintAt(w.Label2), QStringLiteral("Clipvane's true workset memory"));
-        QCOMPARE(longHintAt(w.Memo1), QStringLiteral("Please read this license carefully"));
-        QCOMPARE(longHintAt(w.Panel1), QStringLiteral("Hover a control to know more"));
-        const QList<std::tuple<QToolButton*, int>> buttons{
-            {w.cyEmailAuthor, 8}, {w.cyAdvSpeedButton1, 83}, {w.cyAdvSpeedButton2, 158}, {w.cyClose, 234}};
+        QCOMPARE(ctl<QLabel>(w, "ProductName")->text(), QStringLiteral("Clipvane"));
+        QCOMPARE(ctl<QLabel>(w, "Version")->text(), QStringLiteral("Version ") + localVersion());
+        QCOMPARE(ctl<QLabel>(w, "Label1")->text(), buildEdition().label);
+        QCOMPARE(ctl<QLabel>(w, "Label2")->text(), QStringLiteral("Total memory used: 8,000 KB"));
+        QVERIFY(!ctl<QTimer>(w, "Timer1")->isActive());
+        QCOMPARE(ctl<QTimer>(w, "Timer1")->interval(), 100);
+        QCOMPARE(ctl<QWidget>(w, "ProgramIcon")->size(), QSize(49, 45));
+        QCOMPARE(ctl<QWidget>(w, "Image1")->size(), QSize(90, 89));
+        QCOMPARE(ctl<QPlainTextEdit>(w, "Memo1")->size(), QSize(274, 241));
+        QCOMPARE(longHintAt(ctl<QLabel>(w, "Label2")), QStringLiteral("Clipvane's true workset memory"));
+        QCOMPARE(longHintAt(ctl<QPlainTextEdit>(w, "Memo1")),
+                 QStringLiteral("Please read this license carefully"));
+        QCOMPARE(longHintAt(ctl<QWidget>(w, "Panel1")), QStringLiteral("Hover a control to know more"));
+        const QList<std::tuple<QToolButton*, int>> buttons{{ctl<QToolButton>(w, "cyEmailAuthor"), 8},
+                                                           {ctl<QToolButton>(w, "cyAdvSpeedButton1"), 83},
+                                                           {ctl<QToolButton>(w, "cyAdvSpeedButton2"), 158},
+                                                           {ctl<QToolButton>(w, "cyClose"), 234}};
         for (const auto& [button, left] : buttons) {
             QCOMPARE(button->x(), left);
             QCOMPARE(button->size(), QSize(48, 48));
@@ -74,28 +80,29 @@ private slots:
         const QString text = QString::fromUtf8(file.readAll());
         QVERIFY(text.startsWith(QStringLiteral("MIT License")));
         // Word for word; the box wraps it to its width.
-        QCOMPARE(r.w().Memo1->toPlainText().simplified(), text.simplified());
-        QCOMPARE(r.w().Memo1->toPlainText().count(QStringLiteral("\n\n")),
+        QCOMPARE(ctl<QPlainTextEdit>(r.w(), "Memo1")->toPlainText().simplified(), text.simplified());
+        QCOMPARE(ctl<QPlainTextEdit>(r.w(), "Memo1")->toPlainText().count(QStringLiteral("\n\n")),
                  text.count(QStringLiteral("\n\n")));
-        QVERIFY(r.w().Memo1->isReadOnly());
-        QCOMPARE(r.w().Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QVERIFY(r.w().Notice->text().contains(QStringLiteral("free software")));
-        QVERIFY(r.w().Notice->text().contains(QStringLiteral("MIT License")));
+        QVERIFY(ctl<QPlainTextEdit>(r.w(), "Memo1")->isReadOnly());
+        QCOMPARE(ctl<QPlainTextEdit>(r.w(), "Memo1")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QVERIFY(ctl<QLabel>(r.w(), "Notice")->text().contains(QStringLiteral("free software")));
+        QVERIFY(ctl<QLabel>(r.w(), "Notice")->text().contains(QStringLiteral("MIT License")));
     }
 
     // The memory figure is refreshed while the box is shown, and only then.
     void memoryWhileShown() {
         Rig r;
-        TAboutBox& w = r.w();
+        AboutBox& w = r.w();
         r.app.machine.residentBytes = 12345678;
         w.show();
-        QVERIFY(w.Timer1->isActive());
-        QTRY_COMPARE(w.Label2->text(), QStringLiteral("Total software memory used: 12,056.3 KB"));
+        QVERIFY(ctl<QTimer>(w, "Timer1")->isActive());
+        QTRY_COMPARE(ctl<QLabel>(w, "Label2")->text(),
+                     QStringLiteral("Total software memory used: 12,056.3 KB"));
         r.app.machine.residentBytes = std::nullopt;
-        QTRY_COMPARE(w.Label2->text(), QStringLiteral("Total software memory used: unknown"));
-        w.cyClose->click();
+        QTRY_COMPARE(ctl<QLabel>(w, "Label2")->text(), QStringLiteral("Total software memory used: unknown"));
+        ctl<QToolButton>(w, "cyClose")->click();
         QVERIFY(!w.isVisible());
-        QVERIFY(!w.Timer1->isActive());
+        QVERIFY(!ctl<QTimer>(w, "Timer1")->isActive());
         const int reads = r.app.machine.memoryReads;
         QTest::qWait(250);
         QCOMPARE(r.app.machine.memoryReads, reads);
@@ -123,17 +130,17 @@ private slots:
 
     void emailAndHomePage() {
         Rig r;
-        r.w().cyEmailAuthor->click();
+        ctl<QToolButton>(r.w(), "cyEmailAuthor")->click();
         QCOMPARE(r.app.shell.mailed,
                  QStringList{QStringLiteral("mailto:author@quorbel.example?subject=Clipvane%20Version%20") +
                              localVersion() + QStringLiteral("%20") + buildEdition().bits.left(2) +
                              QStringLiteral("bits%20Edition")});
-        r.w().Version->setText(QStringLiteral("Version ")); // a build without a version
-        r.w().cyEmailAuthor->click();
+        ctl<QLabel>(r.w(), "Version")->setText(QStringLiteral("Version ")); // a build without a version
+        ctl<QToolButton>(r.w(), "cyEmailAuthor")->click();
         QCOMPARE(r.app.shell.mailed.last(),
                  QStringLiteral("mailto:author@quorbel.example?subject=Clipvane%20Version%20%20") +
                      buildEdition().bits.left(2) + QStringLiteral("bits%20Edition"));
-        r.w().cyAdvSpeedButton1->click();
+        ctl<QToolButton>(r.w(), "cyAdvSpeedButton1")->click();
         QCOMPARE(r.app.shell.opened,
                  QList<QUrl>{QUrl(QStringLiteral("http://www.quorbel.example/Quorbel/Clipvane.html"))});
         QVERIFY(r.app.dialogs.shown.isEmpty());

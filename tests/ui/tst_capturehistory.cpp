@@ -1,8 +1,12 @@
 #include "AppFixture.h"
 #include "FindControl.h"
+#include "WindowFixture.h"
+#include "core/Yield.h"
 #include "history/HistoryTable.h"
 #include "history/HistoryTools.h"
-#include "ui/CaptureHistory.h"
+#include "prefs/BrowserChoice.h"
+#include "prefs/UrlLauncher.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/Main/MainWindow.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Pictures.h"
@@ -18,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWidget>
 
 using namespace clipvane;
 using namespace clipvane::test;
@@ -30,17 +35,39 @@ HistoryEntry row(const QString& date, const QString& url) {
     return e;
 }
 
-// The application on doubles with the Capture History window holding a few entries.
+// The Capture History window alone on the doubles, with what the composition root hands it: the history
+// table and the launcher (on the browser choice). "Validate Clipboard URL" is ticked, as by default.
 struct Rig {
-    AppFixture app;
-    Rig() { app.start(); }
-    TForm5& w() { return *app.app().form5(); }
-    HistoryTable& table() { return *app.app().history(); }
+    WindowFixture<CaptureHistoryWindow> app;
+    HistoryTable history{sources()};
+    BrowserChoice choice{choiceContext()};
+    UrlLauncher launcher{app.shell, app.dialogs, app.connectivity, choice};
+    Rig() {
+        app.make(history, false);
+        app.window().setLauncher(&launcher);
+    }
+    ~Rig() { app.destroyWindow(); } // before the table it shows
+    HistorySources sources() {
+        HistorySources s;
+        s.resolver = &app.resolver;
+        s.connectivity = &app.connectivity;
+        s.validateClipboardUrl = [] { return true; };
+        s.yield = letPendingMessagesRun;
+        return s;
+    }
+    BrowserChoiceContext choiceContext() {
+        BrowserChoiceContext c;
+        c.dialogs = &app.dialogs;
+        c.drives = &app.drives;
+        return c;
+    }
+    CaptureHistoryWindow& w() { return app.window(); }
+    HistoryTable& table() { return history; }
     void entries(const QList<HistoryEntry>& rows) {
         table().ResetHistoryTable();
         table().insertEntries(1, rows);
     }
-    void select(int r, int c) { w().SGHistory->setCurrentIndex(table().index(r, c)); }
+    void select(int r, int c) { ctl<HistoryGrid>(w(), "SGHistory")->setCurrentIndex(table().index(r, c)); }
     QStringList urls() {
         QStringList out;
         for (int r = 1; r < table().rowCount(); ++r)
@@ -58,7 +85,7 @@ private slots:
 
     void layoutAndStartState() {
         Rig r;
-        TForm5& w = r.w();
+        CaptureHistoryWindow& w = r.w();
         QCOMPARE(w.windowTitle(), QString("Capture History"));
         QCOMPARE(w.minimumSize(), QSize(800, 600));
         for (const char* name : {"Panel1",
@@ -88,35 +115,41 @@ private slots:
                                  "HintPanel",
                                  "SB"})
             QVERIFY2(w.findChild<QObject*>(name), name);
-        QCOMPARE(longHintAt(w.cyPrintDB),
+        QCOMPARE(longHintAt(ctl<QToolButton>(w, "cyPrintDB")),
                  QString("Print the Capture History database with the system default printer"));
-        QCOMPARE(longHintAt(w.CBSortHistory), QString("Choose wich column to sort. Sorting is descending."));
-        QCOMPARE(longHintAt(w.cySaveHistoryAs),
+        QCOMPARE(longHintAt(ctl<QComboBox>(w, "CBSortHistory")),
+                 QString("Choose wich column to sort. Sorting is descending."));
+        QCOMPARE(longHintAt(ctl<QToolButton>(w, "cySaveHistoryAs")),
                  QString("Save the Capture History database as a CSV file  in the folder of your choice."));
-        QCOMPARE(w.cyPrintDB->toolTip(), QString()); // long hints only
+        QCOMPARE(ctl<QToolButton>(w, "cyPrintDB")->toolTip(), QString()); // long hints only
 
         QStringList items;
-        for (int i = 0; i < w.CBSortHistory->count(); ++i)
-            items.append(w.CBSortHistory->itemText(i));
+        for (int i = 0; i < ctl<QComboBox>(w, "CBSortHistory")->count(); ++i)
+            items.append(ctl<QComboBox>(w, "CBSortHistory")->itemText(i));
         QCOMPARE(items, (QStringList{"Date of entry ", "Time of entry", "URL", "Origin", "Validate",
                                      "Domain\t", "IP"}));
-        QCOMPARE(w.CBSortHistory->currentIndex(), 0);
+        QCOMPARE(ctl<QComboBox>(w, "CBSortHistory")->currentIndex(), 0);
 
-        for (QToolButton* b : {w.cyNewList, w.cySaveHistory, w.cySaveHistoryAs, w.cyURLSave, w.cyLoadHistory,
-                               w.cyPrintDB, w.cyAutosize, w.cyDeleteRecord, w.cyAdvSpeedButton2, w.cyClose,
-                               w.cyAdvSpeedButton1, w.cyAdvSpeedButton4})
+        for (QToolButton* b :
+             {ctl<QToolButton>(w, "cyNewList"), ctl<QToolButton>(w, "cySaveHistory"),
+              ctl<QToolButton>(w, "cySaveHistoryAs"), ctl<QToolButton>(w, "cyURLSave"),
+              ctl<QToolButton>(w, "cyLoadHistory"), ctl<QToolButton>(w, "cyPrintDB"),
+              ctl<QToolButton>(w, "cyAutosize"), ctl<QToolButton>(w, "cyDeleteRecord"),
+              ctl<QToolButton>(w, "cyAdvSpeedButton2"), ctl<QToolButton>(w, "cyClose"),
+              ctl<QToolButton>(w, "cyAdvSpeedButton1"), ctl<QToolButton>(w, "cyAdvSpeedButton4")})
             QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
-        for (QToolButton* b : {w.cyNavigateURL, w.cySearch, w.cyStopSearch, w.cyReloadHistory})
+        for (QToolButton* b : {ctl<QToolButton>(w, "cyNavigateURL"), ctl<QToolButton>(w, "cySearch"),
+                               ctl<QToolButton>(w, "cyStopSearch"), ctl<QToolButton>(w, "cyReloadHistory")})
             QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
         QCOMPARE(w.statusPanelText(0), QString("Row:"));
         QCOMPARE(w.statusPanelText(2), QString("Col:"));
 
         // Row 0 is the header above the grid; rows are numbered as the table counts them.
-        QVERIFY(w.SGHistory->isRowHidden(0));
+        QVERIFY(ctl<HistoryGrid>(w, "SGHistory")->isRowHidden(0));
         QCOMPARE(r.table().headerData(2, Qt::Horizontal).toString(), QString("URL"));
         QCOMPARE(r.table().headerData(1, Qt::Vertical).toString(), QString("1"));
         r.entries({row("d", "http://a.example/")});
-        QVERIFY(w.SGHistory->isRowHidden(0)); // again after a reset
+        QVERIFY(ctl<HistoryGrid>(w, "SGHistory")->isRowHidden(0)); // again after a reset
     }
 
     // The tool bar: picture buttons like the main window's, drawn in the theme's ink; the captions name them
@@ -142,12 +175,14 @@ private slots:
     void toolBarPictures() {
         QFETCH(QString, button);
         QFETCH(QString, picture);
-        Rig r;
-        TForm5& w = r.w();
+        // Beside the main window's tool bar: the whole application.
+        AppFixture app;
+        app.start();
+        CaptureHistoryWindow& w = *app.app().captureHistoryWindow();
         auto* b = w.findChild<QToolButton*>(button);
         QVERIFY(b);
-        QVERIFY(b->parentWidget() == w.Panel1);
-        QToolButton* mainButton = ctl<QToolButton>(r.app.main(), "cyNewList");
+        QVERIFY(b->parentWidget() == ctl<QWidget>(w, "Panel1"));
+        QToolButton* mainButton = ctl<QToolButton>(app.main(), "cyNewList");
         QCOMPARE(b->size(), QSize(48, 48));
         QCOMPARE(b->size(), mainButton->size());
         QCOMPARE(b->iconSize(), mainButton->iconSize());
@@ -179,32 +214,32 @@ private slots:
 
     void selectionStatusAndNavigate() {
         Rig r;
-        TForm5& w = r.w();
+        CaptureHistoryWindow& w = r.w();
         r.entries({row("d1", "http://a.example/"), row("d2", "file:///x?http://y")});
         r.select(1, 0);
         QCOMPARE(w.statusPanelText(1), QString("1"));
         QCOMPARE(w.statusPanelText(3), QString("0"));
         QCOMPARE(w.statusPanelText(4), QString("d1"));
-        QVERIFY(!w.cyNavigateURL->isEnabled());
+        QVERIFY(!ctl<QToolButton>(w, "cyNavigateURL")->isEnabled());
         r.select(1, 2);
-        QVERIFY(w.cyNavigateURL->isEnabled());
+        QVERIFY(ctl<QToolButton>(w, "cyNavigateURL")->isEnabled());
         QCOMPARE(w.statusPanelText(4), QString("http://a.example/"));
 
         // Offline: the question first.
         r.app.dialogs.answer(Answer::No);
-        w.cyNavigateURL->click();
+        ctl<QToolButton>(w, "cyNavigateURL")->click();
         QCOMPARE(r.app.dialogs.texts(), QStringList{"Internet is not connected. Proceed anyway?"});
         QCOMPARE(r.app.dialogs.shown[0].kind, MessageKind::Warning);
         QVERIFY(r.app.shell.opened.isEmpty());
         r.app.dialogs.answer(Answer::Yes);
-        w.cyNavigateURL->click();
+        ctl<QToolButton>(w, "cyNavigateURL")->click();
         QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl("http://a.example/")});
 
         // Only web addresses are ever handed over.
         r.app.connectivity.connected = true;
         r.select(2, 2);
         r.app.dialogs.answer(Answer::Ok);
-        w.cyNavigateURL->click();
+        ctl<QToolButton>(w, "cyNavigateURL")->click();
         QCOMPARE(r.app.shell.opened.size(), 1);
         QCOMPARE(r.app.dialogs.shown.last().kind, MessageKind::Warning);
     }
@@ -212,26 +247,26 @@ private slots:
     // The blank last row is never edited or deleted; an entry row is.
     void editingAndDeleteFollowTheRow() {
         Rig r;
-        TForm5& w = r.w();
+        CaptureHistoryWindow& w = r.w();
         r.entries({row("d1", "u1"), row("d2", "u2")});
         const int last = r.table().rowCount() - 1;
         r.select(last, 2);
-        QVERIFY(!w.cyDeleteRecord->isEnabled());
-        QCOMPARE(w.SGHistory->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(!ctl<QToolButton>(w, "cyDeleteRecord")->isEnabled());
+        QCOMPARE(ctl<HistoryGrid>(w, "SGHistory")->editTriggers(), QAbstractItemView::NoEditTriggers);
         QTest::ignoreMessage(QtWarningMsg, "edit: editing failed");
-        w.SGHistory->edit(r.table().index(last, 2));
-        QVERIFY(!w.SGHistory->isEditing());
+        ctl<HistoryGrid>(w, "SGHistory")->edit(r.table().index(last, 2));
+        QVERIFY(!ctl<HistoryGrid>(w, "SGHistory")->isEditing());
         w.cyDeleteRecordClick();
         QCOMPARE(r.table().rowCount(), 4);
 
         r.select(1, 2);
-        QVERIFY(w.cyDeleteRecord->isEnabled());
-        QVERIFY(w.SGHistory->editTriggers() & QAbstractItemView::DoubleClicked);
-        w.SGHistory->edit(r.table().index(1, 2));
-        QVERIFY(w.SGHistory->isEditing());
+        QVERIFY(ctl<QToolButton>(w, "cyDeleteRecord")->isEnabled());
+        QVERIFY(ctl<HistoryGrid>(w, "SGHistory")->editTriggers() & QAbstractItemView::DoubleClicked);
+        ctl<HistoryGrid>(w, "SGHistory")->edit(r.table().index(1, 2));
+        QVERIFY(ctl<HistoryGrid>(w, "SGHistory")->isEditing());
         r.select(2, 2); // ends the editing
         r.select(1, 2);
-        w.cyDeleteRecord->click();
+        ctl<QToolButton>(w, "cyDeleteRecord")->click();
         QCOMPARE(r.urls(), (QStringList{"u2", ""}));
 
         r.entries({});
@@ -243,7 +278,7 @@ private slots:
     // A row dragged by its number moves in the table; the header row stays first.
     void rowDragMovesTheTableRow() {
         Rig r;
-        QHeaderView* rows = r.w().SGHistory->verticalHeader();
+        QHeaderView* rows = ctl<HistoryGrid>(r.w(), "SGHistory")->verticalHeader();
         r.entries({row("d", "u1"), row("d", "u2"), row("d", "u3")});
         rows->moveSection(3, 1);
         QCOMPARE(r.urls(), (QStringList{"u3", "u1", "u2", ""}));
@@ -263,18 +298,18 @@ private slots:
     // The file buttons reach their commands; a successful save enables the reload button.
     void fileButtons() {
         Rig r;
-        TForm5& w = r.w();
+        CaptureHistoryWindow& w = r.w();
         r.entries({row("d", "http://a.example/")});
-        QVERIFY(!w.cyReloadHistory->isEnabled());
+        QVERIFY(!ctl<QToolButton>(w, "cyReloadHistory")->isEnabled());
         r.app.dialogs.answer(Answer::Ok);
-        w.cySaveHistory->click();
-        QVERIFY(w.cyReloadHistory->isEnabled());
+        ctl<QToolButton>(w, "cySaveHistory")->click();
+        QVERIFY(ctl<QToolButton>(w, "cyReloadHistory")->isEnabled());
         QVERIFY(r.app.folder.read("Capture History.csv").contains("http://a.example/"));
 
         r.app.dialogs.answer(Answer::No);
-        w.cyNewList->click();
+        ctl<QToolButton>(w, "cyNewList")->click();
         QCOMPARE(r.table().rowCount(), 2);
-        w.cyReloadHistory->click();
+        ctl<QToolButton>(w, "cyReloadHistory")->click();
         QCOMPARE(r.urls(), (QStringList{"http://a.example/", ""}));
         QCOMPARE(r.app.dialogs.texts().size(), 2);
     }
@@ -282,56 +317,57 @@ private slots:
     // The search through the window: its states, the selected match, and the cancel button reaching it.
     void searchInTheWindow() {
         Rig r;
-        TForm5& w = r.w();
+        CaptureHistoryWindow& w = r.w();
         r.entries({row("d1", "http://a.example/"), row("d2", "http://b.example/")});
-        w.EditSearch->setText("B.EXAMPLE");
-        QVERIFY(w.cySearch->isEnabled());
-        w.cyAdvSpeedButton4->click();
-        QVERIFY(w.EditSearch->text().isEmpty());
-        QVERIFY(!w.cySearch->isEnabled());
+        ctl<QLineEdit>(w, "EditSearch")->setText("B.EXAMPLE");
+        QVERIFY(ctl<QToolButton>(w, "cySearch")->isEnabled());
+        ctl<QToolButton>(w, "cyAdvSpeedButton4")->click();
+        QVERIFY(ctl<QLineEdit>(w, "EditSearch")->text().isEmpty());
+        QVERIFY(!ctl<QToolButton>(w, "cySearch")->isEnabled());
 
-        w.EditSearch->setText("B.EXAMPLE");
+        ctl<QLineEdit>(w, "EditSearch")->setText("B.EXAMPLE");
         bool searching = false;
         QString statusAtMatch;
         r.app.dialogs.onMessage = [&](const ScriptedDialogs::Shown&) {
             if (r.app.dialogs.shown.size() == 1) {
-                searching = !w.EditSearch->isEnabled() && w.cyStopSearch->isEnabled();
+                searching = !ctl<QLineEdit>(w, "EditSearch")->isEnabled() &&
+                            ctl<QToolButton>(w, "cyStopSearch")->isEnabled();
                 statusAtMatch = w.statusPanelText(1) + "," + w.statusPanelText(3);
             }
         };
         r.app.dialogs.answer(Answer::Yes);
         r.app.dialogs.answer(Answer::Ok);
-        w.cySearch->click();
+        ctl<QToolButton>(w, "cySearch")->click();
         QVERIFY(searching);
         QCOMPARE(statusAtMatch, QString("2,2"));
         QCOMPARE(
             r.app.dialogs.texts().last(),
             QString("The search is over. \r\nTotal exact match found:  0\r\nTotal partial match found:1"));
-        QVERIFY(w.EditSearch->isEnabled());
-        QVERIFY(!w.cyStopSearch->isEnabled());
+        QVERIFY(ctl<QLineEdit>(w, "EditSearch")->isEnabled());
+        QVERIFY(!ctl<QToolButton>(w, "cyStopSearch")->isEnabled());
 
         // The cancel button, pressed while the search lets messages run.
         r.app.dialogs.onMessage = {};
         r.app.dialogs.answer(Answer::Ok);
-        QTimer::singleShot(0, w.cyStopSearch, &QToolButton::click);
-        w.cySearch->click();
+        QTimer::singleShot(0, ctl<QToolButton>(w, "cyStopSearch"), &QToolButton::click);
+        ctl<QToolButton>(w, "cySearch")->click();
         QCOMPARE(r.app.dialogs.texts().last(),
                  QString("The search was canceled and is over. \r\nTotal exact match "
                          "found:  0\r\nTotal partial match found:0"));
-        QVERIFY(w.EditSearch->isEnabled());
-        QVERIFY(!w.cyStopSearch->isEnabled());
+        QVERIFY(ctl<QLineEdit>(w, "EditSearch")->isEnabled());
+        QVERIFY(!ctl<QToolButton>(w, "cyStopSearch")->isEnabled());
     }
 
     void sortAndDuplicateButtons() {
         Rig r;
-        TForm5& w = r.w();
+        CaptureHistoryWindow& w = r.w();
         r.entries(
             {row("d", "http://c.example/"), row("d", "http://A.example/"), row("d", "http://c.example/")});
-        w.CBSortHistory->setCurrentIndex(2);
-        w.cyAdvSpeedButton1->click();
+        ctl<QComboBox>(w, "CBSortHistory")->setCurrentIndex(2);
+        ctl<QToolButton>(w, "cyAdvSpeedButton1")->click();
         QCOMPARE(r.urls(), (QStringList{"http://A.example/", "http://c.example/", "http://c.example/", ""}));
         r.app.dialogs.answer(Answer::Ok);
-        w.cyAdvSpeedButton2->click();
+        ctl<QToolButton>(w, "cyAdvSpeedButton2")->click();
         QCOMPARE(r.app.dialogs.texts(), QStringList{"1 duplicated record found and removed."});
         QCOMPARE(r.urls(), (QStringList{"http://A.example/", "http://c.example/", ""}));
     }
@@ -358,34 +394,34 @@ private slots:
         QFETCH(QString, change);
         QFETCH(QString, url);
         Rig r;
-        TForm5& w = r.w();
+        CaptureHistoryWindow& w = r.w();
         r.entries({row("d", "http://b.example/"), row("d", "http://a.example/"),
                    row("d", "http://a.example/"), row("d", "http://c.example/")});
         w.show();
         r.select(4, 2);
         QCOMPARE(w.SelectedRow, 4);
         if (change == "sort") {
-            w.CBSortHistory->setCurrentIndex(2);
-            w.cyAdvSpeedButton1->click();
+            ctl<QComboBox>(w, "CBSortHistory")->setCurrentIndex(2);
+            ctl<QToolButton>(w, "cyAdvSpeedButton1")->click();
         } else if (change == "delete above") {
             r.table().DeleteHistoryRow(1);
         } else if (change == "delete it") {
-            w.cyDeleteRecord->click();
+            ctl<QToolButton>(w, "cyDeleteRecord")->click();
         } else if (change == "duplicates") {
             r.app.dialogs.answer(Answer::Ok);
-            w.cyAdvSpeedButton2->click();
+            ctl<QToolButton>(w, "cyAdvSpeedButton2")->click();
         } else {
             r.app.folder.write("Capture History.csv", "H,h,URL\r\n,,http://z.example/\r\n,,,,,,\r\n");
             if (change == "reload") {
-                w.cyReloadHistory->setEnabled(true);
-                w.cyReloadHistory->click();
+                ctl<QToolButton>(w, "cyReloadHistory")->setEnabled(true);
+                ctl<QToolButton>(w, "cyReloadHistory")->click();
             } else {
                 r.app.dialogs.answerFile({true, r.app.folder.file("Capture History.csv"), 1});
                 r.app.dialogs.answer(Answer::Yes);
-                w.cyLoadHistory->click();
+                ctl<QToolButton>(w, "cyLoadHistory")->click();
             }
         }
-        const QModelIndex current = w.SGHistory->currentIndex();
+        const QModelIndex current = ctl<HistoryGrid>(w, "SGHistory")->currentIndex();
         QCOMPARE(w.SelectedRow, current.isValid() ? current.row() : -1);
         QCOMPARE(w.statusPanelText(1), current.isValid() ? QString::number(current.row()) : QString());
         QCOMPARE(w.statusPanelText(4), r.table().cell(current.row(), current.column()));
@@ -395,7 +431,7 @@ private slots:
         }
         if (current.isValid() && current.column() == 2 && !r.table().cell(current.row(), 2).isEmpty()) {
             r.app.connectivity.connected = true;
-            w.cyNavigateURL->click();
+            ctl<QToolButton>(w, "cyNavigateURL")->click();
             QCOMPARE(r.app.shell.opened.size(), 1);
             QCOMPARE(r.app.shell.opened.first().toString(), r.table().cell(current.row(), 2));
         }
@@ -403,9 +439,9 @@ private slots:
 
     void printing() {
         Rig r;
-        TForm5& w = r.w();
+        CaptureHistoryWindow& w = r.w();
         r.entries({row("d1", "http://a.example/")});
-        w.cyPrintDB->click();
+        ctl<QToolButton>(w, "cyPrintDB")->click();
         QCOMPARE(r.app.printing.jobs.size(), 1);
         const RecordingPrinting::Job& job = r.app.printing.jobs[0];
         QVERIFY(job.title.startsWith("Clipvane - Captured History database. "));
@@ -414,7 +450,7 @@ private slots:
         for (const DrawnText& t : job.texts) {
             if (t.text == "URL") {
                 urlHeaderFound = true;
-                QCOMPARE(int(t.topLeft.x()), 5 * w.SGHistory->columnWidth(1) + 50);
+                QCOMPARE(int(t.topLeft.x()), 5 * ctl<HistoryGrid>(w, "SGHistory")->columnWidth(1) + 50);
             }
             QVERIFY(t.text != "d1");
         }
@@ -422,7 +458,7 @@ private slots:
 
         r.app.printing.available = false;
         r.app.dialogs.answer(Answer::Ok);
-        w.cyPrintDB->click();
+        ctl<QToolButton>(w, "cyPrintDB")->click();
         QCOMPARE(r.app.dialogs.shown.last().kind, MessageKind::Error);
         QCOMPARE(r.app.printing.jobs.size(), 1);
         QCOMPARE(r.table().rowCount(), 3);
@@ -430,14 +466,14 @@ private slots:
 
     void autoSizeOnShow() {
         Rig r;
-        TForm5& w = r.w();
+        CaptureHistoryWindow& w = r.w();
         r.entries({row("d1", "http://" + QString(120, u'a') + ".example/")});
         w.show();
         const auto widths = autoSizeWidths(r.table(), w.gridMetrics());
         for (int c = 0; c < kHistoryColumns; ++c)
-            QCOMPARE(w.SGHistory->columnWidth(c), widths[std::size_t(c)]);
-        QCOMPARE(w.SGHistory->verticalHeader()->defaultSectionSize(), kHistoryRowHeight);
-        w.cyClose->click();
+            QCOMPARE(ctl<HistoryGrid>(w, "SGHistory")->columnWidth(c), widths[std::size_t(c)]);
+        QCOMPARE(ctl<HistoryGrid>(w, "SGHistory")->verticalHeader()->defaultSectionSize(), kHistoryRowHeight);
+        ctl<QToolButton>(w, "cyClose")->click();
         QVERIFY(!w.isVisible());
     }
 
@@ -462,15 +498,15 @@ private slots:
         {
             Rig r;
             applyStyle(theme);
-            TForm5& w = r.w();
+            CaptureHistoryWindow& w = r.w();
             QList<HistoryEntry> rows;
             for (const QString& u : urls)
                 rows.append(row("09/03/2024", u));
             r.entries(rows);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            w.cyAutosize->click();
-            HistoryGrid& grid = *w.SGHistory;
+            ctl<QToolButton>(w, "cyAutosize")->click();
+            HistoryGrid& grid = *ctl<HistoryGrid>(w, "SGHistory");
             QHeaderView& header = *grid.horizontalHeader();
             for (int c = 0; c < kHistoryColumns; ++c)
                 QVERIFY2(grid.columnWidth(c) >= header.sectionSizeHint(c), qPrintable(QString::number(c)));
@@ -502,12 +538,13 @@ private slots:
                          "\"Date of entry\",T,URL\r\nd,t,http://old.example/\r\n,,,,,,\r\n");
         HistoryTable& table = *app.app().history();
         table.AddHistoryEntry("http://early.example/");
-        TForm5 w(app.services(), table, true);
+        CaptureHistoryWindow w(app.services(), table, true);
         QCOMPARE(table.cell(1, 2), QString("http://old.example/"));
         QCOMPARE(table.cell(2, 2), QString("http://early.example/"));
         QCOMPARE(table.rowCount(), 4);
-        QVERIFY(w.cyReloadHistory->isEnabled());
-        QCOMPARE(w.SGHistory->columnWidth(2), autoSizeColWidth(table, 2, w.gridMetrics()));
+        QVERIFY(ctl<QToolButton>(w, "cyReloadHistory")->isEnabled());
+        QCOMPARE(ctl<HistoryGrid>(w, "SGHistory")->columnWidth(2),
+                 autoSizeColWidth(table, 2, w.gridMetrics()));
     }
 
     // The close of the main window saves the history when its option is ticked.

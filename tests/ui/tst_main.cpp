@@ -2,14 +2,14 @@
 #include "FindControl.h"
 #include "MainWindowRig.h"
 #include "prefs/UrlLauncher.h"
-#include "ui/About.h"
-#include "ui/CaptureHistory.h"
-#include "ui/FixedDriveInfo.h"
+#include "ui/About/AboutBox.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
+#include "ui/FixedDriveInfo/DriveInfoWindow.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/SetBrowser.h"
-#include "ui/ValidateURLResult.h"
-#include "ui/WebMonitor.h"
-#include "ui/WebUpdate.h"
+#include "ui/SetBrowser/BrowserChoiceWindow.h"
+#include "ui/ValidateURLResult/ValidationReportWindow.h"
+#include "ui/WebMonitor/BrowserWindow.h"
+#include "ui/WebUpdate/UpdateWindow.h"
 #include "ui/widgets/Hints.h"
 #include "validation/CheckEngine.h"
 
@@ -54,13 +54,13 @@ private slots:
         ClipvaneApp& a = app.app();
         const QList<QPair<QWidget*, QString>> windows{
             {a.mainWindow(), "Clipvane"},
-            {a.form2(), "Validation of URL report"},
+            {a.reportWindow(), "Validation of URL report"},
             {a.aboutBox(), "About"},
-            {a.form3(), "Set Clipvane default internet browser"},
-            {a.form4(), "All drive information"},
-            {a.formNav(), "Clipvane integrated browser"},
-            {a.form5(), "Capture History"},
-            {a.form6(), "Clipvane Web Update"},
+            {a.browserChoiceWindow(), "Set Clipvane default internet browser"},
+            {a.driveInfoWindow(), "All drive information"},
+            {a.browserWindow(), "Clipvane integrated browser"},
+            {a.captureHistoryWindow(), "Capture History"},
+            {a.updateWindow(), "Clipvane Web Update"},
         };
         for (const auto& [w, caption] : windows) {
             QVERIFY(w);
@@ -82,11 +82,11 @@ private slots:
         app.startShown();
         MainWindow& f = app.main();
         ctl<QToolButton>(f, "cyShowCaptureHistory")->click();
-        QVERIFY(app.app().form5()->isVisible());
+        QVERIFY(app.app().captureHistoryWindow()->isVisible());
         ctl<QToolButton>(f, "cyAdvSpeedButton8")->click();
         QVERIFY(app.app().aboutBox()->isVisible());
         ctl<QToolButton>(f, "cyAdvSpeedButton5")->click();
-        QVERIFY(app.app().form3()->isVisible());
+        QVERIFY(app.app().browserChoiceWindow()->isVisible());
         QVERIFY(f.isVisible()); // not modal
     }
 

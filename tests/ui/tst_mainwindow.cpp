@@ -6,8 +6,8 @@
 #include "core/CapturedList.h"
 #include "core/Options.h"
 #include "lists/MainListSession.h"
-#include "ui/CaptureHistory.h"
-#include "ui/FixedDriveInfo.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
+#include "ui/FixedDriveInfo/DriveInfoWindow.h"
 #include "ui/Main/MainWindow.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
@@ -501,9 +501,9 @@ private slots:
         QCOMPARE(ctl<QCheckBox>(f, "CBValidateClipboardURL")->isChecked(), !validating);
         QCOMPARE(app.options().validateClipboardUrl(), !validating);
         ctl<QAction>(f, "Capturehistory1")->trigger();
-        QVERIFY(app.app().form5()->isVisible());
+        QVERIFY(app.app().captureHistoryWindow()->isVisible());
         ctl<QAction>(f, "Alldriveinformation1")->trigger();
-        QVERIFY(app.app().form4()->isVisible());
+        QVERIFY(app.app().driveInfoWindow()->isVisible());
         QVERIFY(f.isVisible());
     }
 

@@ -4,8 +4,8 @@
 #include "core/Options.h"
 #include "prefs/BrowserChoice.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/SetBrowser.h"
-#include "ui/WebMonitor.h"
+#include "ui/SetBrowser/BrowserChoiceWindow.h"
+#include "ui/WebMonitor/BrowserWindow.h"
 #include "ui/widgets/CheckListView.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Themes.h"
@@ -97,7 +97,7 @@ void TstOptionsPage::firstStartThenSave() {
     f.startShown();
     MainWindow& m = f.main();
     QVERIFY(!ctl<QToolButton>(m, "cyReloadOptions")->isEnabled());
-    QVERIFY(!f.app().form3()->cyReloadOptions->isEnabled());
+    QVERIFY(!ctl<QToolButton>(f.app().browserChoiceWindow(), "cyReloadOptions")->isEnabled());
     QVERIFY(!QFile::exists(f.folder.file(QStringLiteral("Clipvane.ini"))));
 
     save(f);
@@ -105,7 +105,7 @@ void TstOptionsPage::firstStartThenSave() {
     QCOMPARE(f.dialogs.shown[0].kind, MessageKind::Information);
     QCOMPARE(f.dialogs.shown[0].text, kSaved);
     QVERIFY(ctl<QToolButton>(m, "cyReloadOptions")->isEnabled());
-    QVERIFY(f.app().form3()->cyReloadOptions->isEnabled());
+    QVERIFY(ctl<QToolButton>(f.app().browserChoiceWindow(), "cyReloadOptions")->isEnabled());
 
     const IniLines ini = parse(f.folder.read(QStringLiteral("Clipvane.ini")));
     QCOMPARE(ini.sections, (QStringList{"Clipboard", "On line", "Options settings", "Skin theme", "Startup",
@@ -157,7 +157,7 @@ void TstOptionsPage::firstStartThenSave() {
     QCOMPARE(ini.values["Skin theme/Skin theme choice"], QStringLiteral("0"));
     QCOMPARE(ini.values["Placement/Width"], QString::number(m.width()));
     QCOMPARE(ini.values["Placement/Left"], QString::number(m.x()));
-    QCOMPARE(ini.values["WB Placement/Width"], QString::number(f.app().formNav()->width()));
+    QCOMPARE(ini.values["WB Placement/Width"], QString::number(f.app().browserWindow()->width()));
     QCOMPARE(ini.values["WB Navigation/Home page"], QStringLiteral("http:\\\\") + host());
     QCOMPARE(ini.values["Navigation/Browser in use EXE name"], QStringLiteral("System default"));
     QCOMPARE(ini.values["Navigation/Relative Browser Path"], QStringLiteral("System default"));
@@ -513,9 +513,9 @@ void TstOptionsPage::placementAtFirstShowing() {
     QCOMPARE(m.frameGeometry().center().x(), desktop.center().x());
     QVERIFY(qAbs(m.frameGeometry().center().y() - desktop.center().y()) <= 1);
 
-    TFormNav* nav = f.app().formNav();
+    BrowserWindow* nav = f.app().browserWindow();
     QCOMPARE(nav->width(), 800); // the browser window is never narrower than 800
-    QCOMPARE(nav->Edit1->text(), QStringLiteral("about:blank"));
+    QCOMPARE(ctl<QLineEdit>(nav, "Edit1")->text(), QStringLiteral("about:blank"));
     nav->show();
     // A window larger than the desktop is fitted to it, and centred like the main window.
     QVERIFY(nav->frameGeometry().height() <= desktop.height());
@@ -560,7 +560,7 @@ void TstOptionsPage::saveFailures() {
         QVERIFY(f.dialogs.shown.last().text.startsWith(
             QStringLiteral("Unable to save the preference file.\r\n")));
         QVERIFY(!ctl<QToolButton>(f.main(), "cyReloadOptions")->isEnabled());
-        QVERIFY(!f.app().form3()->cyReloadOptions->isEnabled());
+        QVERIFY(!ctl<QToolButton>(f.app().browserChoiceWindow(), "cyReloadOptions")->isEnabled());
     }
 }
 
@@ -577,25 +577,25 @@ void TstOptionsPage::otherWindowsReadAndWriteTheirKeys() {
                        "\r\nRelative Browser EXE name=browser\r\n"
                        "Test URL=http://test.example\r\n[WB Placement]\r\nWidth=810\r\nHeight=620\r\n");
     f.start();
-    TForm3* b = f.app().form3();
-    QVERIFY(b->cyReloadOptions->isEnabled());
-    QVERIFY(b->CBRememberBrowser->isChecked());
-    QCOMPARE(b->LabelEXE->text(), QStringLiteral("browser"));
+    BrowserChoiceWindow* b = f.app().browserChoiceWindow();
+    QVERIFY(ctl<QToolButton>(b, "cyReloadOptions")->isEnabled());
+    QVERIFY(ctl<QCheckBox>(b, "CBRememberBrowser")->isChecked());
+    QCOMPARE(ctl<QLabel>(b, "LabelEXE")->text(), QStringLiteral("browser"));
     const BrowserChoice& choice = *f.app().browserChoice();
     QVERIFY(choice.RelTest());
     QCOMPARE(choice.RelPath(), relPath);
     QCOMPARE(choice.RelBrowser(), QStringLiteral("browser"));
-    QCOMPARE(b->Edit2->text(), QStringLiteral("http://test.example"));
-    QCOMPARE(f.app().formNav()->size(), QSize(810, 620));
+    QCOMPARE(ctl<QLineEdit>(b, "Edit2")->text(), QStringLiteral("http://test.example"));
+    QCOMPARE(f.app().browserWindow()->size(), QSize(810, 620));
 
-    b->Edit2->setText(QStringLiteral("http://other.example"));
+    ctl<QLineEdit>(b, "Edit2")->setText(QStringLiteral("http://other.example"));
     // Another browser chosen in the window.
     QDir(f.folder.path()).mkpath(QStringLiteral("opt/web"));
     f.folder.write(QStringLiteral("opt/web/other"), "#!/bin/sh\n");
     QFile(f.folder.file(QStringLiteral("opt/web/other"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     f.dialogs.answerFile({true, f.folder.file(QStringLiteral("opt/web/other")), 1});
-    b->cyBrowserPathOpen->click();
-    f.app().formNav()->resize(900, 650);
+    ctl<QToolButton>(b, "cyBrowserPathOpen")->click();
+    f.app().browserWindow()->resize(900, 650);
     save(f);
     const IniLines ini = parse(f.folder.read(QStringLiteral("Clipvane.ini")));
     QCOMPARE(ini.sections.first(), QStringLiteral("Navigation")); // sections already there keep their place

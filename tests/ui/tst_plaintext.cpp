@@ -1,11 +1,12 @@
 // Copied and read texts are data: every message box, label, balloon and status text shows them as
 // written, never as rich text with live links.
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "history/HistoryTable.h"
 #include "platform/linux/QtTray.h"
-#include "ui/CaptureHistory.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/SetBrowser.h"
+#include "ui/SetBrowser/BrowserChoiceWindow.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/QtDialogs.h"
 
@@ -66,13 +67,13 @@ private slots:
         QFETCH(QString, text);
         AppFixture app;
         app.startShown();
-        TForm5& history = *app.app().form5();
+        CaptureHistoryWindow& history = *app.app().captureHistoryWindow();
         app.app().history()->AddHistoryEntry(text);
-        history.SGHistory->setCurrentIndex(app.app().history()->index(1, 2));
+        ctl<HistoryGrid>(history, "SGHistory")->setCurrentIndex(app.app().history()->index(1, 2));
         QCOMPARE(history.statusPanelText(4), text);
 
         QList<QLabel*> labels;
-        for (QWidget* window : QList<QWidget*>{&app.main(), &history, app.app().form3()}) {
+        for (QWidget* window : QList<QWidget*>{&app.main(), &history, app.app().browserChoiceWindow()}) {
             for (QStatusBar* bar : window->findChildren<QStatusBar*>())
                 labels += bar->findChildren<QLabel*>();
             if (auto* hint = window->findChild<QLabel*>(QStringLiteral("HintPanel"))) {
@@ -84,7 +85,7 @@ private slots:
                 labels.append(hint);
             }
         }
-        labels.append(app.app().form3()->findChild<QLabel*>(QStringLiteral("LabelEXE")));
+        labels.append(app.app().browserChoiceWindow()->findChild<QLabel*>(QStringLiteral("LabelEXE")));
         labels.append(app.main().findChild<QLabel*>(QStringLiteral("LabelURLInValidation")));
         QVERIFY(labels.size() > 12);
         for (QLabel* label : labels) {

@@ -5,14 +5,14 @@
 #include "browser/BrowserSession.h"
 #include "core/CheckListModel.h"
 #include "history/HistoryTable.h"
-#include "ui/About.h"
-#include "ui/CaptureHistory.h"
-#include "ui/FixedDriveInfo.h"
+#include "ui/About/AboutBox.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
+#include "ui/FixedDriveInfo/DriveInfoWindow.h"
 #include "ui/Main/MainWindow.h"
-#include "ui/SetBrowser.h"
-#include "ui/ValidateURLResult.h"
-#include "ui/WebMonitor.h"
-#include "ui/WebUpdate.h"
+#include "ui/SetBrowser/BrowserChoiceWindow.h"
+#include "ui/ValidateURLResult/ValidationReportWindow.h"
+#include "ui/WebMonitor/BrowserWindow.h"
+#include "ui/WebUpdate/UpdateWindow.h"
 #include "ui/widgets/CheckListView.h"
 
 #include <QApplication>
@@ -72,19 +72,19 @@ class TstTabOrder : public QObject {
         if (name == u"main")
             return a.mainWindow();
         if (name == u"report")
-            return a.form2();
+            return a.reportWindow();
         if (name == u"about")
             return a.aboutBox();
         if (name == u"browser choice")
-            return a.form3();
+            return a.browserChoiceWindow();
         if (name == u"drives")
-            return a.form4();
+            return a.driveInfoWindow();
         if (name == u"browser")
-            return a.formNav();
+            return a.browserWindow();
         if (name == u"history")
-            return a.form5();
+            return a.captureHistoryWindow();
         if (name == u"update")
-            return a.form6();
+            return a.updateWindow();
         return nullptr;
     }
 
@@ -102,7 +102,8 @@ private slots:
         for (int row : {0, 2})
             list.setData(list.index(row), Qt::Checked, Qt::CheckStateRole);
         ctl<CheckListView>(m_app.main(), "CheckListBoxURL")->setCurrentIndex(list.index(1));
-        m_app.app().formNav()->session().list().replaceTexts({"http://a.example/", "http://b.example/"});
+        m_app.app().browserWindow()->session().list().replaceTexts(
+            {"http://a.example/", "http://b.example/"});
         for (const char* url : {"http://a.example/", "http://b.example/"})
             m_app.app().history()->AddHistoryEntry(QString::fromLatin1(url));
     }

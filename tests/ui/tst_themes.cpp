@@ -1,6 +1,6 @@
 #include "AppFixture.h"
 #include "FindControl.h"
-#include "ui/CaptureHistory.h"
+#include "ui/CaptureHistory/CaptureHistoryWindow.h"
 #include "ui/Main/MainWindow.h"
 #include "ui/widgets/Themes.h"
 
@@ -161,12 +161,12 @@ void TstThemes::panelsKeepTheirFrames() {
     {
         test::AppFixture app;
         app.startShown();
-        TForm5& history = *app.app().form5();
+        CaptureHistoryWindow& history = *app.app().captureHistoryWindow();
         history.show();
         QVERIFY(QTest::qWaitForWindowExposed(&history));
         applyTheme(theme);
         QTest::qWait(50); // the new palette and style reach every widget
-        QList<QLabel*> panels{ctl<QLabel>(app.main(), "HintPanel"), history.HintPanel};
+        QList<QLabel*> panels{ctl<QLabel>(app.main(), "HintPanel"), ctl<QLabel>(history, "HintPanel")};
         for (QWidget* window : {static_cast<QWidget*>(&app.main()), static_cast<QWidget*>(&history)})
             for (QLabel* label : window->findChildren<QLabel*>())
                 if (label->objectName().startsWith(QLatin1String("SBMainPanel")) ||

@@ -1,8 +1,10 @@
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "LocalHttpServer.h"
+#include "WindowFixture.h"
 #include "platform/linux/CurlHttpClient.h"
-#include "ui/About.h"
-#include "ui/WebUpdate.h"
+#include "ui/About/AboutBox.h"
+#include "ui/WebUpdate/UpdateWindow.h"
 #include "ui/widgets/Hints.h"
 #include "update/BuildInfo.h"
 #include "update/WebUpdater.h"
@@ -25,22 +27,38 @@ QByteArray pageWith(const QString& version) {
     return "<p>***version***</p>\r\n<p>" + version.toUtf8() + "</p>\r\n";
 }
 
-// The application on doubles, its HTTP through the real client to the local server.
-struct Rig {
+void start(WindowFixture<UpdateWindow>& f) {
+    f.make();
+}
+UpdateWindow& updateWindowOf(WindowFixture<UpdateWindow>& f) {
+    return f.window();
+}
+void start(AppFixture& f) {
+    f.start();
+}
+UpdateWindow& updateWindowOf(AppFixture& f) {
+    return *f.app().updateWindow();
+}
+
+// The update window on doubles, its HTTP through the real client to the local server; the whole
+// application on them where a test comes through another window.
+template <typename Fixture> struct RigOn {
     LocalHttpServer server;
     CurlHttpClient http{HttpTimeouts{2000ms, 1000ms, 3000ms}};
-    AppFixture app;
-    Rig() {
+    Fixture app;
+    RigOn() {
         ExternalAddresses a = ExternalAddresses::fromEnvironment();
         a.website = server.url(QString());
         app.addresses = a;
         app.useHttp(&http);
         app.connectivity.connected = true;
         app.resolver.answers[app.machine.host] = QStringLiteral("192.0.2.44");
-        app.start();
+        start(app);
     }
-    TForm6& w() { return *app.app().form6(); }
-    QString labels() { return w().Label7->text() + QLatin1Char('|') + w().Label8->text(); }
+    UpdateWindow& w() { return updateWindowOf(app); }
+    QString labels() {
+        return ctl<QLabel>(w(), "Label7")->text() + QLatin1Char('|') + ctl<QLabel>(w(), "Label8")->text();
+    }
     bool idle() {
         return QTest::qWaitFor([&] { return !w().updater().isBusy(); }, 8000);
     }
@@ -54,6 +72,8 @@ struct Rig {
         QApplication::sendEvent(&w(), &e);
     }
 };
+using Rig = RigOn<WindowFixture<UpdateWindow>>;
+using AppRig = RigOn<AppFixture>;
 
 } // namespace
 
@@ -62,33 +82,38 @@ class TstWebUpdate : public QObject {
 private slots:
     void creation() {
         Rig r;
-        TForm6& w = r.w();
+        UpdateWindow& w = r.w();
         QVERIFY(!w.isVisible());
         QCOMPARE(w.windowTitle(), QStringLiteral("Clipvane Web Update"));
         QCOMPARE(w.size(), QSize(501, 296));
         QCOMPARE(w.minimumSize(), w.maximumSize());
-        QCOMPARE(w.Label5->text(), buildEdition().bits);
-        QCOMPARE(w.Label6->text(), localVersion());
+        QCOMPARE(ctl<QLabel>(w, "Label5")->text(), buildEdition().bits);
+        QCOMPARE(ctl<QLabel>(w, "Label6")->text(), localVersion());
         QCOMPARE(r.labels(), QStringLiteral("Unknown|Unknown"));
-        QCOMPARE(w.HintPanel->text(), QStringLiteral("Here appears all the hints. Hover over a list, button, "
-                                                     "... to display a hint about it"));
+        QCOMPARE(ctl<QLabel>(w, "HintPanel")->text(),
+                 QStringLiteral("Here appears all the hints. Hover over a list, button, "
+                                "... to display a hint about it"));
         QCOMPARE(r.server.connectionsAccepted(), 0);
 
         const QList<std::tuple<QToolButton*, int, const char*>> buttons{
-            {w.cyCheckUpdate, 8, "Check on line for update..."},
-            {w.cyDownloadUpdate, 72,
+            {ctl<QToolButton>(w, "cyCheckUpdate"), 8, "Check on line for update..."},
+            {ctl<QToolButton>(w, "cyDownloadUpdate"), 72,
              "Download the latest version of the software with the system default browser"},
-            {w.cyCheckLog, 136, "View the web update log with the system default browser"},
-            {w.cyClose, 442, "Close Clipvane Web Update dialog window"}};
+            {ctl<QToolButton>(w, "cyCheckLog"), 136,
+             "View the web update log with the system default browser"},
+            {ctl<QToolButton>(w, "cyClose"), 442, "Close Clipvane Web Update dialog window"}};
         for (const auto& [button, left, hint] : buttons) {
             QCOMPARE(button->x(), left);
             QCOMPARE(button->size(), QSize(48, 48));
             QVERIFY(!button->icon().isNull());
             QCOMPARE(longHintAt(button), QString::fromLatin1(hint));
         }
-        QCOMPARE(longHintAt(w.GroupBox1), QStringLiteral("This frame groups the update information"));
-        QCOMPARE(longHintAt(w.Label7), QStringLiteral("Show the current on line version of Clipvane"));
-        for (QLabel* l : {w.Label5, w.Label6, w.Label7, w.Label8})
+        QCOMPARE(longHintAt(ctl<QGroupBox>(w, "GroupBox1")),
+                 QStringLiteral("This frame groups the update information"));
+        QCOMPARE(longHintAt(ctl<QLabel>(w, "Label7")),
+                 QStringLiteral("Show the current on line version of Clipvane"));
+        for (QLabel* l : {ctl<QLabel>(w, "Label5"), ctl<QLabel>(w, "Label6"), ctl<QLabel>(w, "Label7"),
+                          ctl<QLabel>(w, "Label8")})
             QCOMPARE(l->textFormat(), Qt::PlainText);
     }
 
@@ -142,29 +167,29 @@ private slots:
     void buttons() {
         Rig r;
         r.server.on(kPagePath, ScriptedReply::withStatus(200, pageWith(QStringLiteral("9.9.9.9"))));
-        r.w().cyDownloadUpdate->click();
+        ctl<QToolButton>(r.w(), "cyDownloadUpdate")->click();
         QVERIFY(r.idle());
         const QString site = r.server.url(QStringLiteral("/Quorbel/"));
         // The Linux package's page, not the edition's Windows archive.
         QCOMPARE(r.app.shell.opened, QList<QUrl>{QUrl(site + QStringLiteral("Clipvane_Linux.html"))});
-        r.w().cyCheckLog->click();
+        ctl<QToolButton>(r.w(), "cyCheckLog")->click();
         QCOMPARE(r.app.shell.opened.last(), QUrl(site + QStringLiteral("Clipvane_Update.html")));
-        r.w().cyCheckUpdate->click();
-        QCOMPARE(r.w().Label8->text(), QStringLiteral("Checking..."));
+        ctl<QToolButton>(r.w(), "cyCheckUpdate")->click();
+        QCOMPARE(ctl<QLabel>(r.w(), "Label8")->text(), QStringLiteral("Checking..."));
         QVERIFY(r.idle());
 
         r.w().show();
-        r.w().cyClose->click();
+        ctl<QToolButton>(r.w(), "cyClose")->click();
         QVERIFY(!r.w().isVisible());
     }
 
     // From the About box, while offline: the update window shows and brings its warning.
     void updateFromTheAboutBox() {
-        Rig r;
+        AppRig r;
         r.app.connectivity.connected = false;
         r.app.dialogs.answer(Answer::Cancel);
         r.app.app().aboutBox()->show();
-        r.app.app().aboutBox()->cyAdvSpeedButton2->click();
+        ctl<QToolButton>(r.app.app().aboutBox(), "cyAdvSpeedButton2")->click();
         QVERIFY(r.w().isVisible());
         QVERIFY(QTest::qWaitFor([&] { return r.app.dialogs.shown.size() == 1; }, 8000));
         QVERIFY(r.app.dialogs.shown[0].text.endsWith(QStringLiteral("\nLAN IP Address: 192.0.2.44")));

@@ -2,9 +2,10 @@
 // Run by hand under an X server, from the source folder:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/default/tests/ui/update_screenshots docs
 #include "AppFixture.h"
+#include "FindControl.h"
 #include "Screenshots.h"
-#include "ui/About.h"
-#include "ui/WebUpdate.h"
+#include "ui/About/AboutBox.h"
+#include "ui/WebUpdate/UpdateWindow.h"
 #include "ui/widgets/Hints.h"
 #include "ui/widgets/Themes.h"
 #include "update/BuildInfo.h"
@@ -18,6 +19,7 @@
 #include <QToolButton>
 
 using namespace clipvane;
+using clipvane::test::ctl;
 
 namespace {
 
@@ -44,24 +46,25 @@ int main(int argc, char* argv[]) {
         true, 200, "<p>***version***</p>\r\n<p>" + localVersion().toLatin1() + "</p>\r\n"};
     f.startShown();
 
-    TForm6& u = *f.app().form6();
+    UpdateWindow& u = *f.app().updateWindow();
     u.move(40, 40);
     u.show();
     QApplication::setActiveWindow(&u);
-    if (!QTest::qWaitFor([&] { return u.Label8->text() == QLatin1String("Up to date"); }, 5000))
+    if (!QTest::qWaitFor([&] { return ctl<QLabel>(u, "Label8")->text() == QLatin1String("Up to date"); },
+                         5000))
         return 1;
-    HintTracker::ShowHintInPanel(u.cyCheckUpdate);
+    HintTracker::ShowHintInPanel(ctl<QToolButton>(u, "cyCheckUpdate"));
     test::settle();
     if (!save(u, out + QStringLiteral("/web-update/web-update.png")))
         return 1;
     u.hide();
 
-    TAboutBox& about = *f.app().aboutBox();
+    AboutBox& about = *f.app().aboutBox();
     about.move(40, 40);
     about.show();
     QApplication::setActiveWindow(&about);
     test::settle();
-    HintTracker::ShowHintInPanel(about.Label2);
+    HintTracker::ShowHintInPanel(ctl<QLabel>(about, "Label2"));
     test::settle();
     if (!save(about, out + QStringLiteral("/about/about.png")))
         return 1;
@@ -76,7 +79,7 @@ int main(int argc, char* argv[]) {
     QApplication::setActiveWindow(&u);
     if (!QTest::qWaitFor([&] { return !u.updater().isBusy(); }, 5000))
         return 1;
-    HintTracker::ShowHintInPanel(u.cyDownloadUpdate);
+    HintTracker::ShowHintInPanel(ctl<QToolButton>(u, "cyDownloadUpdate"));
     test::settle();
     return save(u, out + QStringLiteral("/web-update/web-update-dark.png")) ? 0 : 1;
 }

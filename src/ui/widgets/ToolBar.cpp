@@ -24,8 +24,9 @@ QToolButton* toolButton(QWidget* parent, const ToolButtonDef& def, const ToolBut
         b->setToolTip(caption);
     if (look.size.isValid())
         b->setFixedSize(look.size);
-    b->setAutoRaise(true);
-    setHint(b, QString::fromUtf8(def.hint));
+    b->setAutoRaise(look.autoRaise);
+    if (def.hint && *def.hint)
+        setHint(b, QString::fromUtf8(def.hint));
     return b;
 }
 

@@ -16,7 +16,7 @@ struct ToolButtonDef {
     const char* name;    // its objectName
     const char* picture; // a picture under ":/icons", or empty for a button that shows its caption only
     const char* caption; // read by assistive technology; on the face when the look shows text
-    const char* hint;    // "short|long", as setHint takes it
+    const char* hint;    // "short|long", as setHint takes it; empty for none
 };
 
 // How a window's tool buttons look; one look for the whole table.
@@ -25,6 +25,7 @@ struct ToolButtonLook {
     QSize iconSize{32, 32};
     Qt::ToolButtonStyle style = Qt::ToolButtonIconOnly;
     bool captionAsToolTip = false; // picture buttons whose caption is their only tooltip
+    bool autoRaise = true;         // flat until the mouse is over it; false for buttons drawn raised
 };
 
 QToolButton* toolButton(QWidget* parent, const ToolButtonDef& def, const ToolButtonLook& look = {});

@@ -2,9 +2,7 @@
 #include "platform/Services.h"
 
 #include <QWidget>
-
-class QTableWidget;
-class QToolButton;
+#include <memory>
 
 namespace clipvane {
 
@@ -12,10 +10,11 @@ struct DriveTable;
 
 // Drive information ("All drive information"): every drive grouped by type with its free, used and total
 // megabytes and a TOTAL row. Created hidden at start-up; each run of DriveUsage builds the table anew.
-class TForm4 : public QWidget {
+class DriveInfoWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm4(Services services, QWidget* parent = nullptr);
+    explicit DriveInfoWindow(Services services, QWidget* parent = nullptr);
+    ~DriveInfoWindow() override;
 
     // The creation steps: the header row.
     void FormCreate();
@@ -25,11 +24,9 @@ public:
     void showTable(const DriveTable& table);
     void cyCloseClick();
 
-    // Controls (named as their objectName)
-    QTableWidget* SG;
-    QToolButton* cyClose;
-
 private:
+    struct Ui; // the controls, named for their roles
+    std::unique_ptr<Ui> m_ui;
     Services m_services;
 };
 

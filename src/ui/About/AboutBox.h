@@ -2,42 +2,23 @@
 #include "platform/Services.h"
 
 #include <QWidget>
-
-class QLabel;
-class QPlainTextEdit;
-class QTimer;
-class QToolButton;
+#include <memory>
 
 namespace clipvane {
 
 // The About box: name, version, edition, live memory use and the licence, with e-mail, home page and
 // update actions. Created hidden at start-up; its memory figure is refreshed only while it is shown.
-class TAboutBox : public QWidget {
+class AboutBox : public QWidget {
     Q_OBJECT
 public:
-    explicit TAboutBox(Services services, QWidget* parent = nullptr);
+    explicit AboutBox(Services services, QWidget* parent = nullptr);
+    ~AboutBox() override;
 
     void Timer1Timer();
     void cyEmailAuthorClick();
     void cyAdvSpeedButton1Click();
     void cyAdvSpeedButton2Click();
     void cyCloseClick();
-
-    QWidget* Panel1 = nullptr;
-    QWidget* ProgramIcon = nullptr;
-    QLabel* ProductName = nullptr;
-    QWidget* Image1 = nullptr;
-    QLabel* Version = nullptr;
-    QLabel* Label1 = nullptr; // edition
-    QLabel* Label2 = nullptr; // memory in use
-    QLabel* Notice = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QToolButton* cyEmailAuthor = nullptr;
-    QToolButton* cyAdvSpeedButton1 = nullptr; // home page
-    QToolButton* cyAdvSpeedButton2 = nullptr; // web update
-    QToolButton* cyClose = nullptr;
-    QLabel* HintPanel = nullptr;
-    QTimer* Timer1 = nullptr;
 
 signals:
     // The web update window is asked for; the composition root shows it.
@@ -48,6 +29,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    struct Ui; // the controls, named for their roles
+    std::unique_ptr<Ui> m_ui;
     void buildUi();
 
     Services m_services;

@@ -7,12 +7,7 @@
 #include <QWidget>
 #include <memory>
 
-class QComboBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QStatusBar;
-class QToolButton;
 
 namespace clipvane {
 
@@ -27,7 +22,6 @@ public:
     explicit HistoryGrid(QWidget* parent = nullptr);
     void setHistory(HistoryTable* table);
     void setEditingOn(bool on);
-    bool editingOn() const { return m_editingOn; }
     bool isEditing() const { return state() == EditingState; }
     using QTableView::edit;
 
@@ -39,25 +33,23 @@ private:
     void hideHeaderRow();
 
     HistoryTable* m_table = nullptr;
-    bool m_editingOn = true;
     bool m_reverting = false;
 };
 
 // Capture History: the grid over the history table, its file commands, search, sort, duplicate removal,
 // printing and the URL column export. Created hidden at start-up; closing only hides it.
-class TForm5 : public QWidget {
+class CaptureHistoryWindow : public QWidget {
     Q_OBJECT
 public:
     // loadAtStartup: "Load at startup" of the captured URL history.
-    TForm5(Services services, HistoryTable& history, bool loadAtStartup, QWidget* parent = nullptr);
-    ~TForm5() override;
+    CaptureHistoryWindow(Services services, HistoryTable& history, bool loadAtStartup,
+                         QWidget* parent = nullptr);
+    ~CaptureHistoryWindow() override;
 
     // Navigate URL opens addresses through the program's one launcher.
     void setLauncher(UrlLauncher* launcher) { m_launcher = launcher; }
 
     HistoryTable& history() { return m_history; }
-    HistoryFileCommands& fileCommands() { return m_files; }
-    HistorySearch& search() { return m_search; }
     QString statusPanelText(int panel) const;
 
     // Handlers
@@ -85,38 +77,8 @@ public:
     // the way out (empty when all went well).
     QString SaveHistory();
     void AutoSize();
-    void AutoSizeCol(int column);
     GridMetrics gridMetrics() const; // what the grid draws with, for AutoSize
     void PrintHistory(const QString& title);
-
-    // Controls (named as their objectName)
-    QWidget* Panel1;
-    QToolButton* cyNewList;
-    QToolButton* cySaveHistory;
-    QToolButton* cySaveHistoryAs;
-    QToolButton* cyURLSave;
-    QToolButton* cyReloadHistory;
-    QToolButton* cyLoadHistory;
-    QToolButton* cyPrintDB;
-    QToolButton* cyAutosize;
-    QToolButton* cyDeleteRecord;
-    QToolButton* cyAdvSpeedButton2;
-    QToolButton* cyNavigateURL;
-    QToolButton* cyClose;
-    QWidget* Panel2;
-    HistoryGrid* SGHistory;
-    QWidget* Panel3;
-    QGroupBox* GroupBox1;
-    QComboBox* CBSortHistory;
-    QToolButton* cyAdvSpeedButton1;
-    QGroupBox* GroupBox2;
-    QLabel* Label1;
-    QLineEdit* EditSearch;
-    QToolButton* cyAdvSpeedButton4;
-    QToolButton* cySearch;
-    QToolButton* cyStopSearch;
-    QLabel* HintPanel;
-    QStatusBar* SB;
 
     int SelectedRow = -1;
     int SelectedCol = -1;
@@ -125,6 +87,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    struct Ui; // the controls, named for their roles
+    std::unique_ptr<Ui> m_ui;
     void buildUi();
     void connectHandlers();
     void selectCell(int row, int column);

@@ -7,28 +7,19 @@
 #include <array>
 #include <memory>
 
-class QAction;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QSlider;
-class QStatusBar;
-class QTabWidget;
 class QToolButton;
 class QVBoxLayout;
 
 namespace clipvane {
 
-class CheckListView;
-
 // Integrated browser ("Clipvane integrated browser"). The window and its controls exist from start-up;
 // the web engine is loaded when the window is first shown, never before. Every instance (the first, and
 // those that pages open) has its own list, buttons and view.
-class TFormNav : public QWidget, public BrowserControls {
+class BrowserWindow : public QWidget, public BrowserControls {
     Q_OBJECT
 public:
-    TFormNav(Services services, const BrowserEnvironment& environment, QWidget* parent = nullptr);
-    ~TFormNav() override;
+    BrowserWindow(Services services, const BrowserEnvironment& environment, QWidget* parent = nullptr);
+    ~BrowserWindow() override;
 
     // The creation steps, run by the composition root right after construction.
     void FormCreate();
@@ -41,40 +32,6 @@ public:
     // A new page view in place of the one there was (a closed window serving a page's request again).
     WebView* renewView();
     QToolButton* button(BrowserButton b) const { return m_buttons[std::size_t(b)]; }
-
-    QTabWidget* PageControl;
-    QWidget* TabSheet1;
-    QWidget* Panel4; // tool bar
-    QToolButton* cyCheckAll;
-    QToolButton* cyUncheckAll;
-    QToolButton* cyDelete;
-    QToolButton* cyValidateURL;
-    QToolButton* cyAdvSpeedButton1; // save as
-    QToolButton* cyAdvSpeedButton2; // open
-    QToolButton* cyPageCapture;
-    QToolButton* cyAllPageCapture;
-    QToolButton* cyAdvSpeedButton3; // home
-    QToolButton* cyStop;
-    QToolButton* cyRefresh;
-    QToolButton* cyNavBack;
-    QToolButton* cyNavForward;
-    QToolButton* cyNavigate;
-    QWidget* Panel1; // the list panel
-    CheckListView* CheckListBoxURL;
-    QWidget* Panel3;
-    QSlider* TBResize;
-    QWidget* Panel2;      // the browser panel
-    QLineEdit* Edit1;     // the address bar
-    QWidget* WebBrowser1; // holds the page view once it is made
-    QStatusBar* SBNav;
-    QLabel* SBNavText;
-    QLabel* HintPanel;
-    QStatusBar* SBMain;
-    std::array<QLabel*, 3> SBMainPanels{};
-    QMenu* PopupMenu1;
-    QAction* Sortedlist1;
-    QAction* Clearlist1;
-    QAction* Deleteselected1;
 
     // BrowserControls
     QString addressText() const override;
@@ -101,6 +58,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Ui; // the controls, named for their roles
+    std::unique_ptr<Ui> m_ui;
     void buildToolBar(QVBoxLayout* tab);
     void buildListPanel();
     void buildBrowserPanel();

@@ -4,12 +4,9 @@
 
 #include <QString>
 #include <QWidget>
+#include <memory>
 
-class QCheckBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QToolButton;
 
 namespace clipvane {
 
@@ -18,10 +15,12 @@ class UrlLauncher;
 
 // Choice of the browser that opens URLs ("Set Clipvane default internet browser").
 // Created hidden at start-up, shown by its command; it shows the browser choice and runs its commands.
-class TForm3 : public QWidget {
+class BrowserChoiceWindow : public QWidget {
     Q_OBJECT
 public:
-    TForm3(Services services, BrowserChoice& choice, UrlLauncher& launcher, QWidget* parent = nullptr);
+    BrowserChoiceWindow(Services services, BrowserChoice& choice, UrlLauncher& launcher,
+                        QWidget* parent = nullptr);
+    ~BrowserChoiceWindow() override;
 
     // The creation steps, run by the composition root right after construction.
     void FormCreate();
@@ -35,34 +34,12 @@ public:
     void cyAdvSpeedButton1Click();
     void cySetBrowserClick();
     void cyResetOptionsClick();
-    void cyDriveInfoClick();
-    void cyAdvSpeedButton7Click();
     void cyCloseClick();
     // Set browser is enabled exactly when a browser is chosen.
     void EnableButton();
 
     // The picture of a drive type (one of the hidden pictures ImageUNK... ImageRAM).
     QLabel* pictureOf(DriveType type) const;
-
-    // Controls (named as their objectName)
-    QGroupBox* GroupBox1;
-    QLabel* LabelEXE;
-    QCheckBox* CBRememberBrowser;
-    QLabel* Label2;
-    QLineEdit* Edit1; // the browser path
-    QToolButton* cyBrowserPathOpen;
-    QLabel* Label3;
-    QLineEdit* Edit2; // the test URL
-    QToolButton* cyAdvSpeedButton1;
-    QToolButton* cySetBrowser;
-    QLabel* ImageStatus;
-    QToolButton* cyResetOptions;
-    QToolButton* cyReloadOptions;
-    QToolButton* cyDriveInfo;
-    QToolButton* cyAdvSpeedButton7;
-    QToolButton* cyClose;
-    QLabel* HintPanel;
-    QLabel *ImageUNK, *ImageNOR, *ImageUSB, *ImageHDD, *ImageREM, *ImageOPT, *ImageRAM;
 
 signals:
     // Drive information: the drive table is rebuilt and shown.
@@ -73,7 +50,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    struct Ui; // the controls, named for their roles
+    std::unique_ptr<Ui> m_ui;
     void showChoice();
+    void showUsageInformation();
     void drawPictures();
 
     Services m_services;

@@ -3,12 +3,7 @@
 
 #include <QWidget>
 #include <functional>
-
-class QButtonGroup;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QToolButton;
+#include <memory>
 
 namespace clipvane {
 
@@ -20,29 +15,18 @@ class WidestEntry;
 
 // Validation report of the ticked URLs: the valid and invalid lists of the last batch validation, their
 // commands, and the sync into a URL list. Created hidden at start-up; the lists outlive hiding.
-class TForm2 : public QWidget {
+class ValidationReportWindow : public QWidget {
     Q_OBJECT
 public:
     // doubleClickMode: the main window's double-click mode (0 launch, 1 show, -1 none), read at each use.
-    TForm2(Services services, ValidationReport& report, UrlLauncher& launcher,
-           std::function<int()> doubleClickMode, QWidget* parent = nullptr);
+    ValidationReportWindow(Services services, ValidationReport& report, UrlLauncher& launcher,
+                           std::function<int()> doubleClickMode, QWidget* parent = nullptr);
+    ~ValidationReportWindow() override;
 
     // Shows the window (not modal), or keeps it open with the new lists.
     void showReport();
     // Sizes each list's horizontal scroll range to its widest text, then enables append all by content.
     void HorScrollBar();
-
-    QToolButton *cyAdvSpeedButton1, *cyAdvSpeedButton2, *cyAdvSpeedButton3, *cyAdvSpeedButton4,
-        *cyAdvSpeedButton7;
-    QToolButton *cyDeleteValidChecked, *cyDeleteInvalidChecked, *cyReturnInvalid;
-    QToolButton *cySyncURLList, *cySyncURLListAppend, *cySyncCheckedURLList, *cySyncURLListAppendChecked;
-    QToolButton* cyEditURL;
-    QGroupBox* RGSync;
-    QButtonGroup* RGSyncGroup;
-    QGroupBox *GroupBox1, *GroupBox2;
-    CheckListView *CLBValid, *CLBInvalid;
-    QLineEdit* EditURL;
-    QLabel* HintPanel;
 
     void CLBValidDblClick();
     // The valid list's hint names what a double click does in the main window's mode (0 launch, 1 show).
@@ -52,6 +36,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    struct Ui; // the controls, named for their roles
+    std::unique_ptr<Ui> m_ui;
     void buildControls();
     void connectControls();
     void showButtons();
