@@ -1,5 +1,7 @@
 #include "BenchHttpServer.h"
 
+#include "ServerSocket.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
@@ -21,37 +23,6 @@ constexpr qsizetype kMaxRequestHead = 64 * 1024;
 constexpr quint64 kStopKey = 0;
 constexpr quint64 kTimerKey = quint64(1) << 31;
 constexpr quint64 kFirstConnectionKey = quint64(1) << 32; // below it: the listening sockets, by index + 1
-
-int listenOn(quint32 address, quint16& port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return -1;
-    const int one = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(address);
-    addr.sin_port = htons(port);
-    socklen_t len = sizeof addr;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 1024) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    port = ntohs(addr.sin_port);
-    return fd;
-}
-
-QByteArray reasonPhrase(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 404:
-        return "Not Found";
-    default:
-        return "Scripted";
-    }
-}
 
 // The value of a header in a request head (any letter case), empty when absent.
 QByteArray headerValue(const QByteArray& head, const QByteArray& name) {
@@ -83,7 +54,7 @@ BenchHttpServer::BenchHttpServer(int loopbackAddresses) {
         quint16 port = 0;
         std::vector<int> fds;
         for (int a = 1; a <= loopbackAddresses; ++a) {
-            const int fd = listenOn(INADDR_LOOPBACK - 1 + quint32(a), port);
+            const int fd = clipvane::test::listenOn(INADDR_LOOPBACK - 1 + quint32(a), port, 1024);
             if (fd < 0)
                 break;
             fds.push_back(fd);
@@ -278,7 +249,8 @@ void BenchHttpServer::loop() {
             m_lastAnswer = Clock::now();
         }
         c.answering = false;
-        c.out += "HTTP/1.1 " + QByteArray::number(c.answer.status) + ' ' + reasonPhrase(c.answer.status) +
+        c.out += "HTTP/1.1 " + QByteArray::number(c.answer.status) + ' ' +
+                 clipvane::test::reasonPhrase(c.answer.status) +
                  "\r\nContent-Length: " + QByteArray::number(c.answer.body.size()) + "\r\n" +
                  (c.closeAfter ? "Connection: close\r\n" : "") + "\r\n";
         if (!c.isHead)

@@ -86,7 +86,6 @@ public:
     // the limit of shown windows is reached. The first refusal of a burst says so in a box, the rest in
     // the asking window's status panel.
     BrowserWindow* openBrowserWindow(BrowserSession* asking = nullptr);
-    CheckEngine* checkEngine() const { return m_engine.get(); }
     ValidationReport* report() const { return m_report.get(); }
     BatchValidator* batchValidator() const { return m_batch.get(); }
 

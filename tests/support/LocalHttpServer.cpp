@@ -1,4 +1,5 @@
 #include "LocalHttpServer.h"
+#include "ServerSocket.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -11,10 +12,6 @@
 #include <utility>
 
 namespace clipvane::test {
-
-namespace {
-
-constexpr qsizetype kMaxRequestHead = 64 * 1024;
 
 QByteArray reasonPhrase(int status) {
     switch (status) {
@@ -42,6 +39,30 @@ QByteArray reasonPhrase(int status) {
         return "Scripted";
     }
 }
+
+int listenOn(quint32 address, quint16& port, int backlog) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return -1;
+    const int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(address);
+    addr.sin_port = htons(port);
+    socklen_t len = sizeof addr;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, backlog) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    port = ntohs(addr.sin_port);
+    return fd;
+}
+
+namespace {
+
+constexpr qsizetype kMaxRequestHead = 64 * 1024;
 
 bool sameName(const QByteArray& a, const QByteArray& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -136,29 +157,7 @@ ScriptedReply& ScriptedReply::header(const QByteArray& name, const QByteArray& v
     return *this;
 }
 
-namespace {
-
-int listenOn(quint32 address, quint16& port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return -1;
-    const int one = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(address);
-    addr.sin_port = htons(port);
-    socklen_t len = sizeof addr;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 256) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    port = ntohs(addr.sin_port);
-    return fd;
-}
-
-} // namespace
+namespace {} // namespace
 
 LocalHttpServer::LocalHttpServer(int loopbackAddresses) {
     m_stopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -167,13 +166,13 @@ LocalHttpServer::LocalHttpServer(int loopbackAddresses) {
     // The first address picks a free port; the others take the same one (a few tries if it is taken).
     for (int attempt = 0; attempt < 20 && m_listenFd < 0; ++attempt) {
         quint16 port = 0;
-        const int first = listenOn(INADDR_LOOPBACK, port);
+        const int first = listenOn(INADDR_LOOPBACK, port, 256);
         if (first < 0)
             return;
         std::vector<int> extra;
         for (int a = 2; a <= loopbackAddresses; ++a) {
             quint16 same = port;
-            const int fd = listenOn(INADDR_LOOPBACK - 1 + quint32(a), same);
+            const int fd = listenOn(INADDR_LOOPBACK - 1 + quint32(a), same, 256);
             if (fd < 0)
                 break;
             extra.push_back(fd);

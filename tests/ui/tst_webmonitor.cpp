@@ -1,6 +1,6 @@
 // The browser window's wiring on the application's doubles, with a scripted web view.
+#include "../browser/BrowserDoubles.h"
 #include "AppFixture.h"
-#include "BrowserDoubles.h"
 #include "FindControl.h"
 #include "browser/BrowserSession.h"
 #include "history/HistoryTable.h"
